@@ -1,0 +1,37 @@
+// An ordered list of single-byte strings whose index errors are the program's list errors.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ui {
+
+class TStringList {
+public:
+    int Count() const { return static_cast<int>(items_.size()); }
+    bool IsEmpty() const { return items_.empty(); }
+
+    // Throws EListError for an index outside 0 .. Count() - 1.
+    const std::string& Strings(int index) const;
+    const std::string& operator[](int index) const { return Strings(index); }
+
+    void Add(std::string text) { items_.push_back(std::move(text)); }
+    void AddStrings(const TStringList& other);
+    void Clear() { items_.clear(); }
+    void Reserve(int count) { items_.reserve(static_cast<size_t>(count)); }
+
+    // Sorts by the user locale's case-insensitive order (CompareStringA, NORM_IGNORECASE).
+    // Names that compare equal keep no particular order.
+    void Sort();
+
+    std::vector<std::string>::const_iterator begin() const { return items_.begin(); }
+    std::vector<std::string>::const_iterator end() const { return items_.end(); }
+
+private:
+    std::vector<std::string> items_;
+};
+
+// The user locale's case-insensitive comparison: negative, zero or positive like strcmp.
+int CompareTextLocale(const std::string& a, const std::string& b);
+
+}  // namespace ui

@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "ui/StringList.h"
+#include "ui/SysUtils.h"
+
+namespace {
+
+TEST(StringList, IndexOutsideTheListIsTheListError) {
+    ui::TStringList list;
+    list.Add("a");
+    EXPECT_EQ(list[0], "a");
+    try {
+        (void)list[1];
+        FAIL() << "no error";
+    } catch (const ui::EListError& e) {
+        EXPECT_EQ(e.Message(), "List index out of bounds (1)");
+    }
+    EXPECT_THROW((void)list[-1], ui::EListError);
+}
+
+TEST(StringList, SortIsOneCaseInsensitiveOrder) {
+    ui::TStringList list;
+    for (const char* name : {"c.bmp", "A.jpg", "b.bmp", "d.jpeg", "B.gif"}) list.Add(name);
+    list.Sort();
+    std::vector<std::string> sorted(list.begin(), list.end());
+    ASSERT_EQ(sorted.size(), 5u);
+    EXPECT_EQ(sorted[0], "A.jpg");
+    EXPECT_EQ(sorted[1], "b.bmp");
+    EXPECT_EQ(sorted[2], "B.gif");
+    EXPECT_EQ(sorted[3], "c.bmp");
+    EXPECT_EQ(sorted[4], "d.jpeg");
+}
+
+}  // namespace

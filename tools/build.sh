@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Configures and builds one target (i686 or x86_64) into build/<target>.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+target=${1:?usage: build.sh i686|x86_64}
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+cmake -S "$root" -B "$root/build/$target" "${generator[@]}" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$target.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build/$target" -j "$(nproc)"

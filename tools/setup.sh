@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs, idempotently, everything the build, the tests and the demo use from Debian's packages.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build make python3
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  wine wine32:i386 wine64
+  xvfb x11-utils imagemagick
+  googletest
+  fonts-wine fonts-comic-neue
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The posix-thread flavour of MinGW gives std::thread and friends; make it the default alternative.
+for arch in i686 x86_64; do
+  for tool in gcc g++; do
+    if [ -x "/usr/bin/$arch-w64-mingw32-$tool-posix" ]; then
+      update-alternatives --set "$arch-w64-mingw32-$tool" "/usr/bin/$arch-w64-mingw32-$tool-posix" >/dev/null 2>&1 || true
+    fi
+  done
+done
