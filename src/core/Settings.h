@@ -1,0 +1,57 @@
+// The in-memory image of Tamberlyn.ini and the three routines that move it to and from the file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ui/DateUtils.h"
+
+namespace core {
+
+constexpr int kPictureListSize = 200;
+constexpr int kMaxFilename = 260;
+
+struct PictureEntry {
+    // Shorter names end at the first zero character; a name of exactly 260 characters has none.
+    char Filename[kMaxFilename];
+    int32_t DisplayStyle;
+
+    std::string Name() const;  // up to the first zero, at most 260 characters
+    bool IsEmpty() const { return Filename[0] == '\0'; }
+};
+
+// The list is the run of entries from slot 0 up to, not including, the first empty name.
+struct PictureList {
+    PictureEntry Items[kPictureListSize];
+
+    void Clear();  // every slot: 260 zero characters and style 0
+    int Count() const;
+};
+
+struct TSettings {
+    int32_t ChangeWhen = 0;  // 0 every run, otherwise daily
+    int32_t Mode = 0;        // 0 directory, otherwise list
+    int32_t NextImage = 0;
+    bool ForceAD = false;
+    std::string PictureDir;
+    bool BMPtype = false;
+    bool GIFtype = false;
+    bool JPGtype = false;
+    bool PNGtype = false;
+    int32_t DisplayStyle = 0;  // 0 Center, 1 Stretch, 2 Tile
+    ui::TDate LastChanged;     // the zero date means never
+    PictureList PictureList{};
+};
+
+// The one instance for the whole program.
+extern TSettings Settings;
+
+// The settings file's full path: the executable's directory and "Tamberlyn.ini".
+std::string IniFileName();
+
+// Each returns true or throws ui::Exception with the program's own message.
+bool ReadIniSettings();
+bool WriteIniSettings();
+bool MarkWallpaperChanged();
+
+}  // namespace core

@@ -1,0 +1,49 @@
+// Calendar dates in whole days, today's date, and dates in the user's short date format.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace ui {
+
+// A day counted from the zero date, 30 December 1899 (day 0); earlier days are negative.
+class TDate {
+public:
+    constexpr TDate() = default;
+    static constexpr TDate FromSerial(int days) { return TDate(days); }
+    static TDate FromYMD(int year, int month, int day);  // throws ERangeError for no such day
+
+    constexpr int Serial() const { return days_; }
+    bool IsZero() const { return days_ == 0; }
+    void ToYMD(int& year, int& month, int& day) const;
+
+    friend constexpr bool operator==(TDate a, TDate b) { return a.days_ == b.days_; }
+    friend constexpr bool operator!=(TDate a, TDate b) { return a.days_ != b.days_; }
+    friend constexpr bool operator<(TDate a, TDate b) { return a.days_ < b.days_; }
+    friend constexpr bool operator>(TDate a, TDate b) { return a.days_ > b.days_; }
+    friend constexpr bool operator<=(TDate a, TDate b) { return a.days_ <= b.days_; }
+    friend constexpr bool operator>=(TDate a, TDate b) { return a.days_ >= b.days_; }
+
+private:
+    constexpr explicit TDate(int days) : days_(days) {}
+    int days_ = 0;
+};
+
+// The local date (GetLocalTime).
+TDate Today();
+TDate DateOf(const SYSTEMTIME& time);
+
+// The user's short date format (LOCALE_SSHORTDATE of the user default locale), e.g. "M/d/yyyy".
+std::string ShortDateFormat();
+
+// The date written in a short date format.
+std::string DateToStr(TDate date, const std::string& format);
+std::string DateToStr(TDate date);
+
+// Parses a date by the format's field order and separator; two-digit years fall in a sliding
+// century window around this year. False when the text is not a date.
+bool TryStrToDate(const std::string& text, const std::string& format, TDate& date);
+bool TryStrToDate(const std::string& text, TDate& date);
+
+}  // namespace ui
