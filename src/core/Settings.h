@@ -40,7 +40,7 @@ struct TSettings {
     bool PNGtype = false;
     int32_t DisplayStyle = 0;  // 0 Center, 1 Stretch, 2 Tile
     ui::TDate LastChanged;     // the zero date means never
-    PictureList PictureList{};
+    core::PictureList PictureList{};
 };
 
 // The one instance for the whole program.
