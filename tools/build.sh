@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds one target (i686 or x86_64) into build/<target>.
+# Configures and builds one target (i686 or x86_64) into $TAMBERLYN_BUILD/<target> (default build/).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 target=${1:?usage: build.sh i686|x86_64}
+build=${TAMBERLYN_BUILD:-$root/build}
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
-cmake -S "$root" -B "$root/build/$target" "${generator[@]}" \
+cmake -S "$root" -B "$build/$target" "${generator[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$target.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build/$target" -j "$(nproc)"
+cmake --build "$build/$target" -j "$(nproc)"

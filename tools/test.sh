@@ -7,7 +7,7 @@ for target in i686 x86_64; do
   bash "$root/tools/build.sh" "$target"
 done
 
-export WINEPREFIX="$root/build/wineprefix"
+export WINEPREFIX="${TAMBERLYN_BUILD:-$root/build}/wineprefix"
 # shellcheck source=tools/wine-env.sh
 source "$root/tools/wine-env.sh"
 trap wine_session_stop EXIT
@@ -17,6 +17,6 @@ bash "$root/tools/install-test-desktop.sh"
 status=0
 for target in i686 x86_64; do
   echo "== tests, $target"
-  (cd "$root/build/$target" && ctest --output-on-failure --timeout 300) || status=1
+  (cd "${TAMBERLYN_BUILD:-$root/build}/$target" && ctest --output-on-failure --timeout 300) || status=1
 done
 exit $status
