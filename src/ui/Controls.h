@@ -1,0 +1,266 @@
+// Controls: non-windowed ones painted by their parent, and windowed ones whose Win32 window carries the
+// control's class name. Every control sees its messages through one virtual window procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/Classes.h"
+#include "ui/Graphics.h"
+
+namespace ui {
+
+class TWinControl;
+
+// Notifications between controls, numbered as the skinned controls and their peers expect
+// (the colour-changed notification is 0xB00D).
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
+constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
+constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
+constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
+constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+struct TMessage {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result;
+};
+
+using TMouseEvent = std::function<void(TMouseButton button, int x, int y)>;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
+    virtual void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int left) { SetBounds(left, top_, width_, height_); }
+    void SetTop(int top) { SetBounds(left_, top, width_, height_); }
+    void SetWidth(int width) { SetBounds(left_, top_, width, height_); }
+    void SetHeight(int height) { SetBounds(left_, top_, width_, height); }
+    virtual RECT ClientRect() const { return RECT{0, 0, width_, height_}; }
+    int ClientWidth() const { return ClientRect().right; }
+    int ClientHeight() const { return ClientRect().bottom; }
+
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
+
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+
+    // The font and colour follow the parent's until they are set on the control itself.
+    TFont& Font() { return font_; }
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool parentFont);
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool parentColor);
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+
+    // Invalidate: paint when the message loop gets to it. Repaint: paint now.
+    virtual void Invalidate();
+    virtual void Repaint();
+
+    // Sends a message straight to the control's window procedure.
+    LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The one window procedure of the control; overrides handle what they need and pass the rest on.
+    virtual void WndProc(TMessage& message);
+
+    virtual bool IsWindowed() const { return false; }
+    // True for controls whose paint covers every pixel of their bounds.
+    bool Opaque() const { return opaque_; }
+
+    // The control's position in screen coordinates.
+    POINT ClientToScreen(POINT point) const;
+
+    TNotifyEvent OnClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+
+protected:
+    virtual void DefaultHandler(TMessage& message) { message.Result = 0; }
+    virtual void FontChanged();
+    virtual void ColorChanged();
+    virtual void TextChanged() { Invalidate(); }
+    virtual void VisibleChanged();
+    virtual void EnabledChanged() { Invalidate(); }
+    virtual void Click();
+    virtual void MouseDown(TMouseButton button, int x, int y);
+    virtual void MouseUp(TMouseButton button, int x, int y);
+    void SetOpaque(bool opaque) { opaque_ = opaque; }
+    // Lets the parent lay its aligned children out again.
+    void RequestAlign();
+    void SetBoundsQuiet(int left, int top, int width, int height);
+
+private:
+    void ParentFontChanged();
+    void ParentColorChanged();
+    bool HandleMouse(TMessage& message);
+
+    TWinControl* parent_ = nullptr;
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    TAlign align_ = alNone;
+    bool visible_ = true;
+    bool enabled_ = true;
+    TFont font_;
+    bool parentFont_ = true;
+    bool adoptingFont_ = false;
+    TColor color_ = clBtnFace;
+    bool parentColor_ = false;
+    std::string caption_;
+    bool opaque_ = false;
+    bool mouseDown_ = false;
+
+    friend class TWinControl;
+};
+
+// A control without a window: its parent paints it through Paint() into the parent's DC.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
+
+    // Paints the control into a DC whose origin is the control's top-left corner.
+    void PaintTo(HDC dc);
+
+protected:
+    TCanvas& Canvas() { return canvas_; }
+    virtual void Paint() {}
+
+private:
+    TCanvas canvas_;
+};
+
+// What a windowed control asks of CreateWindowEx.
+struct TCreateParams {
+    std::string Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+    HWND WndParent = nullptr;
+    // The Win32 window class: the control's class name. A native control is superclassed from
+    // SuperclassOf under that name, so its look and behaviour stay the native class's.
+    std::string WinClassName;
+    std::string SuperclassOf;
+    UINT ClassStyle = CS_DBLCLKS;
+    HCURSOR Cursor = nullptr;
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    // The window, created (with its parents') on first use.
+    HWND Handle();
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    void HandleNeeded() { Handle(); }
+    void DestroyHandle();
+    // Destroys the window and makes it anew, e.g. after a change of window style.
+    void RecreateWnd();
+
+    const std::vector<TControl*>& Controls() const { return controls_; }
+    int ControlCount() const { return static_cast<int>(controls_.size()); }
+
+    bool IsWindowed() const override { return true; }
+    void SetBounds(int left, int top, int width, int height) override;
+    RECT ClientRect() const override;
+    void Invalidate() override;
+    void Repaint() override;
+    void Update();
+    void SetFocus();
+    bool Focused() const;
+
+    // Paints the non-windowed children into a DC whose origin is this control's client origin.
+    void PaintControls(HDC dc);
+    // The child that is visible under a client point, non-windowed children only.
+    TControl* ControlAtPos(POINT point) const;
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    virtual const char* ClassName() const = 0;
+    virtual void CreateParams(TCreateParams& params);
+    virtual void CreateWnd();
+    // After the window exists: children's windows are created and the control can set native state.
+    virtual void CreateHandleDone() {}
+    // Paints the client area into a DC: the native paint for superclassed controls.
+    virtual void PaintWindow(HDC dc);
+    virtual void EraseBackground(HDC dc);
+    void DefaultHandler(TMessage& message) override;
+    void AlignControls();
+    void FontChanged() override;
+    void ColorChanged() override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
+    void TextChanged() override;
+
+private:
+    friend class TControl;
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    void Bind(HWND window);
+    void Unbind();
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+    void PaintHandler(TMessage& message);
+    void ForwardMouse(TMessage& message);
+
+    HWND handle_ = nullptr;
+    WNDPROC defaultProc_ = nullptr;
+    std::vector<TControl*> controls_;
+    TControl* mouseControl_ = nullptr;
+    FontHandle windowFont_;
+};
+
+// A windowed control with a canvas over its own client area.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner) : TWinControl(owner) {}
+
+protected:
+    TCanvas& Canvas() { return canvas_; }
+    virtual void Paint() {}
+    void PaintWindow(HDC dc) override;
+
+private:
+    TCanvas canvas_;
+};
+
+// Every exception that reaches a window procedure ends there: it is shown in the application's error
+// box, never unwound through the window manager.
+using TExceptionHandler = void (*)(const std::exception& error);
+void SetWindowExceptionHandler(TExceptionHandler handler);
+
+}  // namespace ui
