@@ -1,0 +1,72 @@
+#include "ui/ComCtrls.h"
+
+#include <commctrl.h>
+
+namespace ui {
+
+TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 150, 16);
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&classes);
+}
+
+void TProgressBar::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.SuperclassOf = PROGRESS_CLASSA;
+    if (smooth_) params.Style |= PBS_SMOOTH;
+}
+
+void TProgressBar::CreateHandleDone() {
+    SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min_), static_cast<LPARAM>(max_));
+    SendMessageA(Handle(), PBM_SETSTEP, static_cast<WPARAM>(step_), 0);
+    SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
+}
+
+void TProgressBar::WndProc(TMessage& message) {
+    // The native bar paints and erases itself.
+    if (message.Msg == WM_PAINT || message.Msg == WM_ERASEBKGND) {
+        DefaultHandler(message);
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+void TProgressBar::SetRange(int min, int max) {
+    min_ = min;
+    max_ = max;
+    if (HandleAllocated()) SendMessageA(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(min), static_cast<LPARAM>(max));
+}
+
+void TProgressBar::SetStep(int step) {
+    step_ = step;
+    if (HandleAllocated()) SendMessageA(Handle(), PBM_SETSTEP, static_cast<WPARAM>(step), 0);
+}
+
+int TProgressBar::Position() const {
+    auto* self = const_cast<TProgressBar*>(this);
+    if (self->HandleAllocated()) return static_cast<int>(SendMessageA(self->Handle(), PBM_GETPOS, 0, 0));
+    return position_;
+}
+
+void TProgressBar::SetPosition(int position) {
+    position_ = position;
+    if (HandleAllocated()) SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void TProgressBar::SetSmooth(bool smooth) {
+    if (smooth == smooth_) return;
+    smooth_ = smooth;
+    RecreateWnd();
+}
+
+void TProgressBar::StepIt() {
+    if (HandleAllocated()) {
+        SendMessageA(Handle(), PBM_STEPIT, 0, 0);
+        position_ = Position();
+        return;
+    }
+    position_ += step_;
+    if (position_ > max_) position_ = min_ + (position_ - max_);
+}
+
+}  // namespace ui
