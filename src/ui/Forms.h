@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "ui/Controls.h"
 
@@ -81,9 +82,9 @@ public:
     THelpEvent OnHelp;
 
     // Creates a form owned by the application; the first one becomes the main form.
-    template <typename Form>
-    Form* CreateForm() {
-        auto* form = new Form(this);
+    template <typename Form, typename... Arguments>
+    Form* CreateForm(Arguments&&... arguments) {
+        auto* form = new Form(this, std::forward<Arguments>(arguments)...);
         if (mainForm_ == nullptr) mainForm_ = form;
         form->DoCreate();
         return form;

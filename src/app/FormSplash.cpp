@@ -1,0 +1,190 @@
+#include "app/FormSplash.h"
+
+#include "core/Settings.h"
+#include "core/WindowRoutines.h"
+#include "ui/SysUtils.h"
+
+namespace app {
+
+TfrmSplash* frmSplash = nullptr;
+
+namespace {
+
+constexpr char kComicSans[] = "Comic Sans MS";
+
+void SetFont(ui::TFont& font, int height, ui::TFontStyles style, ui::TColor color = ui::clWindowText) {
+    font.SetName(kComicSans);
+    font.SetHeight(height);
+    font.SetStyle(style);
+    font.SetColor(color);
+}
+
+ui::TLabel* CenteredLabel(ui::TForm* form, ui::TWinControl* parent, int left, int top, int width, int height) {
+    auto* label = new ui::TLabel(form);
+    label->SetParent(parent);
+    label->SetAutoSize(false);
+    label->SetBounds(left, top, width, height);
+    label->SetAlignment(ui::taCenter);
+    label->SetTransparent(true);
+    return label;
+}
+
+}  // namespace
+
+TfrmSplash::TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments)
+    : ui::TForm(owner), arguments_(std::move(arguments)) {
+    BeginLoading();
+    SetName("frmSplash");
+    SetBorderStyle(ui::bsNone);
+    SetBorderIcons(0);
+    SetPosition(ui::poScreenCenter);
+    SetCaption("Tamberlyn");
+    SetFont(Font(), -16, ui::fsBold);
+    SetClientSize(324, 151);
+
+    cpnlLogosEtc = new ui::TPanel(this);
+    cpnlLogosEtc->SetParent(this);
+    cpnlLogosEtc->SetBounds(0, 0, 324, 84);
+    cpnlLogosEtc->SetAlign(ui::alTop);
+
+    imgLogo = new ui::TImage(this);
+    imgLogo->SetParent(cpnlLogosEtc);
+    imgLogo->SetBounds(4, 4, 104, 76);
+    imgLogo->SetCenter(true);
+    imgLogo->Picture().LoadFromResourceName(GetModuleHandleA(nullptr), "LOGO");
+
+    clblTitle = CenteredLabel(this, cpnlLogosEtc, 108, -4, 210, 40);
+    SetFont(clblTitle->Font(), -29, ui::fsBold | ui::fsUnderline);
+    clblTitle->SetCaption("Tamberlyn v1.0");
+
+    clblAuthor = CenteredLabel(this, cpnlLogosEtc, 123, 40, 180, 21);
+    SetFont(clblAuthor->Font(), -15, ui::fsBold);
+    clblAuthor->SetCaption("by the Tamberlyn team");
+
+    clblCopyright = CenteredLabel(this, cpnlLogosEtc, 107, 58, 211, 21);
+    SetFont(clblCopyright->Font(), -15, ui::fsBold);
+    clblCopyright->SetCaption("Copyright \xA9 2026 Tamberlyn");
+
+    cpnlProgress = new ui::TPanel(this);
+    cpnlProgress->SetParent(this);
+    cpnlProgress->SetBounds(0, 84, 324, 66);
+    cpnlProgress->SetAlign(ui::alTop);
+
+    prgrssbrProgress = new ui::TProgressBar(this);
+    prgrssbrProgress->SetParent(cpnlProgress);
+    prgrssbrProgress->SetBounds(32, 3, 261, 28);
+    prgrssbrProgress->SetRange(0, 100);
+    prgrssbrProgress->SetStep(20);
+    prgrssbrProgress->SetSmooth(true);
+    prgrssbrProgress->SetPosition(0);
+
+    clblProgress = new ui::TLabel(this);
+    clblProgress->SetParent(cpnlProgress);
+    clblProgress->SetAutoSize(false);
+    clblProgress->SetBounds(32, 34, 261, 28);
+    clblProgress->SetAlignment(ui::taCenter);
+    clblProgress->SetColor(ui::clBlack);
+    SetFont(clblProgress->Font(), -19, ui::fsBold, ui::clWhite);
+    EndLoading();
+
+    OnCreate = [this] { FormCreate(); };
+    OnActivate = [this] { FormActivate(); };
+}
+
+void TfrmSplash::FormCreate() {
+    clblTitle->SetCaption("Tamberlyn v1.1");
+    clblProgress->SetCaption("Initialising...");
+    FirstActivation = true;
+}
+
+void TfrmSplash::FormActivate() {
+    // Pauses and dialogs of the run dispatch messages, activating this window again: only the first
+    // activation runs.
+    if (!FirstActivation) return;
+    FirstActivation = false;
+    Run();
+}
+
+void TfrmSplash::ShowProgress(const std::string& text) {
+    clblProgress->SetCaption(text);
+    clblProgress->Repaint();
+}
+
+void TfrmSplash::StepProgress() {
+    prgrssbrProgress->StepIt();
+    prgrssbrProgress->Repaint();
+}
+
+void TfrmSplash::StepProgressAndRepaint() {
+    prgrssbrProgress->StepIt();
+    Repaint();
+}
+
+bool TfrmSplash::SetupRequested() const {
+    return NoIniFile || (!arguments_.empty() && ui::UpperCaseAscii(arguments_.front()) == "/SETUP");
+}
+
+bool TfrmSplash::WallpaperDue() {
+    // Any non-zero ChangeWhen is the daily rule: due only once today is past the last change.
+    return core::Settings.ChangeWhen == 0 || Today() > core::Settings.LastChanged;
+}
+
+void TfrmSplash::Run() {
+    NoIniFile = !ui::FileExists(core::IniFileName());
+    core::SetFormOnTop(Handle(), true);
+    StepProgressAndRepaint();
+    Pause(50);
+    core::Settings.PictureList.Clear();
+    ShowProgress("Reading inifile...");
+    StepProgress();
+    Pause(50);
+    try {
+        core::ReadIniSettings();
+        StepProgress();
+        if (SetupRequested()) {
+            ShowProgress("Configure Tamberlyn...");
+            RunSetup();
+        }
+        StepProgressAndRepaint();
+        if (WallpaperDue()) {
+            ShowProgress("Swapping Wallpaper...");
+            Pause(50);
+            if (core::Settings.ForceAD && !ActiveDesktopEnabled()) EnableActiveDesktop();
+            if (core::Settings.Mode == 0)
+                SwapFromDirectory();
+            else
+                SwapFromList();
+        }
+    } catch (const std::exception& error) {
+        ShowError(error);
+    }
+    ShowProgress("Closing Tamberlyn...");
+    StepProgress();
+    Pause(50);
+    Close();
+}
+
+void TfrmSplash::Pause(int hundredths) { core::DelayHundredths(hundredths); }
+
+ui::TDate TfrmSplash::Today() { return ui::Today(); }
+
+void TfrmSplash::RunSetup() {
+    core::SetFormOnTop(Handle(), false);
+    // The setup dialog is not built yet; when it is, it runs modally here, between giving up and
+    // taking back the topmost state.
+    core::SetFormOnTop(Handle(), true);
+}
+
+bool TfrmSplash::ActiveDesktopEnabled() { return true; }
+
+void TfrmSplash::EnableActiveDesktop() {}
+
+void TfrmSplash::SwapFromDirectory() {}
+
+void TfrmSplash::SwapFromList() {}
+
+void TfrmSplash::ShowError(const std::exception& error) {
+    if (ui::Application != nullptr) ui::Application->ShowException(error);
+}
+
+}  // namespace app

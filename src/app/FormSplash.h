@@ -1,0 +1,61 @@
+// The splash window: its first activation carries out one whole run of the program.
+#pragma once
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "ui/ComCtrls.h"
+#include "ui/DateUtils.h"
+#include "ui/ExtCtrls.h"
+#include "ui/Forms.h"
+#include "ui/StdCtrls.h"
+
+namespace app {
+
+class TfrmSplash : public ui::TForm {
+public:
+    // arguments: the command line's arguments after the program name.
+    TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments);
+
+    ui::TPanel* cpnlLogosEtc;
+    ui::TImage* imgLogo;
+    ui::TLabel* clblTitle;
+    ui::TLabel* clblAuthor;
+    ui::TLabel* clblCopyright;
+    ui::TPanel* cpnlProgress;
+    ui::TProgressBar* prgrssbrProgress;
+    ui::TLabel* clblProgress;
+
+    void ShowProgress(const std::string& text);
+    void StepProgress();
+
+protected:
+    const char* ClassName() const override { return "TfrmSplash"; }
+
+    // The steps of a run that reach beyond the window; a test can stand in for each of them.
+    virtual void Pause(int hundredths);
+    virtual ui::TDate Today();
+    virtual void RunSetup();
+    virtual bool ActiveDesktopEnabled();
+    virtual void EnableActiveDesktop();
+    virtual void SwapFromDirectory();
+    virtual void SwapFromList();
+    virtual void ShowError(const std::exception& error);
+
+private:
+    void FormCreate();
+    void FormActivate();
+    void Run();
+    void StepProgressAndRepaint();
+    bool SetupRequested() const;
+    bool WallpaperDue();
+
+    std::vector<std::string> arguments_;
+    bool FirstActivation = false;
+    bool NoIniFile = false;
+};
+
+extern TfrmSplash* frmSplash;
+
+}  // namespace app
