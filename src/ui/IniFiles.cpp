@@ -1,0 +1,161 @@
+#include "ui/IniFiles.h"
+
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "ui/SysUtils.h"
+
+namespace ui {
+
+namespace {
+
+constexpr DWORD kValueBufferSize = 2048;
+
+// Handed to the profile service as the default so that a missing key can be told from a key
+// whose value is empty; the service would also strip trailing blanks from a real default.
+const char kMissingKeyMarker[] = "\x01<missing key>\x01";
+
+bool ParseDecimal(const std::string& text, int32_t& value) {
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (i == text.size()) return false;
+    for (size_t j = i; j < text.size(); ++j) {
+        if (text[j] < '0' || text[j] > '9') return false;
+    }
+    errno = 0;
+    const long long parsed = std::strtoll(text.c_str(), nullptr, 10);
+    if (errno == ERANGE || parsed < INT32_MIN || parsed > INT32_MAX) return false;
+    value = static_cast<int32_t>(parsed);
+    return true;
+}
+
+// Up to eight hex digits, so that values written as unsigned 32-bit numbers ("0xFFFFFFFF") keep
+// their bit pattern.
+bool ParseHex(const std::string& digits, int32_t& value) {
+    if (digits.empty() || digits.size() > 8) return false;
+    uint32_t parsed = 0;
+    for (char c : digits) {
+        int nibble;
+        if (c >= '0' && c <= '9')
+            nibble = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            nibble = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            nibble = c - 'A' + 10;
+        else
+            return false;
+        parsed = parsed << 4 | static_cast<uint32_t>(nibble);
+    }
+    value = static_cast<int32_t>(parsed);
+    return true;
+}
+
+}  // namespace
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
+    char buffer[kValueBufferSize];
+    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissingKeyMarker, buffer,
+                                                  kValueBufferSize, fileName_.c_str());
+    std::string value(buffer, length);
+    if (value == kMissingKeyMarker && !ValueExists(section, key)) return def;
+    return value;
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    Write(section.c_str(), key.c_str(), value.c_str());
+}
+
+int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key, int32_t def) const {
+    const std::string text = ReadString(section, key, std::string());
+    int32_t value;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        return ParseHex(text.substr(2), value) ? value : def;
+    return ParseDecimal(text, value) ? value : def;
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+TDate TIniFile::ReadDate(const std::string& section, const std::string& key, TDate def) const {
+    const std::string text = ReadString(section, key, std::string());
+    TDate value;
+    return !text.empty() && TryStrToDate(text, value) ? value : def;
+}
+
+void TIniFile::WriteDate(const std::string& section, const std::string& key, TDate value) {
+    WriteString(section, key, DateToStr(value));
+}
+
+bool TIniFile::SectionExists(const std::string& section) const {
+    TStringList keys;
+    ReadSection(section, keys);
+    return !keys.IsEmpty();
+}
+
+bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
+    TStringList keys;
+    ReadSection(section, keys);
+    for (const std::string& name : keys) {
+        if (lstrcmpiA(name.c_str(), key.c_str()) == 0) return true;
+    }
+    return false;
+}
+
+void TIniFile::ReadSections(TStringList& sections) const {
+    ReadNames(nullptr, sections);
+}
+
+void TIniFile::ReadSection(const std::string& section, TStringList& keys) const {
+    ReadNames(section.c_str(), keys);
+}
+
+void TIniFile::EraseSection(const std::string& section) {
+    Write(section.c_str(), nullptr, nullptr);
+}
+
+// With no key (and, for section names, no section) the service fills the buffer with zero-ended
+// names and one more zero; a list that did not fit is cut and reported as the buffer size minus 2.
+void TIniFile::ReadNames(const char* section, TStringList& names) const {
+    names.Clear();
+    std::vector<char> buffer(16384);
+    DWORD length;
+    for (;;) {
+        length = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                          fileName_.c_str());
+        if (length + 2 < buffer.size()) break;
+        buffer.resize(buffer.size() * 2);
+    }
+    for (DWORD start = 0; start < length;) {
+        const std::string name(buffer.data() + start);
+        names.Add(name);
+        start += static_cast<DWORD>(name.size()) + 1;
+    }
+}
+
+void TIniFile::Write(const char* section, const char* key, const char* value) {
+    // Wine's profile service answers success for a file with the read-only attribute and silently
+    // drops the write, where Windows refuses it; refuse it here so that both systems fail alike.
+    const DWORD attributes = GetFileAttributesA(fileName_.c_str());
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly || !WritePrivateProfileStringA(section, key, value, fileName_.c_str()))
+        throw Exception(Format("Unable to write to %s", fileName_.c_str()));
+    // The profile service may keep the file it last used in a cache and write it later (Windows
+    // documents this; Wine 8 happens to write each change at once). The all-null call is the
+    // documented flush, so the file is on disk for the next reader, in this process or another; it
+    // answers FALSE whether or not it flushed, so its result says nothing.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, fileName_.c_str());
+}
+
+}  // namespace ui
