@@ -46,8 +46,22 @@ struct TSettings {
 // The one instance for the whole program.
 extern TSettings Settings;
 
-// The settings file's full path: the executable's directory and "Tamberlyn.ini".
+// The settings file's full path: the executable's directory and "Tamberlyn.ini", unless an
+// IniFileOverride is alive.
 std::string IniFileName();
+
+// Points every settings routine (and IniFileName) at another file for the guard's lifetime, so that
+// tests never touch the file beside their executable. The program itself never makes one.
+class IniFileOverride {
+public:
+    explicit IniFileOverride(std::string fileName);
+    ~IniFileOverride();
+    IniFileOverride(const IniFileOverride&) = delete;
+    IniFileOverride& operator=(const IniFileOverride&) = delete;
+
+private:
+    std::string previous_;
+};
 
 // Each returns true or throws ui::Exception with the program's own message.
 bool ReadIniSettings();

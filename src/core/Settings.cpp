@@ -1,0 +1,152 @@
+#include "core/Settings.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "ui/IniFiles.h"
+#include "ui/StringList.h"
+#include "ui/SysUtils.h"
+
+namespace core {
+
+TSettings Settings;
+
+namespace {
+
+const char kOptions[] = "Options";
+const char kReadError[] = "ERROR: There was a problem reading the inifile";
+const char kWriteError[] = "ERROR: There was a problem writing settings to the inifile";
+
+std::string iniFileOverride;
+
+// Callers see one message whatever went wrong; a ui::Exception keeps its identity (and type) on the
+// way out, anything else becomes one.
+template <typename Body>
+bool WithErrorMessage(const char* message, Body body) {
+    try {
+        body();
+    } catch (ui::Exception& error) {
+        error.SetMessage(message);
+        throw;
+    } catch (...) {
+        throw ui::Exception(message);
+    }
+    return true;
+}
+
+// The value's characters go into the slot one by one and the slot's terminator is left as the
+// caller's clearing put it; the 261st character has no place and fails the read, after the first
+// 260 have been stored.
+void StoreFilename(const std::string& value, PictureEntry& entry) {
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (i >= static_cast<size_t>(kMaxFilename)) throw ui::ERangeError();
+        entry.Filename[i] = value[i];
+    }
+}
+
+}  // namespace
+
+std::string PictureEntry::Name() const {
+    return std::string(Filename, std::find(Filename, Filename + kMaxFilename, '\0'));
+}
+
+void PictureList::Clear() {
+    for (PictureEntry& entry : Items) {
+        std::memset(entry.Filename, 0, sizeof entry.Filename);
+        entry.DisplayStyle = 0;
+    }
+}
+
+int PictureList::Count() const {
+    int count = 0;
+    while (count < kPictureListSize && !Items[count].IsEmpty()) ++count;
+    return count;
+}
+
+std::string IniFileName() {
+    return iniFileOverride.empty() ? ui::ExeDirectory() + "Tamberlyn.ini" : iniFileOverride;
+}
+
+IniFileOverride::IniFileOverride(std::string fileName) : previous_(std::move(iniFileOverride)) {
+    iniFileOverride = std::move(fileName);
+}
+
+IniFileOverride::~IniFileOverride() {
+    iniFileOverride = std::move(previous_);
+}
+
+bool ReadIniSettings() {
+    return WithErrorMessage(kReadError, [] {
+        const ui::TIniFile ini(IniFileName());
+        Settings.ChangeWhen = ini.ReadInteger(kOptions, "ChangeWhen", 0);
+        Settings.Mode = ini.ReadInteger(kOptions, "Mode", 0);
+        Settings.ForceAD = ini.ReadBool(kOptions, "ForceAD", false);
+        Settings.PictureDir = ini.ReadString(kOptions, "PictureDir", "C:\\WINDOWS");
+        Settings.BMPtype = ini.ReadBool(kOptions, "BMPtype", true);
+        Settings.GIFtype = ini.ReadBool(kOptions, "GIFtype", false);
+        Settings.JPGtype = ini.ReadBool(kOptions, "JPGtype", false);
+        Settings.PNGtype = ini.ReadBool(kOptions, "PNGtype", false);
+        Settings.DisplayStyle = ini.ReadInteger(kOptions, "DisplayStyle", 0);
+        Settings.LastChanged = ini.ReadDate(kOptions, "LastChanged", ui::TDate());
+        Settings.NextImage = ini.ReadInteger(kOptions, "NextImage", 0);
+
+        // An entry with an empty name does not stop the reading: the sections behind it still fill
+        // their slots, though the list itself ends at that entry.
+        for (int i = 0; i < kPictureListSize; ++i) {
+            const std::string section = std::to_string(i);
+            if (!ini.SectionExists(section)) break;
+            PictureEntry& entry = Settings.PictureList.Items[i];
+            StoreFilename(ini.ReadString(section, "Filename", ""), entry);
+            entry.DisplayStyle = ini.ReadInteger(section, "DisplayStyle", 0);
+        }
+    });
+}
+
+bool WriteIniSettings() {
+    return WithErrorMessage(kWriteError, [] {
+        ui::TIniFile ini(IniFileName());
+        ui::TStringList sections;
+        ini.WriteInteger(kOptions, "ChangeWhen", Settings.ChangeWhen);
+        ini.WriteInteger(kOptions, "Mode", Settings.Mode);
+        ini.WriteBool(kOptions, "ForceAD", Settings.ForceAD);
+        ini.WriteString(kOptions, "PictureDir", Settings.PictureDir);
+        ini.WriteBool(kOptions, "BMPtype", Settings.BMPtype);
+        ini.WriteBool(kOptions, "GIFtype", Settings.GIFtype);
+        ini.WriteBool(kOptions, "JPGtype", Settings.JPGtype);
+        ini.WriteBool(kOptions, "PNGtype", Settings.PNGtype);
+        ini.WriteInteger(kOptions, "DisplayStyle", Settings.DisplayStyle);
+        ini.WriteDate(kOptions, "LastChanged", Settings.LastChanged);
+        ini.WriteInteger(kOptions, "NextImage", Settings.NextImage);
+
+        // Erasing goes up to the file's section count (Options included): enough for list sections
+        // numbered from 0 without gaps, as this routine writes them. A section put by hand beyond
+        // that count stays in the file.
+        ini.ReadSections(sections);
+        for (int i = 0; i < sections.Count(); ++i) {
+            const std::string section = std::to_string(i);
+            if (ini.SectionExists(section)) ini.EraseSection(section);
+        }
+
+        for (int i = 0; i < kPictureListSize; ++i) {
+            const PictureEntry& entry = Settings.PictureList.Items[i];
+            const std::string name = entry.Name();
+            if (name.empty()) break;
+            const std::string section = std::to_string(i);
+            ini.WriteString(section, "Filename", name);
+            ini.WriteInteger(section, "DisplayStyle", entry.DisplayStyle);
+        }
+    });
+}
+
+bool MarkWallpaperChanged() {
+    Settings.LastChanged = ui::Today();
+    // Wraps like the 32-bit counter it is instead of overflowing.
+    Settings.NextImage = static_cast<int32_t>(static_cast<uint32_t>(Settings.NextImage) + 1u);
+    return WithErrorMessage(kWriteError, [] {
+        ui::TIniFile ini(IniFileName());
+        ini.WriteDate(kOptions, "LastChanged", Settings.LastChanged);
+        ini.WriteInteger(kOptions, "NextImage", Settings.NextImage);
+    });
+}
+
+}  // namespace core

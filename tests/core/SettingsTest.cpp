@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "core/Settings.h"
+#include "support/TempDir.h"
+#include "ui/IniFiles.h"
+#include "ui/SysUtils.h"
+
+namespace {
+
+using core::Settings;
+using testing_support::TempDir;
+
+const char kReadError[] = "ERROR: There was a problem reading the inifile";
+const char kWriteError[] = "ERROR: There was a problem writing settings to the inifile";
+
+void SetEntry(int slot, const std::string& name, int32_t style) {
+    core::PictureEntry& entry = Settings.PictureList.Items[slot];
+    std::memset(entry.Filename, 0, sizeof entry.Filename);
+    std::memcpy(entry.Filename, name.data(), name.size());
+    entry.DisplayStyle = style;
+}
+
+std::string ListSection(int index, const std::string& filename, int style) {
+    return "[" + std::to_string(index) + "]\r\nFilename=" + filename + "\r\nDisplayStyle=" + std::to_string(style) +
+           "\r\n";
+}
+
+template <typename Routine>
+void ExpectFailure(Routine routine, const std::string& message) {
+    try {
+        routine();
+        ADD_FAILURE() << "no error";
+    } catch (const ui::Exception& e) {
+        EXPECT_EQ(e.Message(), message);
+    }
+}
+
+// Every test works on Tamberlyn.ini in a fresh folder and starts, as a run does, from the program's
+// initial record with a cleared list.
+class SettingsFile : public ::testing::Test {
+protected:
+    SettingsFile() {
+        Settings = core::TSettings();
+        Settings.PictureList.Clear();
+    }
+
+    void Write(const std::string& contents) const { dir.WriteFile("Tamberlyn.ini", contents); }
+    std::string OnDisk() const { return dir.ReadFile("Tamberlyn.ini"); }
+    ui::TIniFile File() const { return ui::TIniFile(path); }
+
+    TempDir dir;
+    std::string path = dir.File("Tamberlyn.ini");
+    core::IniFileOverride redirect{path};
+};
+
+TEST(SettingsFileName, LivesBesideTheExecutableUnlessRedirected) {
+    EXPECT_EQ(core::IniFileName(), ui::ExeDirectory() + "Tamberlyn.ini");
+    {
+        core::IniFileOverride outer("C:\\outer.ini");
+        {
+            core::IniFileOverride inner("C:\\inner.ini");
+            EXPECT_EQ(core::IniFileName(), "C:\\inner.ini");
+        }
+        EXPECT_EQ(core::IniFileName(), "C:\\outer.ini");
+    }
+    EXPECT_EQ(core::IniFileName(), ui::ExeDirectory() + "Tamberlyn.ini");
+}
+
+TEST(PictureEntries, NameEndsAtTheFirstZeroOrAfter260Characters) {
+    core::PictureList list;
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    std::memcpy(list.Items[0].Filename, "C:\\a.bmp", 8);
+    std::memset(list.Items[1].Filename, 'x', core::kMaxFilename);
+    EXPECT_EQ(list.Items[0].Name(), "C:\\a.bmp");
+    EXPECT_EQ(list.Items[1].Name(), std::string(260, 'x'));
+    std::memcpy(list.Items[3].Filename, "C:\\c.bmp", 8);
+    EXPECT_EQ(list.Count(), 2);
+    for (auto& entry : list.Items) std::memset(entry.Filename, 'y', core::kMaxFilename);
+    EXPECT_EQ(list.Count(), core::kPictureListSize);
+    list.Items[5].DisplayStyle = 2;
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Items[5].DisplayStyle, 0);
+    EXPECT_EQ(list.Items[5].Filename[259], '\0');
+}
+
+TEST_F(SettingsFile, MissingFileReadsAsDefaults) {
+    Settings.ChangeWhen = 5;
+    Settings.NextImage = 7;
+    Settings.LastChanged = ui::TDate::FromYMD(2020, 1, 1);
+    EXPECT_TRUE(core::ReadIniSettings());
+    EXPECT_EQ(Settings.ChangeWhen, 0);
+    EXPECT_EQ(Settings.Mode, 0);
+    EXPECT_FALSE(Settings.ForceAD);
+    EXPECT_EQ(Settings.PictureDir, "C:\\WINDOWS");
+    EXPECT_TRUE(Settings.BMPtype);
+    EXPECT_FALSE(Settings.GIFtype);
+    EXPECT_FALSE(Settings.JPGtype);
+    EXPECT_FALSE(Settings.PNGtype);
+    EXPECT_EQ(Settings.DisplayStyle, 0);
+    EXPECT_TRUE(Settings.LastChanged.IsZero());
+    EXPECT_EQ(Settings.NextImage, 0);
+    EXPECT_EQ(Settings.PictureList.Count(), 0);
+    EXPECT_FALSE(ui::FileExists(path));
+}
+
+TEST_F(SettingsFile, OddValuesReadByTheEncodingRules) {
+    Write(
+        "[Options]\r\nChangeWhen=1\r\nMode=2\r\nForceAD=yes\r\nPictureDir=\r\nBMPtype=\r\nGIFtype=2\r\nJPGtype=0x1\r\n"
+        "PNGtype=-1\r\nDisplayStyle=0X2\r\nLastChanged=sometime\r\nNextImage=0x10\r\n");
+    Settings.LastChanged = ui::TDate::FromYMD(2020, 1, 1);
+    ASSERT_TRUE(core::ReadIniSettings());
+    EXPECT_EQ(Settings.ChangeWhen, 1);
+    EXPECT_EQ(Settings.Mode, 2);
+    EXPECT_FALSE(Settings.ForceAD);
+    EXPECT_EQ(Settings.PictureDir, "");
+    EXPECT_TRUE(Settings.BMPtype);
+    EXPECT_TRUE(Settings.GIFtype);
+    EXPECT_TRUE(Settings.JPGtype);
+    EXPECT_TRUE(Settings.PNGtype);
+    EXPECT_EQ(Settings.DisplayStyle, 2);
+    EXPECT_TRUE(Settings.LastChanged.IsZero());
+    EXPECT_EQ(Settings.NextImage, 16);
+
+    Write("[Options]\r\nForceAD=2\r\nLastChanged=" + ui::DateToStr(ui::TDate::FromYMD(2021, 3, 5)) + "\r\n");
+    ASSERT_TRUE(core::ReadIniSettings());
+    EXPECT_TRUE(Settings.ForceAD);
+    EXPECT_EQ(Settings.LastChanged, ui::TDate::FromYMD(2021, 3, 5));
+}
+
+TEST_F(SettingsFile, ListEndsAtTheFirstMissingSection) {
+    Write("[Options]\r\nMode=1\r\n" + ListSection(0, "C:\\a.bmp", 1) + ListSection(1, "C:\\b.jpg", 2) +
+          ListSection(2, "C:\\c.htm", 0) + ListSection(4, "C:\\e.bmp", 1) + "[3]\r\n");
+    ASSERT_TRUE(core::ReadIniSettings());
+    ASSERT_EQ(Settings.PictureList.Count(), 3);
+    EXPECT_EQ(Settings.PictureList.Items[0].Name(), "C:\\a.bmp");
+    EXPECT_EQ(Settings.PictureList.Items[1].Name(), "C:\\b.jpg");
+    EXPECT_EQ(Settings.PictureList.Items[1].DisplayStyle, 2);
+    EXPECT_EQ(Settings.PictureList.Items[2].Name(), "C:\\c.htm");
+    EXPECT_TRUE(Settings.PictureList.Items[4].IsEmpty());
+    EXPECT_EQ(Settings.PictureList.Items[4].DisplayStyle, 0);
+}
+
+TEST_F(SettingsFile, EmptyFilenameEndsTheListButLaterSectionsAreStillRead) {
+    Write(ListSection(0, "C:\\a.bmp", 0) + "[1]\r\nFilename=\r\nDisplayStyle=2\r\n" + ListSection(2, "C:\\c.bmp", 1));
+    ASSERT_TRUE(core::ReadIniSettings());
+    EXPECT_EQ(Settings.PictureList.Count(), 1);
+    EXPECT_TRUE(Settings.PictureList.Items[1].IsEmpty());
+    EXPECT_EQ(Settings.PictureList.Items[1].DisplayStyle, 2);
+    EXPECT_EQ(Settings.PictureList.Items[2].Name(), "C:\\c.bmp");
+    EXPECT_EQ(Settings.PictureList.Items[2].DisplayStyle, 1);
+
+    ASSERT_TRUE(core::WriteIniSettings());
+    const ui::TIniFile ini = File();
+    EXPECT_EQ(ini.ReadString("0", "Filename", ""), "C:\\a.bmp");
+    EXPECT_FALSE(ini.SectionExists("1"));
+    EXPECT_FALSE(ini.SectionExists("2"));
+}
+
+TEST_F(SettingsFile, FilenameOf260CharactersFitsAnd261Fail) {
+    const std::string longest = "C:\\" + std::string(253, 'p') + ".bmp";
+    ASSERT_EQ(longest.size(), 260u);
+    Write("[Options]\r\nNextImage=3\r\n" + ListSection(0, longest, 2));
+    ASSERT_TRUE(core::ReadIniSettings());
+    EXPECT_EQ(Settings.PictureList.Items[0].Name(), longest);
+    EXPECT_EQ(Settings.PictureList.Count(), 1);
+
+    Settings.PictureList.Clear();
+    Write("[Options]\r\nNextImage=4\r\n" + ListSection(0, "C:\\a.bmp", 1) + ListSection(1, longest + "x", 2));
+    ExpectFailure([] { core::ReadIniSettings(); }, kReadError);
+    // What was read before the failure stays read.
+    EXPECT_EQ(Settings.NextImage, 4);
+    EXPECT_EQ(Settings.PictureList.Items[0].Name(), "C:\\a.bmp");
+    EXPECT_EQ(Settings.PictureList.Items[0].DisplayStyle, 1);
+    EXPECT_EQ(Settings.PictureList.Items[1].DisplayStyle, 0);
+}
+
+TEST_F(SettingsFile, SaveWritesEveryKeyAndReadsBack) {
+    Settings.ChangeWhen = 1;
+    Settings.Mode = 1;
+    Settings.NextImage = 42;
+    Settings.ForceAD = true;
+    Settings.PictureDir = "D:\\Pictures\\";
+    Settings.BMPtype = false;
+    Settings.GIFtype = true;
+    Settings.PNGtype = true;
+    Settings.DisplayStyle = 2;
+    Settings.LastChanged = ui::TDate::FromYMD(2022, 11, 9);
+    SetEntry(0, "C:\\a.bmp", 1);
+    SetEntry(1, "C:\\" + std::string(256, 'q'), 2);
+    ASSERT_TRUE(core::WriteIniSettings());
+
+    const std::string expectedOptions =
+        "[Options]\r\nChangeWhen=1\r\nMode=1\r\nForceAD=1\r\nPictureDir=D:\\Pictures\\\r\nBMPtype=0\r\nGIFtype=1\r\n"
+        "JPGtype=0\r\nPNGtype=1\r\nDisplayStyle=2\r\nLastChanged=" +
+        ui::DateToStr(Settings.LastChanged) + "\r\nNextImage=42\r\n";
+    const std::string onDisk = OnDisk();
+    EXPECT_EQ(onDisk.find(expectedOptions), 0u) << onDisk;
+    EXPECT_NE(onDisk.find("[0]\r\nFilename=C:\\a.bmp\r\nDisplayStyle=1\r\n"), std::string::npos) << onDisk;
+
+    const core::TSettings saved = Settings;
+    Settings = core::TSettings();
+    Settings.PictureList.Clear();
+    ASSERT_TRUE(core::ReadIniSettings());
+    EXPECT_EQ(Settings.ChangeWhen, saved.ChangeWhen);
+    EXPECT_EQ(Settings.Mode, saved.Mode);
+    EXPECT_EQ(Settings.NextImage, saved.NextImage);
+    EXPECT_EQ(Settings.ForceAD, saved.ForceAD);
+    EXPECT_EQ(Settings.PictureDir, saved.PictureDir);
+    EXPECT_EQ(Settings.BMPtype, saved.BMPtype);
+    EXPECT_EQ(Settings.GIFtype, saved.GIFtype);
+    EXPECT_EQ(Settings.JPGtype, saved.JPGtype);
+    EXPECT_EQ(Settings.PNGtype, saved.PNGtype);
+    EXPECT_EQ(Settings.DisplayStyle, saved.DisplayStyle);
+    EXPECT_EQ(Settings.LastChanged, saved.LastChanged);
+    ASSERT_EQ(Settings.PictureList.Count(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(Settings.PictureList.Items[i].Name(), saved.PictureList.Items[i].Name());
+        EXPECT_EQ(Settings.PictureList.Items[i].DisplayStyle, saved.PictureList.Items[i].DisplayStyle);
+    }
+}
+
+TEST_F(SettingsFile, ZeroDateIsSavedAsThe30thOfDecember1899AndReadsBack) {
+    Settings.LastChanged = ui::TDate();
+    ASSERT_TRUE(core::WriteIniSettings());
+    const std::string written = File().ReadString("Options", "LastChanged", "");
+    EXPECT_EQ(written, ui::DateToStr(ui::TDate::FromYMD(1899, 12, 30)));
+    // The test prefix pins the user locale to en-US.
+    if (ui::ShortDateFormat() == "M/d/yyyy") {
+        EXPECT_EQ(written, "12/30/1899");
+    }
+
+    Settings.LastChanged = ui::TDate::FromYMD(2020, 1, 1);
+    ASSERT_TRUE(core::ReadIniSettings());
+    EXPECT_TRUE(Settings.LastChanged.IsZero());
+}
+
+TEST_F(SettingsFile, SavingAShorterListRemovesTheOldSections) {
+    for (int i = 0; i < 5; ++i) SetEntry(i, "C:\\old" + std::to_string(i) + ".bmp", 0);
+    ASSERT_TRUE(core::WriteIniSettings());
+    ASSERT_TRUE(File().SectionExists("4"));
+
+    Settings.PictureList.Clear();
+    for (int i = 0; i < 3; ++i) SetEntry(i, "C:\\new" + std::to_string(i) + ".jpg", i);
+    ASSERT_TRUE(core::WriteIniSettings());
+    const ui::TIniFile ini = File();
+    ui::TStringList sections;
+    ini.ReadSections(sections);
+    EXPECT_EQ(std::vector<std::string>(sections.begin(), sections.end()),
+              (std::vector<std::string>{"Options", "0", "1", "2"}));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(ini.ReadString(std::to_string(i), "Filename", ""), "C:\\new" + std::to_string(i) + ".jpg");
+        EXPECT_EQ(ini.ReadInteger(std::to_string(i), "DisplayStyle", -1), i);
+    }
+}
+
+TEST_F(SettingsFile, FullListIsSavedAndReadWhole) {
+    for (int i = 0; i < core::kPictureListSize; ++i) SetEntry(i, "C:\\p" + std::to_string(i) + ".bmp", i % 3);
+    ASSERT_TRUE(core::WriteIniSettings());
+    Settings.PictureList.Clear();
+    ASSERT_TRUE(core::ReadIniSettings());
+    ASSERT_EQ(Settings.PictureList.Count(), core::kPictureListSize);
+    EXPECT_EQ(Settings.PictureList.Items[199].Name(), "C:\\p199.bmp");
+    EXPECT_EQ(Settings.PictureList.Items[199].DisplayStyle, 199 % 3);
+}
+
+TEST_F(SettingsFile, SectionBeyondTheSectionCountSurvivesASave) {
+    Write("[Options]\r\nMode=1\r\n" + ListSection(0, "C:\\a.bmp", 0) + ListSection(7, "C:\\hand.bmp", 2));
+    SetEntry(0, "C:\\b.bmp", 1);
+    ASSERT_TRUE(core::WriteIniSettings());
+    const ui::TIniFile ini = File();
+    EXPECT_EQ(ini.ReadString("0", "Filename", ""), "C:\\b.bmp");
+    EXPECT_EQ(ini.ReadString("7", "Filename", ""), "C:\\hand.bmp");
+}
+
+TEST_F(SettingsFile, MarkingAChangeWritesOnlyTheDateAndTheNextImage) {
+    Settings.NextImage = 9;
+    Settings.PictureDir = "D:\\elsewhere";
+    ASSERT_TRUE(core::MarkWallpaperChanged());
+    EXPECT_EQ(Settings.NextImage, 10);
+    EXPECT_EQ(Settings.LastChanged, ui::Today());
+    EXPECT_EQ(OnDisk(), "[Options]\r\nLastChanged=" + ui::DateToStr(ui::Today()) + "\r\nNextImage=10\r\n");
+
+    const std::string other =
+        "[Options]\r\nChangeWhen=1\r\nNextImage=3\r\nPictureDir=C:\\keep\r\n" + ListSection(0, "C:\\a.bmp", 2);
+    Write(other);
+    Settings.NextImage = 3;
+    ASSERT_TRUE(core::MarkWallpaperChanged());
+    const ui::TIniFile ini = File();
+    EXPECT_EQ(ini.ReadInteger("Options", "NextImage", 0), 4);
+    EXPECT_EQ(ini.ReadDate("Options", "LastChanged", ui::TDate()), ui::Today());
+    EXPECT_EQ(ini.ReadInteger("Options", "ChangeWhen", 0), 1);
+    EXPECT_EQ(ini.ReadString("Options", "PictureDir", ""), "C:\\keep");
+    EXPECT_EQ(ini.ReadString("0", "Filename", ""), "C:\\a.bmp");
+}
+
+TEST_F(SettingsFile, ReadOnlyFileFailsTheSaveWithTheWritingMessage) {
+    const std::string original = "[Options]\r\nNextImage=5\r\n";
+    Write(original);
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    ExpectFailure([] { core::WriteIniSettings(); }, kWriteError);
+    // The record changes in memory even when the file refuses it.
+    Settings.NextImage = 5;
+    ExpectFailure([] { core::MarkWallpaperChanged(); }, kWriteError);
+    EXPECT_EQ(Settings.NextImage, 6);
+    EXPECT_EQ(Settings.LastChanged, ui::Today());
+    EXPECT_EQ(OnDisk(), original);
+}
+
+TEST_F(SettingsFile, DirectoryInPlaceOfTheFileFailsTheSave) {
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    ExpectFailure([] { core::WriteIniSettings(); }, kWriteError);
+    ExpectFailure([] { core::MarkWallpaperChanged(); }, kWriteError);
+}
+
+}  // namespace
