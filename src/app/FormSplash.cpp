@@ -143,7 +143,7 @@ void TfrmSplash::Run() {
         StepProgress();
         if (SetupRequested()) {
             ShowProgress("Configure Tamberlyn...");
-            RunSetup();
+            RunSetupPhase();
         }
         StepProgressAndRepaint();
         if (WallpaperDue()) {
@@ -168,12 +168,20 @@ void TfrmSplash::Pause(int hundredths) { core::DelayHundredths(hundredths); }
 
 ui::TDate TfrmSplash::Today() { return ui::Today(); }
 
-void TfrmSplash::RunSetup() {
+void TfrmSplash::RunSetupPhase() {
+    // The dialog must be able to come to the front; the splash is topmost again whatever the dialog did.
     core::SetFormOnTop(Handle(), false);
-    // The setup dialog is not built yet; when it is, it runs modally here, between giving up and
-    // taking back the topmost state.
+    try {
+        ShowSetupDialog();
+    } catch (...) {
+        core::SetFormOnTop(Handle(), true);
+        throw;
+    }
     core::SetFormOnTop(Handle(), true);
 }
+
+// The setup dialog is not built yet: this phase opens nothing until it is.
+void TfrmSplash::ShowSetupDialog() {}
 
 bool TfrmSplash::ActiveDesktopEnabled() { return true; }
 

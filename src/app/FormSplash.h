@@ -36,7 +36,8 @@ protected:
     // The steps of a run that reach beyond the window; a test can stand in for each of them.
     virtual void Pause(int hundredths);
     virtual ui::TDate Today();
-    virtual void RunSetup();
+    // Creates the setup dialog, shows it modally and destroys it.
+    virtual void ShowSetupDialog();
     virtual bool ActiveDesktopEnabled();
     virtual void EnableActiveDesktop();
     virtual void SwapFromDirectory();
@@ -48,6 +49,7 @@ private:
     void FormActivate();
     void Run();
     void StepProgressAndRepaint();
+    void RunSetupPhase();
     bool SetupRequested() const;
     bool WallpaperDue();
 

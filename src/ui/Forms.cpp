@@ -127,8 +127,9 @@ void TApplication::Initialize() {
 
 void TApplication::Run() {
     if (mainForm_ != nullptr) mainForm_->Show();
+    // Runs until the quit request is taken from the queue, so that none is left behind for later loops.
     MSG message;
-    while (!terminated_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
