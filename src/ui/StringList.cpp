@@ -18,14 +18,43 @@ void TStringList::AddStrings(const TStringList& other) {
 }
 
 void TStringList::Sort() {
-    std::sort(items_.begin(), items_.end(),
-              [](const std::string& a, const std::string& b) { return CompareTextLocale(a, b) < 0; });
+    // A locale comparison per pair makes a directory of many thousand names slow; keys are made once
+    // per string and then compared as bytes.
+    struct Keyed {
+        std::string Key;
+        std::string* Item;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(items_.size());
+    for (std::string& item : items_) keyed.push_back({LocaleSortKey(item), &item});
+    std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        const int byKey = a.Key.compare(b.Key);
+        return byKey != 0 ? byKey < 0 : *a.Item < *b.Item;
+    });
+    std::vector<std::string> sorted;
+    sorted.reserve(items_.size());
+    for (const Keyed& k : keyed) sorted.push_back(std::move(*k.Item));
+    items_.swap(sorted);
 }
 
 int CompareTextLocale(const std::string& a, const std::string& b) {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
                           static_cast<int>(b.size())) -
            CSTR_EQUAL;
+}
+
+std::string LocaleSortKey(const std::string& text) {
+    // An empty text goes with its terminator: a length of 0 is refused, and the empty text has a key too.
+    const char* source = text.c_str();
+    const int length = text.empty() ? -1 : static_cast<int>(text.size());
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, nullptr, 0);
+    if (size == 0) throw EOSError(GetLastError());
+    std::string key(static_cast<size_t>(size), '\0');
+    LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, &key[0], size);
+    // A sort key has no zero byte other than its terminator.
+    if (!key.empty() && key.back() == '\0') key.pop_back();
+    return key;
 }
 
 }  // namespace ui

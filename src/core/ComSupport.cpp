@@ -1,0 +1,9 @@
+#include "core/ComSupport.h"
+
+namespace core {
+
+EOleSysError::EOleSysError(HRESULT code) : EOleError(ui::SysErrorMessage(static_cast<DWORD>(code))), code_(code) {
+    if (Message().empty()) SetMessage(ui::Format("OLE error %.8x", static_cast<unsigned>(code)));
+}
+
+}  // namespace core
