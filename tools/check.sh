@@ -12,5 +12,5 @@ export WINEPREFIX="$build/wineprefix"
 source "$root/tools/wine-env.sh"
 trap wine_session_stop EXIT
 wine_session_start
-bash "$root/tools/install-test-desktop.sh"
+bash "$root/tools/install-test-desktop.sh" "$build"
 cd "$build/$target" && ctest --output-on-failure "$@"

@@ -12,7 +12,7 @@ export WINEPREFIX="${TAMBERLYN_BUILD:-$root/build}/wineprefix"
 source "$root/tools/wine-env.sh"
 trap wine_session_stop EXIT
 wine_session_start
-bash "$root/tools/install-test-desktop.sh"
+bash "$root/tools/install-test-desktop.sh" "${TAMBERLYN_BUILD:-$root/build}"
 
 status=0
 for target in i686 x86_64; do
