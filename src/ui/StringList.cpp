@@ -48,10 +48,19 @@ std::string LocaleSortKey(const std::string& text) {
     const char* source = text.c_str();
     const int length = text.empty() ? -1 : static_cast<int>(text.size());
     const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, nullptr, 0);
-    if (size == 0) throw EOSError(GetLastError());
-    std::string key(static_cast<size_t>(size), '\0');
-    LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, &key[0], size);
+    // The keys of file names fit a small buffer, which spares the call that asks for the size.
+    char small[512];
+    std::string key;
+    const int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, small, sizeof(small));
+    if (size != 0) {
+        key.assign(small, static_cast<size_t>(size));
+    } else {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) throw EOSError(GetLastError());
+        const int needed = LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, nullptr, 0);
+        if (needed == 0) throw EOSError(GetLastError());
+        key.assign(static_cast<size_t>(needed), '\0');
+        LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, &key[0], needed);
+    }
     // A sort key has no zero byte other than its terminator.
     if (!key.empty() && key.back() == '\0') key.pop_back();
     return key;

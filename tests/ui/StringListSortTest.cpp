@@ -38,6 +38,8 @@ std::vector<std::string> AwkwardStrings(size_t count) {
                                         "a10"};
     std::mt19937 random(11);
     const std::string alphabet = "aAeE\xe9\xc9\xe6\xc6-' .1\xad\xdf";
+    // Keys longer than the short buffer the common case uses.
+    for (const char* tail : {"b", "B", "c", "-c", "\xe9"}) strings.push_back(std::string(300, 'a') + tail);
     while (strings.size() < count) {
         std::string text;
         for (size_t length = 1 + random() % 7; length > 0; --length) text += alphabet[random() % alphabet.size()];
