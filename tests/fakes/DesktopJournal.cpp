@@ -1,10 +1,10 @@
+#include "fakes/RecordingDesktop.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
-
-#include "fakes/RecordingDesktop.h"
 
 namespace fakes {
 
