@@ -22,15 +22,6 @@ void TProgressBar::CreateHandleDone() {
     SendMessageA(Handle(), PBM_SETPOS, static_cast<WPARAM>(position_), 0);
 }
 
-void TProgressBar::WndProc(TMessage& message) {
-    // The native bar paints and erases itself.
-    if (message.Msg == WM_PAINT || message.Msg == WM_ERASEBKGND) {
-        DefaultHandler(message);
-        return;
-    }
-    TWinControl::WndProc(message);
-}
-
 void TProgressBar::SetRange(int min, int max) {
     min_ = min;
     max_ = max;

@@ -25,8 +25,6 @@ protected:
     const char* ClassName() const override { return "TProgressBar"; }
     void CreateParams(TCreateParams& params) override;
     void CreateHandleDone() override;
-    void EraseBackground(HDC) override {}
-    void WndProc(TMessage& message) override;
 
 private:
     int min_ = 0;

@@ -53,6 +53,24 @@ void Notify(TControl* control, UINT msg) {
 
 void SetWindowExceptionHandler(TExceptionHandler handler) { exceptionHandler = handler; }
 
+TWinControl* FindControl(HWND window) {
+    return window != nullptr ? static_cast<TWinControl*>(GetPropA(window, kControlProperty)) : nullptr;
+}
+
+bool IsAccel(unsigned key, const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        char pair[2] = {caption[i + 1], static_cast<char>(key)};
+        CharUpperBuffA(pair, 2);
+        return pair[0] == pair[1];
+    }
+    return false;
+}
+
 // ---- TControl
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
@@ -215,7 +233,7 @@ bool TControl::HandleMouse(TMessage& message) {
             const RECT client = ClientRect();
             const POINT point{x, y};
             // A click is a left press and release on the control; a release elsewhere clicks nothing.
-            if (click && PtInRect(&client, point)) Click();
+            if (click && clickEvents_ && PtInRect(&client, point)) Click();
             MouseUp(ButtonOf(message.Msg), x, y);
             return true;
         }
@@ -246,6 +264,14 @@ void TControl::WndProc(TMessage& message) {
             return;
         case CM_ENABLEDCHANGED:
             EnabledChanged();
+            return;
+        case CM_MOUSEENTER:
+            mouseInside_ = true;
+            MouseEnter();
+            return;
+        case CM_MOUSELEAVE:
+            mouseInside_ = false;
+            MouseLeave();
             return;
         default:
             break;
@@ -307,11 +333,16 @@ TWinControl::~TWinControl() {
     }
 }
 
-void TWinControl::InsertControl(TControl* control) { controls_.push_back(control); }
+void TWinControl::InsertControl(TControl* control) {
+    controls_.push_back(control);
+    if (control->IsWindowed()) tabList_.push_back(static_cast<TWinControl*>(control));
+}
 
 void TWinControl::RemoveControl(TControl* control) {
     if (mouseControl_ == control) mouseControl_ = nullptr;
+    if (hoveredControl_ == control) hoveredControl_ = nullptr;
     controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+    tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), control), tabList_.end());
     if (control->IsWindowed()) static_cast<TWinControl*>(control)->DestroyHandle();
 }
 
@@ -323,6 +354,7 @@ HWND TWinControl::Handle() {
 void TWinControl::CreateParams(TCreateParams& params) {
     params.Caption = Caption();
     params.Style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    if (tabStop_) params.Style |= WS_TABSTOP;
     if (Visible()) params.Style |= WS_VISIBLE;
     if (!Enabled()) params.Style |= WS_DISABLED;
     params.X = Left();
@@ -364,8 +396,12 @@ void TWinControl::CreateWnd() {
     if (parentWindow != nullptr) params.WndParent = parentWindow;
     RegisterWindowClass(params, &TWinControl::WindowProcedure);
     defaultProc_ = ClassProcedures()[params.WinClassName];
+    native_ = !params.SuperclassOf.empty();
+    // A child window's identifier lets its parent find it from notifications that carry only that.
+    static UINT_PTR nextChildId = 100;
+    HMENU id = (params.Style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(nextChildId++) : nullptr;
     HWND window = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
-                                  params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr,
+                                  params.X, params.Y, params.Width, params.Height, params.WndParent, id,
                                   GetModuleHandleA(nullptr), this);
     if (window == nullptr) throw EOSError(GetLastError());
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
@@ -423,8 +459,65 @@ void TWinControl::DefaultHandler(TMessage& message) {
     message.Result = CallWindowProcA(defaultProc_, handle_, message.Msg, message.WParam, message.LParam);
 }
 
-void TWinControl::WndProc(TMessage& message) {
+bool TWinControl::ReflectNotification(TMessage& message) {
+    HWND child = nullptr;
     switch (message.Msg) {
+        case WM_COMMAND:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            child = reinterpret_cast<HWND>(message.LParam);
+            break;
+        case WM_DRAWITEM:
+            child = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam)->hwndItem;
+            break;
+        case WM_MEASUREITEM:
+            child = GetDlgItem(handle_, static_cast<int>(reinterpret_cast<const MEASUREITEMSTRUCT*>(message.LParam)->CtlID));
+            break;
+        default:
+            return false;
+    }
+    if (child == nullptr || child == handle_ || FindControl(child) == nullptr) return false;
+    message.Result = SendMessageA(child, CN_BASE + message.Msg, message.WParam, message.LParam);
+    return true;
+}
+
+void TWinControl::TrackMouse() {
+    if (trackingMouse_) return;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, handle_, 0};
+    trackingMouse_ = TrackMouseEvent(&track) != FALSE;
+    Perform(CM_MOUSEENTER);
+}
+
+void TWinControl::SetHoveredControl(TControl* control) {
+    if (control == hoveredControl_) return;
+    if (hoveredControl_ != nullptr) hoveredControl_->Perform(CM_MOUSELEAVE);
+    hoveredControl_ = control;
+    if (hoveredControl_ != nullptr) hoveredControl_->Perform(CM_MOUSEENTER);
+}
+
+void TWinControl::WndProc(TMessage& message) {
+    if (ReflectNotification(message)) return;
+    if (message.Msg == WM_MOUSEMOVE) {
+        TrackMouse();
+        if (mouseControl_ == nullptr)
+            SetHoveredControl(ControlAtPos(
+                POINT{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))}));
+    }
+    switch (message.Msg) {
+        case WM_SETFOCUS: {
+            DefaultHandler(message);
+            // The window at the top learns of every focus move, to tell its buttons which one Enter presses.
+            TWinControl* root = this;
+            while (root->Parent() != nullptr) root = root->Parent();
+            root->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
+            return;
+        }
+        case WM_MOUSELEAVE:
+            trackingMouse_ = false;
+            SetHoveredControl(nullptr);
+            Perform(CM_MOUSELEAVE);
+            DefaultHandler(message);
+            return;
         case WM_PAINT:
             PaintHandler(message);
             return;
@@ -495,6 +588,11 @@ TControl* TWinControl::ControlAtPos(POINT point) const {
 }
 
 void TWinControl::PaintHandler(TMessage& message) {
+    // A native control paints itself; it has no children of ours painted on it.
+    if (native_) {
+        DefaultHandler(message);
+        return;
+    }
     if (message.WParam != 0) {
         HDC dc = reinterpret_cast<HDC>(message.WParam);
         PaintWindow(dc);
@@ -514,6 +612,11 @@ void TWinControl::PaintWindow(HDC dc) {
 }
 
 void TWinControl::EraseBackground(HDC dc) {
+    if (native_) {
+        TMessage message{WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0, 0};
+        DefaultHandler(message);
+        return;
+    }
     BrushHandle brush(CreateSolidBrush(ColorToRGB(Color())));
     const RECT client = ClientRect();
     FillRect(dc, &client, brush.Get());
@@ -602,6 +705,67 @@ void TWinControl::Repaint() {
 void TWinControl::SetFocus() { ::SetFocus(Handle()); }
 
 bool TWinControl::Focused() const { return handle_ != nullptr && GetFocus() == handle_; }
+
+bool TWinControl::CanFocus() const {
+    for (const TControl* control = this; control != nullptr; control = control->Parent()) {
+        if (!control->Visible() || !control->Enabled()) return false;
+    }
+    return true;
+}
+
+void TWinControl::SetTabStop(bool tabStop) {
+    if (tabStop == tabStop_) return;
+    tabStop_ = tabStop;
+    if (handle_ != nullptr) {
+        const LONG style = GetWindowLongA(handle_, GWL_STYLE);
+        SetWindowLongA(handle_, GWL_STYLE, tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
+    }
+}
+
+int TWinControl::TabOrder() const {
+    if (Parent() == nullptr) return -1;
+    const auto& list = Parent()->tabList_;
+    return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+    if (Parent() == nullptr) return;
+    auto& list = Parent()->tabList_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    order = std::max(0, std::min(order, static_cast<int>(list.size())));
+    list.insert(list.begin() + order, this);
+}
+
+LRESULT TWinControl::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
+    for (TControl* control : std::vector<TControl*>(controls_)) {
+        const LRESULT result = control->Perform(msg, wParam, lParam);
+        if (result != 0) return result;
+        if (control->IsWindowed()) {
+            const LRESULT inner = static_cast<TWinControl*>(control)->Broadcast(msg, wParam, lParam);
+            if (inner != 0) return inner;
+        }
+    }
+    return 0;
+}
+
+void TWinControl::CollectTabOrder(std::vector<TWinControl*>& list) const {
+    for (TWinControl* control : tabList_) {
+        if (!control->CanFocus()) continue;
+        if (control->tabStop_) list.push_back(control);
+        control->CollectTabOrder(list);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward) const {
+    std::vector<TWinControl*> list;
+    CollectTabOrder(list);
+    if (list.empty()) return nullptr;
+    const auto found = std::find(list.begin(), list.end(), current);
+    if (found == list.end()) return forward ? list.front() : list.back();
+    const size_t count = list.size();
+    const size_t at = static_cast<size_t>(found - list.begin());
+    return list[forward ? (at + 1) % count : (at + count - 1) % count];
+}
 
 void TWinControl::FontChanged() {
     TControl::FontChanged();

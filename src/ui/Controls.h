@@ -18,6 +18,9 @@ class TWinControl;
 // Notifications between controls, numbered as the skinned controls and their peers expect
 // (the colour-changed notification is 0xB00D).
 constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_DIALOGKEY = CM_BASE + 5;
+constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;
 constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
 constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
 constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
@@ -27,6 +30,18 @@ constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+
+// Notifications a parent window reflects back to the child control they concern, so that a native
+// control's owner-draw and command messages reach the control's own window procedure.
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+
+// True when the caption marks key as its accelerator ("&F" for F or f; "&&" is a plain ampersand).
+bool IsAccel(unsigned key, const std::string& caption);
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -100,6 +115,8 @@ public:
     // The control's position in screen coordinates.
     POINT ClientToScreen(POINT point) const;
 
+    bool MouseInside() const { return mouseInside_; }
+
     TNotifyEvent OnClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
@@ -114,7 +131,12 @@ protected:
     virtual void Click();
     virtual void MouseDown(TMouseButton button, int x, int y);
     virtual void MouseUp(TMouseButton button, int x, int y);
+    // The mouse came over the control or left it (windowed or not).
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
     void SetOpaque(bool opaque) { opaque_ = opaque; }
+    // Whether a left press and release on the control is its click; native controls report their own.
+    void SetClickEvents(bool clickEvents) { clickEvents_ = clickEvents; }
     // Lets the parent lay its aligned children out again.
     void RequestAlign();
     void SetBoundsQuiet(int left, int top, int width, int height);
@@ -140,6 +162,8 @@ private:
     std::string caption_;
     bool opaque_ = false;
     bool mouseDown_ = false;
+    bool mouseInside_ = false;
+    bool clickEvents_ = true;
 
     friend class TWinControl;
 };
@@ -202,6 +226,18 @@ public:
     void Update();
     void SetFocus();
     bool Focused() const;
+    // Visible and enabled, with every parent; a control that cannot show or take input cannot be focused.
+    bool CanFocus() const;
+
+    // Keyboard navigation: Tab visits the controls with TabStop in TabOrder, entering containers.
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool tabStop);
+    int TabOrder() const;
+    void SetTabOrder(int order);
+    // The next (or previous) focusable control after current among this control's descendants, wrapping.
+    TWinControl* FindNextControl(TWinControl* current, bool forward) const;
+    // Sends a message to every descendant, depth first, until one answers it with a non-zero result.
+    LRESULT Broadcast(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // Paints the non-windowed children into a DC whose origin is this control's client origin.
     void PaintControls(HDC dc);
@@ -216,8 +252,9 @@ protected:
     virtual void CreateWnd();
     // After the window exists: children's windows are created and the control can set native state.
     virtual void CreateHandleDone() {}
-    // Paints the client area into a DC: the native paint for superclassed controls.
+    // Paints the client area into a DC.
     virtual void PaintWindow(HDC dc);
+    // Fills the background in the control's colour; a native control erases as its class does.
     virtual void EraseBackground(HDC dc);
     void DefaultHandler(TMessage& message) override;
     void AlignControls();
@@ -226,6 +263,8 @@ protected:
     void VisibleChanged() override;
     void EnabledChanged() override;
     void TextChanged() override;
+    // Called as the mouse enters or leaves the window; set up the leave notification on entry.
+    void TrackMouse();
 
 private:
     friend class TControl;
@@ -236,13 +275,23 @@ private:
     void RemoveControl(TControl* control);
     void PaintHandler(TMessage& message);
     void ForwardMouse(TMessage& message);
+    bool ReflectNotification(TMessage& message);
+    void SetHoveredControl(TControl* control);
+    void CollectTabOrder(std::vector<TWinControl*>& list) const;
 
     HWND handle_ = nullptr;
     WNDPROC defaultProc_ = nullptr;
+    bool native_ = false;
     std::vector<TControl*> controls_;
     TControl* mouseControl_ = nullptr;
-    FontHandle windowFont_;
+    TControl* hoveredControl_ = nullptr;
+    bool trackingMouse_ = false;
+    bool tabStop_ = false;
+    std::vector<TWinControl*> tabList_;
 };
+
+// The control object bound to a window of ours, or nullptr.
+TWinControl* FindControl(HWND window);
 
 // A windowed control with a canvas over its own client area.
 class TCustomControl : public TWinControl {

@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <vector>
+
 #include "ui/SysUtils.h"
 
 namespace ui {
@@ -52,6 +54,10 @@ void TForm::CreateParams(TCreateParams& params) {
         if (borderStyle_ != bsDialog && (borderIcons_ & biMaximize) != 0) params.Style |= WS_MAXIMIZEBOX;
     }
     if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+    // The other forms are owned by the main form: they stay above it and give the activation back to it.
+    if (Application != nullptr && Application->MainForm() != nullptr && Application->MainForm() != this &&
+        Application->MainForm()->HandleAllocated())
+        params.WndParent = Application->MainForm()->Handle();
     if (!Enabled()) params.Style |= WS_DISABLED;
     if (clientWidth_ > 0 || clientHeight_ > 0) {
         RECT outer{0, 0, clientWidth_, clientHeight_};
@@ -80,17 +86,89 @@ void TForm::Close() {
         Perform(WM_CLOSE);
 }
 
+TForm* TForm::Of(TControl* control) {
+    while (control != nullptr && control->Parent() != nullptr) control = control->Parent();
+    return dynamic_cast<TForm*>(control);
+}
+
+namespace {
+
+BOOL CALLBACK DisableWindow(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+        EnableWindow(window, FALSE);
+    }
+    return TRUE;
+}
+
+UINT DialogCodeOf(HWND window, const MSG& message) {
+    return static_cast<UINT>(SendMessageA(window, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)));
+}
+
+}  // namespace
+
+int TForm::ShowModal() {
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), &DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+    modalResult_ = mrNone;
+    modal_ = true;
+    Show();
+    bool quit = false;
+    while (modalResult_ == mrNone && !quit) quit = !Application->HandleMessage();
+    // Enable the others before hiding, so that the activation goes back to one of them.
+    for (HWND window : disabled) EnableWindow(window, TRUE);
+    Hide();
+    modal_ = false;
+    if (quit) PostQuitMessage(0);
+    return modalResult_;
+}
+
+bool TForm::DialogKey(const MSG& message) {
+    HWND target = message.hwnd;
+    switch (message.message) {
+        case WM_KEYDOWN: {
+            const UINT code = DialogCodeOf(target, message);
+            if ((code & DLGC_WANTALLKEYS) != 0) return false;
+            const bool control = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+            if (message.wParam == VK_TAB && !control && (code & DLGC_WANTTAB) == 0) {
+                TWinControl* current = FindControl(GetFocus());
+                if (TWinControl* next = FindNextControl(current, GetKeyState(VK_SHIFT) >= 0)) next->SetFocus();
+                return true;
+            }
+            if (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)
+                return Broadcast(CM_DIALOGKEY, message.wParam, 0) != 0;
+            return false;
+        }
+        case WM_SYSCHAR:
+            return Broadcast(CM_DIALOGCHAR, message.wParam, 0) != 0;
+        case WM_CHAR:
+            // A plain letter is an accelerator only where the focused control takes no characters.
+            if ((DialogCodeOf(target, message) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) != 0) return false;
+            return Broadcast(CM_DIALOGCHAR, message.wParam, 0) != 0;
+        default:
+            return false;
+    }
+}
+
 void TForm::WndProc(TMessage& message) {
     switch (message.Msg) {
+        case CM_FOCUSCHANGED:
+            Broadcast(CM_FOCUSCHANGED, message.WParam, message.LParam);
+            return;
         case WM_ACTIVATE:
             TCustomControl::WndProc(message);
             if (LOWORD(message.WParam) != WA_INACTIVE && OnActivate) OnActivate();
             return;
         case WM_CLOSE:
-            // Closing hides the form; closing the main form ends the application's message loop.
+            // Closing a modal form ends its loop; any other closing hides the form, and closing the
+            // main form ends the application's message loop.
+            message.Result = 0;
+            if (modal_) {
+                modalResult_ = mrCancel;
+                return;
+            }
             Hide();
             if (Application != nullptr && Application->MainForm() == this) Application->Terminate();
-            message.Result = 0;
             return;
         default:
             TCustomControl::WndProc(message);
@@ -128,12 +206,25 @@ void TApplication::Initialize() {
 void TApplication::Run() {
     if (mainForm_ != nullptr) mainForm_->Show();
     // Runs until the quit request is taken from the queue, so that none is left behind for later loops.
+    while (HandleMessage()) {
+    }
+    terminated_ = true;
+}
+
+static bool PreTranslate(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSCHAR && message.message != WM_CHAR) return false;
+    TForm* form = TForm::Of(FindControl(GetAncestor(message.hwnd, GA_ROOT)));
+    return form != nullptr && form->DialogKey(message);
+}
+
+bool TApplication::HandleMessage() {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (GetMessageA(&message, nullptr, 0, 0) <= 0) return false;
+    if (!PreTranslate(message)) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    terminated_ = true;
+    return true;
 }
 
 void TApplication::ProcessMessages() {
@@ -145,6 +236,7 @@ void TApplication::ProcessMessages() {
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
+        if (PreTranslate(message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

@@ -18,6 +18,11 @@ using TBorderIcons = unsigned;
 enum TPosition { poDesigned, poScreenCenter };
 enum TFormStyle { fsNormal, fsStayOnTop };
 
+// Modal results, as the buttons that end a modal form carry them.
+constexpr int mrNone = 0;
+constexpr int mrOk = IDOK;
+constexpr int mrCancel = IDCANCEL;
+
 class TForm : public TCustomControl {
 public:
     explicit TForm(TComponent* owner);
@@ -37,8 +42,23 @@ public:
 
     void Show();
     void Hide();
-    // Asks the form to close, as its close box would.
+    // Asks the form to close, as its close box would; a modal form then ends with mrCancel.
     void Close();
+
+    // Shows the form and runs a message loop, with the application's other windows disabled, until
+    // the form gets a modal result; returns it.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+    bool IsModal() const { return modal_; }
+
+    // Keyboard handling of a dialog for a message about to be dispatched to one of the form's windows:
+    // Tab and Shift+Tab move the focus, Enter and Escape go to the default and cancel buttons, and
+    // accelerators reach the control they mark. True when the message was used up.
+    bool DialogKey(const MSG& message);
+
+    // The form a control lies on, or nullptr.
+    static TForm* Of(TControl* control);
 
     // Runs OnCreate; the code that creates a form calls it once the form is whole (see NewForm).
     void DoCreate();
@@ -61,6 +81,8 @@ private:
     TFormStyle formStyle_ = fsNormal;
     int clientWidth_ = 0;
     int clientHeight_ = 0;
+    int modalResult_ = mrNone;
+    bool modal_ = false;
 };
 
 // A request of the classic help commands: the handler returns whether it handled it and may clear
@@ -93,6 +115,8 @@ public:
 
     // Shows the main form and dispatches messages until the main form closes.
     void Run();
+    // Takes one message from the queue (waiting for it) and dispatches it; false on a quit request.
+    bool HandleMessage();
     // Dispatches every message waiting now, without waiting for more.
     void ProcessMessages();
     void Terminate();

@@ -1,5 +1,7 @@
 #include "ui/StdCtrls.h"
 
+#include "ui/Forms.h"
+
 namespace ui {
 
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
@@ -118,6 +120,169 @@ void TCustomLabel::FontChanged() {
 
 void TCustomLabel::Notification(TComponent* component, bool removing) {
     if (removing && component == focusControl_) focusControl_ = nullptr;
+}
+
+void TCustomLabel::WndProc(TMessage& message) {
+    // The label's accelerator focuses the control the label names.
+    if (message.Msg == CM_DIALOGCHAR && showAccelChar_ && focusControl_ != nullptr &&
+        IsAccel(static_cast<unsigned>(message.WParam), Caption()) && focusControl_->CanFocus()) {
+        focusControl_->SetFocus();
+        message.Result = 1;
+        return;
+    }
+    TGraphicControl::WndProc(message);
+}
+
+// ---- TButton
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+    SetClickEvents(false);
+}
+
+void TButton::SetDefault(bool isDefault) {
+    if (isDefault == default_) return;
+    default_ = isDefault;
+    if (HandleAllocated()) {
+        TWinControl* focused = FindControl(GetFocus());
+        SetDefaultStyle(focused == this || (default_ && dynamic_cast<TButton*>(focused) == nullptr));
+    }
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.SuperclassOf = "BUTTON";
+    params.Style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::SetDefaultStyle(bool active) {
+    active_ = active;
+    const LONG style = GetWindowLongA(Handle(), GWL_STYLE) & 0x0F;
+    const LONG wanted = active ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if (style != wanted) SendMessageA(Handle(), BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+}
+
+void TButton::Click() {
+    if (modalResult_ != 0) {
+        if (TForm* form = TForm::Of(this)) form->SetModalResult(modalResult_);
+    }
+    TWinControl::Click();
+}
+
+void TButton::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case CN_COMMAND:
+            if (HIWORD(message.WParam) == BN_CLICKED) Click();
+            return;
+        case CM_FOCUSCHANGED: {
+            auto* focused = reinterpret_cast<TWinControl*>(message.LParam);
+            SetDefaultStyle(focused == this || (default_ && dynamic_cast<TButton*>(focused) == nullptr));
+            return;
+        }
+        case CM_DIALOGKEY:
+            if (((message.WParam == VK_RETURN && active_) || (message.WParam == VK_ESCAPE && cancel_)) &&
+                CanFocus()) {
+                Click();
+                message.Result = 1;
+            }
+            return;
+        case CM_DIALOGCHAR:
+            if (IsAccel(static_cast<unsigned>(message.WParam), Caption()) && CanFocus()) {
+                Click();
+                message.Result = 1;
+            }
+            return;
+        default:
+            TWinControl::WndProc(message);
+    }
+}
+
+// ---- TCustomEdit
+
+TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetClickEvents(false);
+    SetColor(clWindow);
+}
+
+void TCustomEdit::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.SuperclassOf = "EDIT";
+    params.Style |= ES_AUTOHSCROLL;
+    if (charCase_ == ecUpperCase) params.Style |= ES_UPPERCASE;
+    if (charCase_ == ecLowerCase) params.Style |= ES_LOWERCASE;
+    if (readOnly_) params.Style |= ES_READONLY;
+    if (borderSingle_) params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEdit::CreateHandleDone() {
+    SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
+}
+
+std::string TCustomEdit::Text() const {
+    auto* self = const_cast<TCustomEdit*>(this);
+    if (!self->HandleAllocated()) return Caption();
+    const int length = GetWindowTextLengthA(self->Handle());
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    GetWindowTextA(self->Handle(), &text[0], length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+void TCustomEdit::SetText(const std::string& text) {
+    // The window keeps the text (upper-cased for an upper-case field); the caption follows it.
+    SetCaption(text);
+    if (HandleAllocated()) SetWindowTextA(Handle(), text.c_str());
+}
+
+void TCustomEdit::SetMaxLength(int length) {
+    if (length == maxLength_) return;
+    maxLength_ = length;
+    if (HandleAllocated()) SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(length), 0);
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase charCase) {
+    if (charCase == charCase_) return;
+    charCase_ = charCase;
+    RecreateWnd();
+}
+
+void TCustomEdit::SetBorderSingle(bool single) {
+    if (single == borderSingle_) return;
+    borderSingle_ = single;
+    RecreateWnd();
+}
+
+void TCustomEdit::SetReadOnly(bool readOnly) {
+    if (readOnly == readOnly_) return;
+    readOnly_ = readOnly;
+    if (HandleAllocated()) SendMessageA(Handle(), EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
+}
+
+void TCustomEdit::ColorChanged() {
+    background_.Reset();
+    TWinControl::ColorChanged();
+}
+
+void TCustomEdit::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case CN_COMMAND:
+            if (HIWORD(message.WParam) == EN_CHANGE && OnChange) OnChange();
+            return;
+        case CN_CTLCOLOREDIT:
+        case CN_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(message.WParam);
+            SetTextColor(dc, ColorToRGB(Font().Color()));
+            SetBkColor(dc, ColorToRGB(Color()));
+            if (!background_) background_.Reset(CreateSolidBrush(ColorToRGB(Color())));
+            message.Result = reinterpret_cast<LRESULT>(background_.Get());
+            return;
+        }
+        default:
+            TWinControl::WndProc(message);
+    }
 }
 
 }  // namespace ui

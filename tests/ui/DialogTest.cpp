@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/ExtCtrls.h"
+#include "ui/Forms.h"
+#include "ui/StdCtrls.h"
+
+namespace {
+
+class DialogForm : public ui::TForm {
+public:
+    explicit DialogForm(ui::TComponent* owner) : ui::TForm(owner) {
+        SetPosition(ui::poScreenCenter);
+        SetClientSize(400, 200);
+        label = new ui::TLabel(this);
+        label->SetParent(this);
+        label->SetCaption("&Filename:");
+        name = new ui::TEdit(this);
+        name->SetParent(this);
+        name->SetBounds(80, 10, 200, 24);
+        label->SetFocusControl(name);
+        panel = new ui::TPanel(this);
+        panel->SetParent(this);
+        panel->SetBounds(10, 40, 300, 60);
+        inner = new ui::TEdit(this);
+        inner->SetParent(panel);
+        inner->SetBounds(10, 10, 100, 24);
+        ok = new ui::TButton(this);
+        ok->SetParent(this);
+        ok->SetCaption("&OK");
+        ok->SetBounds(100, 150, 80, 30);
+        ok->SetDefault(true);
+        ok->SetModalResult(ui::mrOk);
+        cancel = new ui::TButton(this);
+        cancel->SetParent(this);
+        cancel->SetCaption("&Cancel");
+        cancel->SetBounds(200, 150, 80, 30);
+        cancel->SetCancel(true);
+        cancel->SetModalResult(ui::mrCancel);
+        ok->OnClick = [this] { clicks.push_back("ok"); };
+        cancel->OnClick = [this] { clicks.push_back("cancel"); };
+    }
+
+    ui::TLabel* label;
+    ui::TEdit* name;
+    ui::TPanel* panel;
+    ui::TEdit* inner;
+    ui::TButton* ok;
+    ui::TButton* cancel;
+    std::vector<std::string> clicks;
+
+protected:
+    const char* ClassName() const override { return "TDialogForm"; }
+};
+
+bool IsDefaultStyle(ui::TButton* button) {
+    return (GetWindowLongA(button->Handle(), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
+}
+
+struct Dialog : ::testing::Test {
+    Dialog() {
+        form = new DialogForm(&application);
+        form->Show();
+        Pump();
+    }
+
+    void Pump() { application.ProcessMessages(); }
+
+    // Posts a key to the focused window, as typing it would, and lets the queue handle it.
+    void Key(WPARAM key, bool shift = false) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+        Pump();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    }
+
+    void AltChar(char c) {
+        PostMessageA(GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(c), 1 << 29);
+        Pump();
+    }
+
+    ui::TApplication application;
+    DialogForm* form;
+};
+
+TEST_F(Dialog, TabVisitsTabStopsInOrderThroughContainersAndBack) {
+    form->name->SetFocus();
+    std::vector<HWND> visited;
+    for (int i = 0; i < 4; ++i) {
+        Key(VK_TAB);
+        visited.push_back(GetFocus());
+    }
+    EXPECT_EQ(visited, (std::vector<HWND>{form->inner->Handle(), form->ok->Handle(), form->cancel->Handle(),
+                                          form->name->Handle()}));
+    Key(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), form->cancel->Handle());
+    form->cancel->SetTabOrder(0);
+    form->name->SetFocus();
+    Key(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), form->cancel->Handle()) << "the cancel button now comes first";
+}
+
+TEST_F(Dialog, DefaultFrameFollowsTheFocus) {
+    form->name->SetFocus();
+    Pump();
+    EXPECT_TRUE(IsDefaultStyle(form->ok)) << "Enter presses the Default button from an edit field";
+    EXPECT_FALSE(IsDefaultStyle(form->cancel));
+    form->cancel->SetFocus();
+    Pump();
+    EXPECT_TRUE(IsDefaultStyle(form->cancel)) << "a focused button is the one Enter presses";
+    EXPECT_FALSE(IsDefaultStyle(form->ok));
+    form->inner->SetFocus();
+    Pump();
+    EXPECT_TRUE(IsDefaultStyle(form->ok));
+    EXPECT_FALSE(IsDefaultStyle(form->cancel));
+}
+
+TEST_F(Dialog, EnterAndEscapePressTheActiveAndTheCancelButton) {
+    form->name->SetFocus();
+    Key(VK_RETURN);
+    Key(VK_ESCAPE);
+    form->cancel->SetFocus();
+    Key(VK_RETURN);
+    EXPECT_EQ(form->clicks, (std::vector<std::string>{"ok", "cancel", "cancel"}));
+}
+
+TEST_F(Dialog, AcceleratorsFocusALabelsControlOrPressAButton) {
+    form->inner->SetFocus();
+    AltChar('f');
+    EXPECT_EQ(GetFocus(), form->name->Handle());
+    AltChar('O');
+    EXPECT_EQ(form->clicks, (std::vector<std::string>{"ok"}));
+    form->label->SetShowAccelChar(false);
+    form->inner->SetFocus();
+    AltChar('f');
+    EXPECT_EQ(GetFocus(), form->inner->Handle());
+}
+
+TEST_F(Dialog, ModalLoopEndsWithTheButtonsResultOrCancelOnClose) {
+    auto* owner = new ui::TForm(&application);
+    owner->Show();
+    form->Hide();
+    bool ownerDisabled = false;
+    form->OnActivate = [&] {
+        ownerDisabled = !IsWindowEnabled(owner->Handle());
+        PostMessageA(form->ok->Handle(), BM_CLICK, 0, 0);
+    };
+    EXPECT_EQ(form->ShowModal(), ui::mrOk);
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    form->OnActivate = [&] { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); };
+    EXPECT_EQ(form->ShowModal(), ui::mrCancel);
+    EXPECT_EQ(form->clicks, (std::vector<std::string>{"ok"}));
+}
+
+TEST_F(Dialog, EditFieldKeepsItsCaseAndLength) {
+    form->name->SetCharCase(ui::ecUpperCase);
+    form->name->SetMaxLength(5);
+    form->name->SetFocus();
+    for (char c : std::string("abcdefg")) PostMessageA(form->name->Handle(), WM_CHAR, static_cast<WPARAM>(c), 1);
+    Pump();
+    EXPECT_EQ(form->name->Text(), "ABCDE");
+    form->name->SetText("c:\\pics");
+    EXPECT_EQ(form->name->Text(), "C:\\PICS");
+}
+
+// A button that paints itself: its parent's owner-draw notification must come back to it.
+class OwnerDrawnButton : public ui::TButton {
+public:
+    using ui::TButton::TButton;
+    int paints = 0;
+    std::vector<std::string> hover;
+
+protected:
+    void CreateParams(ui::TCreateParams& params) override {
+        ui::TButton::CreateParams(params);
+        params.Style = (params.Style & ~0x0FUL) | BS_OWNERDRAW;
+    }
+    void WndProc(ui::TMessage& message) override {
+        if (message.Msg == ui::CN_DRAWITEM) {
+            ++paints;
+            message.Result = TRUE;
+            return;
+        }
+        ui::TButton::WndProc(message);
+    }
+    void MouseEnter() override { hover.push_back("enter"); }
+    void MouseLeave() override { hover.push_back("leave"); }
+};
+
+TEST_F(Dialog, OwnerDrawReachesTheButtonAndTheMouseIsTracked) {
+    auto* button = new OwnerDrawnButton(form);
+    button->SetParent(form);
+    button->SetBounds(300, 10, 80, 30);
+    UpdateWindow(button->Handle());
+    Pump();
+    EXPECT_GT(button->paints, 0);
+    SendMessageA(button->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(button->MouseInside());
+    SendMessageA(button->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(6, 5));
+    SendMessageA(button->Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(button->MouseInside());
+    EXPECT_EQ(button->hover, (std::vector<std::string>{"enter", "leave"}));
+
+    // A label learns of the mouse through its parent.
+    HWND window = form->Handle();
+    const RECT label = form->label->BoundsRect();
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(label.left + 1, label.top + 1));
+    EXPECT_TRUE(form->label->MouseInside());
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(390, 190));
+    EXPECT_FALSE(form->label->MouseInside());
+    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(label.left + 1, label.top + 1));
+    SendMessageA(window, WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(form->label->MouseInside());
+}
+
+}  // namespace
