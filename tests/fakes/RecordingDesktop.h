@@ -13,10 +13,11 @@
 // - As the in-process server RecordingDesktop.dll, which tools/install-test-desktop.sh registers for
 //   CLSID_ActiveDesktop in the test Wine prefix, so that the unmodified program talks to it. The DLL keeps its
 //   journal in the file named by the environment variable TAMBERLYN_TEST_DESKTOP (a Windows path, inherited by
-//   the program from the test that starts it): it reads the file before every event and writes it back after,
-//   so the state carries from one run of the program to the next. The test writes the starting state with
-//   SaveJournal and reads what happened with LoadJournal once the program has ended. Without the variable the
-//   DLL's journal lives in memory only. A missing file is an empty journal with the default state.
+//   the program from the test that starts it, and read once per process): it reads the file before every event
+//   and writes it back after, so the state carries from one run of the program to the next. The test writes the
+//   starting state with SaveJournal and reads what happened with LoadJournal once the program has ended.
+//   Without the variable the DLL's journal lives in memory only. A missing file is an empty journal with the
+//   default state.
 //
 // The file is text, one record per line, tab-separated name=value fields after the record's kind:
 //   state  ActiveDesktop= EnableComponents= Style= NotImplemented= RefuseInterface= FailFromCreation=
