@@ -1,5 +1,6 @@
 #include "app/FormSplash.h"
 
+#include "core/ActiveDesktop_functions.h"
 #include "core/Settings.h"
 #include "core/WindowRoutines.h"
 #include "ui/SysUtils.h"
@@ -183,13 +184,20 @@ void TfrmSplash::RunSetupPhase() {
 // The setup dialog is not built yet: this phase opens nothing until it is.
 void TfrmSplash::ShowSetupDialog() {}
 
-bool TfrmSplash::ActiveDesktopEnabled() { return true; }
+bool TfrmSplash::ActiveDesktopEnabled() { return core::ActiveDesktopEnabled(); }
 
-void TfrmSplash::EnableActiveDesktop() {}
+void TfrmSplash::EnableActiveDesktop() { core::EnableActiveDesktop(true); }
 
-void TfrmSplash::SwapFromDirectory() {}
+void TfrmSplash::SwapFromDirectory() { ApplyAndRecord(core::ChooseFromDirectory(core::Settings)); }
 
-void TfrmSplash::SwapFromList() {}
+void TfrmSplash::SwapFromList() { ApplyAndRecord(core::ChooseFromList(core::Settings)); }
+
+void TfrmSplash::ApplyAndRecord(const core::WallpaperChoice& choice) {
+    core::ApplyWallpaper(choice.Path);
+    core::ApplyWallpaperStyle(choice.StyleName);
+    // Recorded only once both desktop calls have returned: a failed swap leaves the position as it was.
+    core::MarkWallpaperChanged();
+}
 
 void TfrmSplash::ShowError(const std::exception& error) {
     if (ui::Application != nullptr) ui::Application->ShowException(error);

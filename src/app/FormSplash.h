@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/PictureFiles.h"
 #include "ui/ComCtrls.h"
 #include "ui/DateUtils.h"
 #include "ui/ExtCtrls.h"
@@ -50,6 +51,7 @@ private:
     void Run();
     void StepProgressAndRepaint();
     void RunSetupPhase();
+    void ApplyAndRecord(const core::WallpaperChoice& choice);
     bool SetupRequested() const;
     bool WallpaperDue();
 
