@@ -1,16 +1,172 @@
 // Swaps against the recording desktop that tools/install-test-desktop.sh registers in the test prefix.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "core/ActiveDesktop_functions.h"
 #include "fakes/RecordingDesktop.h"
+#include "support/Automation.h"
 #include "support/TempDir.h"
+#include "ui/DateUtils.h"
+#include "ui/SysUtils.h"
 
 namespace {
 
 using Sequence = std::vector<std::string>;
+using testing_support::RunOutcome;
+using testing_support::TempDir;
+
+// A run pauses four half-seconds at most; the rest is slack for a busy machine.
+const DWORD kRunTimeoutMs = 30000;
+
+const Sequence kSwap = {"1:SetWallpaper", "1:ApplyChanges", "2:SetWallpaperOptions", "2:ApplyChanges"};
+
+std::string IniLines(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+// The real exe in a folder of its own with its settings file, swapping on the recording desktop whose
+// journal lives in the same folder.
+class SwapRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string built = ui::ExeDirectory() + "Tamberlyn.exe";
+        ASSERT_TRUE(CopyFileA(built.c_str(), scenario.File("Tamberlyn.exe").c_str(), FALSE)) << built;
+        ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journalPath.c_str()));
+    }
+
+    void WriteSettings(const std::string& text) const { scenario.WriteFile("Tamberlyn.ini", text); }
+    std::string Settings() const { return scenario.ReadFile("Tamberlyn.ini"); }
+    int NextImage() const {
+        return static_cast<int>(
+            GetPrivateProfileIntA("Options", "NextImage", -1, scenario.File("Tamberlyn.ini").c_str()));
+    }
+
+    // Starts a run on a journal with the given desktop state, and returns what the desktop saw.
+    fakes::DesktopJournal Run(const fakes::DesktopState& state, RunOutcome& outcome) {
+        fakes::DesktopJournal start;
+        start.State = state;
+        fakes::SaveJournal(journalPath, start);
+        outcome =
+            testing_support::RunAnswering("\"" + scenario.File("Tamberlyn.exe") + "\"", scenario.Path(), kRunTimeoutMs);
+        EXPECT_TRUE(outcome.ended);
+        return fakes::LoadJournal(journalPath);
+    }
+
+    fakes::DesktopJournal RunWithoutBoxes(const fakes::DesktopState& state = fakes::DesktopState()) {
+        RunOutcome outcome;
+        fakes::DesktopJournal journal = Run(state, outcome);
+        EXPECT_TRUE(outcome.boxes.empty()) << outcome.boxes.front().text;
+        return journal;
+    }
+
+    TempDir scenario;
+    std::string journalPath = scenario.File("desktop.txt");
+};
+
+TEST_F(SwapRun, ListRunsShowTheEntriesInOrderAndStartAgainAfterTheLast) {
+    WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "ForceAD=0", "NextImage=0", "[0]",
+                            "Filename=C:\\list\\zero.bmp", "DisplayStyle=0", "[1]", "Filename=C:\\list\\one.htm",
+                            "DisplayStyle=1", "[2]", "Filename=C:\\list\\two.jpg", "DisplayStyle=2"}));
+    const struct {
+        const wchar_t* wallpaper;
+        DWORD style;
+        int next;
+    } expected[] = {{L"C:\\list\\zero.bmp", 0, 1},
+                    {L"C:\\list\\one.htm", 2, 2},
+                    {L"C:\\list\\two.jpg", 1, 3},
+                    {L"C:\\list\\zero.bmp", 0, 1}};
+    for (const auto& run : expected) {
+        const fakes::DesktopJournal journal = RunWithoutBoxes();
+        // Two objects per swap, both gone when the run ends; with ForceAD clear the state is never asked.
+        EXPECT_EQ(journal.Sequence(), kSwap);
+        EXPECT_EQ(journal.Alive, 0);
+        EXPECT_EQ(journal.State.Wallpaper, run.wallpaper);
+        EXPECT_EQ(journal.State.Style, run.style);
+        EXPECT_EQ(NextImage(), run.next);
+    }
+}
+
+TEST_F(SwapRun, DirectoryRunShowsTheFirstNameOfOneSortedListing) {
+    for (const char* name : {"c.bmp", "A.jpg", "b.bmp", "d.jpeg"}) scenario.WriteFile(name, "");
+    WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=0", "PictureDir=" + scenario.Path(), "BMPtype=1",
+                            "JPGtype=1", "DisplayStyle=2", "NextImage=4"}));
+    const fakes::DesktopJournal journal = RunWithoutBoxes();
+    EXPECT_EQ(journal.Sequence(), kSwap);
+    const std::string first = scenario.File("A.jpg");
+    EXPECT_EQ(journal.State.Wallpaper, std::wstring(first.begin(), first.end()));
+    EXPECT_EQ(journal.State.Style, 1u);
+    EXPECT_EQ(NextImage(), 1);
+}
+
+TEST_F(SwapRun, ForceADSwitchesActiveDesktopOnOnlyWhenItIsOff) {
+    WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "ForceAD=1", "NextImage=0", "[0]",
+                            "Filename=C:\\a.bmp", "DisplayStyle=0"}));
+    fakes::DesktopState off;
+    off.EnableComponents = TRUE;
+    fakes::DesktopJournal journal = RunWithoutBoxes(off);
+    EXPECT_EQ(journal.Sequence(), (Sequence{"1:GetDesktopItemOptions", "2:GetDesktopItemOptions",
+                                            "2:SetDesktopItemOptions", "2:ApplyChanges", "3:SetWallpaper",
+                                            "3:ApplyChanges", "4:SetWallpaperOptions", "4:ApplyChanges"}));
+    const fakes::DesktopCall written = journal.CallsOf("SetDesktopItemOptions").at(0);
+    EXPECT_EQ(written.Components.fActiveDesktop, -1);
+    EXPECT_EQ(written.Components.fEnableComponents, TRUE);
+    EXPECT_EQ(journal.CallsOf("ApplyChanges").at(0).Argument, 15u);
+    EXPECT_EQ(journal.Alive, 0);
+
+    fakes::DesktopState on;
+    on.ActiveDesktop = -1;
+    journal = RunWithoutBoxes(on);
+    EXPECT_EQ(journal.Sequence(), (Sequence{"1:GetDesktopItemOptions", "2:SetWallpaper", "2:ApplyChanges",
+                                            "3:SetWallpaperOptions", "3:ApplyChanges"}));
+}
+
+TEST_F(SwapRun, DailyRunOnTheDayOfTheLastChangeChangesNothing) {
+    const std::string settings =
+        IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=0",
+                  "[0]", "Filename=C:\\a.bmp", "DisplayStyle=0"});
+    WriteSettings(settings);
+    const fakes::DesktopJournal journal = RunWithoutBoxes();
+    EXPECT_TRUE(journal.Calls.empty());
+    EXPECT_EQ(journal.Created, 0);
+    EXPECT_EQ(Settings(), settings);
+}
+
+TEST_F(SwapRun, EmptyDirectoryIsReportedAndTheRunStillEnds) {
+    const TempDir empty;
+    const std::string settings =
+        IniLines({"[Options]", "ChangeWhen=0", "Mode=0", "PictureDir=" + empty.Path(), "BMPtype=1", "NextImage=2"});
+    WriteSettings(settings);
+    RunOutcome outcome;
+    const fakes::DesktopJournal journal = Run(fakes::DesktopState(), outcome);
+    ASSERT_EQ(outcome.boxes.size(), 1u);
+    EXPECT_EQ(outcome.boxes[0].caption, "Tamberlyn");
+    EXPECT_EQ(outcome.boxes[0].text, "List index out of bounds (0)");
+    EXPECT_EQ(journal.Created, 0);
+    EXPECT_EQ(Settings(), settings);
+}
+
+// The change is recorded only after both desktop calls have returned: when the second cannot even get its
+// desktop object, the new wallpaper is in place but the position stays where it was.
+TEST_F(SwapRun, ASwapThatFailsHalfwayRecordsNothing) {
+    const std::string settings =
+        IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=0", "[0]", "Filename=C:\\a.bmp", "DisplayStyle=0"});
+    WriteSettings(settings);
+    fakes::DesktopState failing;
+    failing.FailFromCreation = 2;
+    failing.CreateFailure = static_cast<HRESULT>(0xA00A0B0Cu);
+    RunOutcome outcome;
+    const fakes::DesktopJournal journal = Run(failing, outcome);
+    ASSERT_EQ(outcome.boxes.size(), 1u);
+    EXPECT_EQ(outcome.boxes[0].text, "OLE error a00a0b0c.");
+    EXPECT_EQ(journal.Sequence(), (Sequence{"1:SetWallpaper", "1:ApplyChanges", "0:CreateInstance"}));
+    EXPECT_EQ(journal.State.Wallpaper, L"C:\\a.bmp");
+    EXPECT_EQ(Settings(), settings);
+}
 
 // The registered server, not an in-process stand-in, answers for the desktop class here: for this test
 // program's bitness, with its journal in the file the environment names.
@@ -39,6 +195,59 @@ TEST(RecordingDesktopServer, AnswersForTheDesktopClassOfThisPrefix) {
     EXPECT_EQ(journal.State.EnableComponents, TRUE);
     EXPECT_EQ(journal.State.Wallpaper, L"C:\\Pictures\\b.bmp");
     EXPECT_EQ(journal.State.Style, 2u);
+}
+
+std::string DesktopValue(const char* name) {
+    char value[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS)
+        return "(none)";
+    return value;
+}
+
+// The prefix's wallpaper settings, put back when the test ends.
+class SavedDesktopValues {
+public:
+    SavedDesktopValues() {
+        for (const char* name : kNames) saved_.push_back(DesktopValue(name));
+    }
+    ~SavedDesktopValues() {
+        for (size_t i = 0; i < saved_.size(); ++i) {
+            if (saved_[i] == "(none)")
+                RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", kNames[i]);
+            else
+                RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", kNames[i], REG_SZ, saved_[i].c_str(),
+                                static_cast<DWORD>(saved_[i].size() + 1));
+        }
+    }
+    SavedDesktopValues(const SavedDesktopValues&) = delete;
+    SavedDesktopValues& operator=(const SavedDesktopValues&) = delete;
+
+private:
+    static constexpr const char* kNames[] = {"Wallpaper", "WallpaperStyle", "TileWallpaper"};
+    std::vector<std::string> saved_;
+};
+
+// Wine's own desktop object answers E_NOTIMPL to everything. The run must still change the wallpaper, through
+// the system's setting, before it records the change.
+TEST_F(SwapRun, DesktopWithoutActiveDesktopStillGetsTheWallpaper) {
+    const SavedDesktopValues saved;
+    scenario.WriteFile("shown.bmp", "BM");
+    const std::string picture = scenario.File("shown.bmp");
+    WriteSettings(IniLines(
+        {"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=0", "[0]", "Filename=" + picture, "DisplayStyle=2"}));
+    fakes::DesktopState withoutActiveDesktop;
+    withoutActiveDesktop.NotImplemented = true;
+
+    const fakes::DesktopJournal journal = RunWithoutBoxes(withoutActiveDesktop);
+
+    EXPECT_EQ(journal.Sequence(), kSwap);
+    EXPECT_EQ(journal.CallsOf("SetWallpaper").at(0).Answer, E_NOTIMPL);
+    EXPECT_EQ(DesktopValue("Wallpaper"), picture);
+    EXPECT_EQ(DesktopValue("WallpaperStyle"), "0");
+    EXPECT_EQ(DesktopValue("TileWallpaper"), "1");
+    EXPECT_EQ(NextImage(), 1);
 }
 
 }  // namespace
