@@ -1,0 +1,89 @@
+// Whole runs of the real exe: copied with a settings file into a folder of its own, started, its
+// message boxes answered, and what it left behind compared with what it was given.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/Automation.h"
+#include "support/TempDir.h"
+#include "ui/DateUtils.h"
+#include "ui/SysUtils.h"
+
+namespace testing_support {
+namespace {
+
+// A run pauses four half-seconds at most; the rest is slack for a busy machine.
+const DWORD kRunTimeoutMs = 30000;
+
+std::string IniLines(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return text;
+}
+
+class Run : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string built = ui::ExeDirectory() + "Tamberlyn.exe";
+        ASSERT_TRUE(CopyFileA(built.c_str(), scenario.File("Tamberlyn.exe").c_str(), FALSE)) << built;
+    }
+
+    // Started from another folder: the settings file must be found beside the exe, not in the
+    // current directory.
+    RunOutcome Start() {
+        return RunAnswering("\"" + scenario.File("Tamberlyn.exe") + "\"", elsewhere.Path(), kRunTimeoutMs);
+    }
+
+    TempDir scenario;
+    TempDir elsewhere;
+};
+
+TEST_F(Run, ADailyRunAlreadyDoneTodayEndsByItselfAndTouchesNothing) {
+    const std::string settings =
+        IniLines({"[Options]", "ChangeWhen=1", "Mode=0", "PictureDir=" + scenario.Path(), "BMPtype=1", "DisplayStyle=2",
+                  "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=3"});
+    scenario.WriteFile("Tamberlyn.ini", settings);
+
+    const RunOutcome outcome = Start();
+
+    ASSERT_TRUE(outcome.ended);
+    EXPECT_EQ(0u, outcome.exitCode);
+    EXPECT_TRUE(outcome.boxes.empty()) << outcome.boxes.front().text;
+    EXPECT_EQ(settings, scenario.ReadFile("Tamberlyn.ini"));
+    // Three half-second pauses still happen when nothing is due; a run cut short would not take them.
+    EXPECT_GE(outcome.elapsedMs, 1400u);
+}
+
+TEST_F(Run, AnUnreadableSettingsFileIsReportedOnceAndTheRunStillEnds) {
+    // Due on every run, so a run that went on to swap after the failed read would record the change.
+    const std::string settings = IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=0", "[0]",
+                                           "Filename=C:\\" + std::string(258, 'p'), "DisplayStyle=0"});
+    ASSERT_EQ(261u, std::string("C:\\" + std::string(258, 'p')).size());
+    scenario.WriteFile("Tamberlyn.ini", settings);
+
+    const RunOutcome outcome = Start();
+
+    ASSERT_TRUE(outcome.ended);
+    EXPECT_EQ(0u, outcome.exitCode);
+    ASSERT_EQ(1u, outcome.boxes.size());
+    EXPECT_EQ("Tamberlyn", outcome.boxes[0].caption);
+    EXPECT_EQ("ERROR: There was a problem reading the inifile.", outcome.boxes[0].text);
+    EXPECT_EQ(settings, scenario.ReadFile("Tamberlyn.ini"));
+}
+
+TEST_F(Run, AFirstRunWithoutSettingsEndsByItself) {
+    const RunOutcome outcome = Start();
+
+    ASSERT_TRUE(outcome.ended);
+    EXPECT_EQ(0u, outcome.exitCode);
+    for (const SeenBox& box : outcome.boxes) EXPECT_EQ("Tamberlyn", box.caption) << box.text;
+    // Either the default swap worked and its record is the whole file, or it failed and said so.
+    const bool recorded = ui::FileExists(scenario.File("Tamberlyn.ini"));
+    EXPECT_EQ(recorded, outcome.boxes.empty());
+    if (recorded)
+        EXPECT_EQ(IniLines({"[Options]", "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=1"}),
+                  scenario.ReadFile("Tamberlyn.ini"));
+}
+
+}  // namespace
+}  // namespace testing_support
