@@ -218,6 +218,17 @@ SIZE TCanvas::TextExtent(const std::string& text) {
     return size;
 }
 
+void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
+    if (bitmap.Empty()) return;
+    HDC source = bitmap.Canvas().Handle();
+    if (bitmap.Transparent()) {
+        TransparentBlt(Handle(), x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, bitmap.Width(), bitmap.Height(),
+                       ColorToRGB(bitmap.TransparentColor()));
+    } else {
+        BitBlt(Handle(), x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, SRCCOPY);
+    }
+}
+
 // ---- TBitmap
 
 TBitmap::TBitmap() = default;
@@ -276,6 +287,37 @@ void TBitmap::Assign(const TBitmap& other) {
         TakePicture(CreateDib24(other.width_, other.height_));
         BitBlt(dc_->Get(), 0, 0, width_, height_, other.dc_->Get(), 0, 0, SRCCOPY);
     }
+    transparentColor_ = other.transparentColor_;
+    transparentMode_ = other.transparentMode_;
+    transparent_ = other.transparent_;
+    Changed();
+}
+
+TColor TBitmap::TransparentColor() const {
+    if (transparentMode_ == tmFixed) return transparentColor_;
+    if (Empty()) return clDefault;
+    return GetPixel(dc_->Get(), 0, height_ - 1) & 0xFFFFFF;
+}
+
+void TBitmap::SetTransparentColor(TColor color) {
+    const TTransparentMode mode = color == clDefault ? tmAuto : tmFixed;
+    if (color == transparentColor_ && mode == transparentMode_) return;
+    transparentColor_ = color;
+    transparentMode_ = mode;
+    Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode mode) {
+    if (mode == transparentMode_) return;
+    // Fixing the mode keeps the colour the bitmap shows as transparent right now.
+    transparentColor_ = mode == tmFixed ? TransparentColor() : clDefault;
+    transparentMode_ = mode;
+    Changed();
+}
+
+void TBitmap::SetTransparent(bool transparent) {
+    if (transparent == transparent_) return;
+    transparent_ = transparent;
     Changed();
 }
 

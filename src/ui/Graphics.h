@@ -17,6 +17,7 @@ constexpr TColor clBlack = 0x000000;
 constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clSilver = 0xC0C0C0;
 constexpr TColor clGray = 0x808080;
+constexpr TColor clOlive = 0x008080;
 constexpr TColor clRed = 0x0000FF;
 constexpr TColor clBlue = 0xFF0000;
 constexpr TColor clNone = 0x1FFFFFFF;
@@ -205,6 +206,8 @@ private:
     mutable BrushHandle handle_;
 };
 
+class TBitmap;
+
 // Draws through a borrowed DC with a current font, pen and brush. Fetching Handle() selects all three
 // and sets the background mode from the brush (clear: transparent; solid: opaque in the brush colour).
 // The canvas saves the DC's state when it takes a DC and restores it when it lets go, so whatever it
@@ -235,6 +238,9 @@ public:
     SIZE TextExtent(const std::string& text);
     int TextWidth(const std::string& text) { return TextExtent(text).cx; }
     int TextHeight(const std::string& text) { return TextExtent(text).cy; }
+    // Copies the bitmap's picture with its top-left corner at (x, y); a transparent bitmap leaves the
+    // pixels of its transparent colour untouched.
+    void Draw(int x, int y, TBitmap& bitmap);
 
 private:
     void Select();
@@ -245,6 +251,9 @@ private:
     TPen pen_;
     TBrush brush_;
 };
+
+// How a bitmap picks its transparent colour: the colour of its bottom-left pixel, or one set on it.
+enum TTransparentMode { tmAuto, tmFixed };
 
 // A bitmap of its own (a DIB section), with a memory canvas while it has a picture.
 class TBitmap {
@@ -269,6 +278,17 @@ public:
     void LoadFromFile(const std::string& path);
     void Clear();
 
+    // The colour that counts as see-through: the set colour in tmFixed mode, else the bottom-left
+    // pixel's colour (clDefault while the bitmap is empty).
+    TColor TransparentColor() const;
+    // Fixes the transparent colour; clDefault goes back to the bottom-left pixel.
+    void SetTransparentColor(TColor color);
+    TTransparentMode TransparentMode() const { return transparentMode_; }
+    void SetTransparentMode(TTransparentMode mode);
+    // Whether drawing the bitmap leaves its transparent colour out.
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent);
+
     // The bitmap's own canvas; valid while the bitmap has a picture.
     TCanvas& Canvas();
 
@@ -284,6 +304,9 @@ private:
     std::unique_ptr<MemoryDC> dc_;
     std::unique_ptr<TCanvas> canvas_;
     HGDIOBJ originalBitmap_ = nullptr;
+    TColor transparentColor_ = clDefault;
+    TTransparentMode transparentMode_ = tmAuto;
+    bool transparent_ = false;
 };
 
 }  // namespace ui
