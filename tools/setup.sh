@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build make python3
+  cmake ninja-build make python3 locales
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64
   xvfb x11-utils imagemagick
@@ -22,6 +22,12 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine takes its file-name encoding from the Unix locale: en_US.UTF-8 keeps non-ASCII names intact.
+if ! locale -a 2>/dev/null | grep -qi '^en_US\.utf-\?8$'; then
+  sed -i 's/^# *\(en_US.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  locale-gen >/dev/null
 fi
 
 # The posix-thread flavour of MinGW gives std::thread and friends; make it the default alternative.
