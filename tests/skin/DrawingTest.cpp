@@ -346,6 +346,45 @@ TEST(ColourAndRectangleHelpers, InvertChannelsAndMoveSidesWithOverflowAsAnError)
     EXPECT_EQ(skin::TBtnPaintOptions{skin::bpoDrawDefault}.Bits(), 2u);
 }
 
+class TCoolProbePanel : public ui::TPanel {
+public:
+    using ui::TPanel::TPanel;
+};
+
+TEST(ControlHelpers, TellSkinnedClassesReadTheHeldKeysAndInvalidateWindows) {
+    ui::TPanel plain(nullptr);
+    TCoolProbePanel cool(nullptr);
+    EXPECT_FALSE(skin::IsCoolControl(&plain));
+    EXPECT_TRUE(skin::IsCoolControl(&cool));
+    EXPECT_FALSE(skin::IsCoolControl(nullptr));
+
+    BYTE saved[256] = {};
+    ASSERT_TRUE(GetKeyboardState(saved));
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = 0x80;
+    keys[VK_CONTROL] = 0x80;
+    keys[VK_RBUTTON] = 0x80;
+    keys[VK_MENU] = 0x01;  // toggled, not held
+    SetKeyboardState(keys);
+    const skin::TShiftState state = skin::CurrentShiftState();
+    SetKeyboardState(saved);
+    EXPECT_EQ(state, (skin::TShiftState{skin::ssShift, skin::ssCtrl, skin::ssRight}));
+
+    ui::TForm form(nullptr);
+    form.SetClientSize(80, 40);
+    HWND window = form.Handle();
+    // A hidden window keeps no update region.
+    ShowWindow(window, SW_SHOWNA);
+    ValidateRect(window, nullptr);
+    RECT part{5, 6, 20, 30};
+    EXPECT_TRUE(skin::InvalidateWindowRect(window, &part, false));
+    RECT update{};
+    ASSERT_TRUE(GetUpdateRect(window, &update, FALSE));
+    EXPECT_TRUE(EqualRect(&update, &part));
+    form.DestroyHandle();
+    EXPECT_FALSE(skin::InvalidateWindowRect(window, nullptr, true));
+}
+
 class FramedPanel : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -273,6 +273,37 @@ TEST_F(ShapedForm, DestroyingTheHookUndoesItsChangesAndLeavesTheWindowProcedure)
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC)), original);
 }
 
+TEST(FormHook, ABorderlessWindowWithOpaquePanelsShowsTheSkinOnlyWhereThePanelsLeaveRoom) {
+    // Laid out as the splash window: two opaque panels stacked at the top leave the bottom row free.
+    ui::TForm form(nullptr);
+    form.BeginLoading();
+    form.SetBorderStyle(ui::bsNone);
+    form.SetClientSize(324, 151);
+    auto* top = new ui::TPanel(&form);
+    top->SetParent(&form);
+    top->SetBounds(0, 0, 324, 84);
+    top->SetAlign(ui::alTop);
+    auto* bottom = new ui::TPanel(&form);
+    bottom->SetParent(&form);
+    bottom->SetBounds(0, 84, 324, 66);
+    bottom->SetAlign(ui::alTop);
+    auto* images = new skin::TCoolImages(&form);
+    skintest::MakePattern(images->Bitmaps().Add()->Bitmap(), 196, 196);
+    auto* hook = new skin::TCoolFormHook(&form);
+    hook->SetOptions(TCoolOptions{skin::ocPaintWallpaper, skin::ocFlatBorder});
+    hook->SetCoolImages(images);
+    hook->SetIdWallpaper(0);
+    form.EndLoading();
+    ASSERT_TRUE(hook->WndHook().Active());
+
+    form.Show();
+    RedrawWindow(form.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HDC screen = GetDC(form.Handle());
+    for (int x = 0; x < 324; x += 17) EXPECT_EQ(GetPixel(screen, x, 150), PatternColor(x % 196, 150)) << x;
+    EXPECT_EQ(GetPixel(screen, 160, 120), ui::ColorToRGB(bottom->Color()));
+    ReleaseDC(form.Handle(), screen);
+}
+
 TEST(FormHook, FollowsTheWindowWhenItIsRecreated) {
     SkinnedForm skinned(TCoolOptions{skin::ocPaintWallpaper}, 250, 120);
     HWND first = skinned.Window();
