@@ -7,7 +7,6 @@ background becomes background. Outlines are pure black because a disabled button
 the black pixels of its glyph; everything else is lit from the top left, like the logo.
 Usage: make_glyphs.py [DIR]   (default: resources/glyphs)
 """
-import math
 import os
 import sys
 
@@ -19,7 +18,7 @@ SKIN = (214, 222, 232)  # the skin's mean tone
 INK = (0, 0, 0)
 OUTLINE = 1.3  # wide enough that straight edges keep a solid line of pure black pixels
 OPAQUE = 0.3  # less covered than this, a pixel is background
-INK_SHARE = 0.55
+INK_SHARE = 0.55  # a pixel that is mostly outline is all outline, so the engraving has no gaps
 
 GREEN = ((168, 228, 120), (36, 138, 52))
 RED = ((255, 146, 120), (196, 28, 28))
@@ -54,7 +53,6 @@ class Pen:
     def result(self):
         if self.alpha < OPAQUE:
             return KEY
-        # Mostly outline is all outline, so that the engraved outline has no gaps.
         return INK if self.ink >= INK_SHARE else self.colour
 
 
@@ -96,11 +94,10 @@ def floppy(pen, x, y):
 
 
 def door(pen, x, y):
-    pen.paint(rounded_box(x, y, 5, 2, 19, 22, 0.5), METAL)
-    pen.paint(rounded_box(x, y, 8, 5, 16, 22, 0), (52, 58, 72), outline=0)
-    leaf = [(8, 5), (14, 7.5), (14, 23.5), (8, 22)]
-    pen.paint(polygon(x, y, leaf), WOOD)
-    pen.paint(circle(x, y, 12.3, 14.5, 0.9), YELLOW[1], outline=0)
+    pen.paint(rounded_box(x, y, 4, 2, 20, 22, 0.5), METAL)
+    pen.paint(rounded_box(x, y, 7, 5, 17, 22, 0), (52, 58, 72), outline=0)
+    pen.paint(polygon(x, y, [(7, 5), (14, 7.5), (14, 23.5), (7, 22)]), WOOD)
+    pen.paint(circle(x, y, 12.2, 14.5, 0.9), YELLOW[1], outline=0)
 
 
 def lettered_disc(pen, x, y, letter):
@@ -129,7 +126,7 @@ def cross(pen, x, y):
 def folder(pen, x, y):
     back = polygon(x, y, [(1, 2), (6, 2), (7.5, 4), (15, 4), (15, 14), (1, 14)])
     pen.paint(back, YELLOW[1])
-    pen.paint(polygon(x, y, [(3.5, 7), (15.5, 7), (13, 14), (1, 14)]), YELLOW)
+    pen.paint(polygon(x, y, [(3.5, 7), (15, 7), (13, 14), (1, 14)]), YELLOW)
 
 
 # The about box's "Ok" has a file of its own; its name differs from "OK" by more than case, since
@@ -151,10 +148,10 @@ def glyph_pixel(size, draw):
 
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
-    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "resources", "glyphs")
-    os.makedirs(folder, exist_ok=True)
+    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "resources", "glyphs")
+    os.makedirs(out_dir, exist_ok=True)
     for name, (size, draw) in GLYPHS.items():
         pixel = glyph_pixel(size, draw)
         if pixel(0.5, size - 0.5) != KEY:
             sys.exit(name + ": the bottom-left pixel must stay background")
-        write_bmp8(os.path.join(folder, name + ".bmp"), size, size, pixel)
+        write_bmp8(os.path.join(out_dir, name + ".bmp"), size, size, pixel)
