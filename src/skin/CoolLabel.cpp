@@ -1,0 +1,276 @@
+#include "skin/CoolLabel.h"
+
+#include <string>
+
+namespace skin {
+
+namespace {
+
+bool DrawsEdge(ui::TBevelCut bevel) {
+    return bevel == ui::bvLowered || bevel == ui::bvRaised;
+}
+
+UINT InnerEdge(ui::TBevelCut bevel) {
+    switch (bevel) {
+        case ui::bvLowered:
+            return BDR_SUNKENINNER;
+        case ui::bvRaised:
+            return BDR_RAISEDINNER;
+        default:
+            return 0;
+    }
+}
+
+UINT OuterEdge(ui::TBevelCut bevel) {
+    switch (bevel) {
+        case ui::bvLowered:
+            return BDR_SUNKENOUTER;
+        case ui::bvRaised:
+            return BDR_RAISEDOUTER;
+        default:
+            return 0;
+    }
+}
+
+UINT AlignmentFlag(ui::TAlignment alignment) {
+    switch (alignment) {
+        case ui::taRightJustify:
+            return DT_RIGHT;
+        case ui::taCenter:
+            return DT_CENTER;
+        default:
+            return DT_LEFT;
+    }
+}
+
+// A label has a DC only while its parent paints it; measuring at other times borrows the screen's,
+// which gives the same font metrics.
+class MeasuringDC {
+public:
+    explicit MeasuringDC(ui::TCanvas& canvas) : canvas_(canvas) {
+        if (canvas_.HandleAllocated()) return;
+        screen_ = GetDC(nullptr);
+        canvas_.Attach(screen_);
+    }
+    ~MeasuringDC() {
+        if (screen_ == nullptr) return;
+        canvas_.Detach();
+        ReleaseDC(nullptr, screen_);
+    }
+    MeasuringDC(const MeasuringDC&) = delete;
+    MeasuringDC& operator=(const MeasuringDC&) = delete;
+
+private:
+    ui::TCanvas& canvas_;
+    HDC screen_ = nullptr;
+};
+
+}  // namespace
+
+TCoolLabel::TCoolLabel(ui::TComponent* owner)
+    : ui::TCustomLabel(owner), changeLink_(std::make_unique<TCoolChangeLink>()) {
+    glyph_.OnChange = [this] { Invalidate(); };
+    changeLink_->OnChange = [this](TCoolImages*) { Invalidate(); };
+    borderPen_.OnChange = [this] { Invalidate(); };
+}
+
+TCoolLabel::~TCoolLabel() {
+    glyph_.OnChange = nullptr;
+    borderPen_.OnChange = nullptr;
+    if (wallpaper_) wallpaper_->OnChange = nullptr;
+}
+
+void TCoolLabel::SetShadowColor(ui::TColor color) {
+    if (color == shadowColor_) return;
+    shadowColor_ = color;
+    simpleView_ = false;
+    Invalidate();
+}
+
+void TCoolLabel::SetShadowSize(uint8_t size) {
+    if (size == shadowSize_) return;
+    shadowSize_ = size;
+    simpleView_ = false;
+    Invalidate();
+}
+
+void TCoolLabel::SetShadowPos(TShadowPosition position) {
+    if (position == shadowPos_) return;
+    shadowPos_ = position;
+    simpleView_ = false;
+    Invalidate();
+}
+
+void TCoolLabel::SetSimpleView(bool simpleView) {
+    if (simpleView == simpleView_) return;
+    simpleView_ = simpleView;
+    Invalidate();
+}
+
+void TCoolLabel::SetStretched(bool stretched) {
+    if (stretched == stretched_) return;
+    stretched_ = stretched;
+    Invalidate();
+}
+
+ui::TBitmap& TCoolLabel::Wallpaper() {
+    if (!wallpaper_) {
+        wallpaper_ = std::make_unique<ui::TBitmap>();
+        wallpaper_->OnChange = [this] { Invalidate(); };
+    }
+    return *wallpaper_;
+}
+
+void TCoolLabel::SetWallpaper(const ui::TBitmap& bitmap) {
+    Wallpaper().Assign(bitmap);
+}
+
+void TCoolLabel::SetBevelInner(ui::TBevelCut bevel) {
+    if (bevel == bevelInner_) return;
+    bevelInner_ = bevel;
+    Invalidate();
+}
+
+void TCoolLabel::SetBevelOuter(ui::TBevelCut bevel) {
+    if (bevel == bevelOuter_) return;
+    bevelOuter_ = bevel;
+    Invalidate();
+}
+
+void TCoolLabel::SetBevelsOffset(int offset) {
+    if (offset == bevelsOffset_) return;
+    bevelsOffset_ = offset;
+    if (offset != 0) SetAutoSize(false);
+    Invalidate();
+}
+
+void TCoolLabel::SetGlyph(const ui::TBitmap* bitmap) {
+    glyph_.AssignSource(bitmap);
+    FitToCaption();
+}
+
+void TCoolLabel::SetNumGlyphs(int count) {
+    // Only the enabled and the disabled image are ever shown.
+    if (count < 1) return;
+    glyph_.ChangeImageCount(count > 2 ? 2 : count);
+}
+
+void TCoolLabel::SetCoolImages(TCoolImages* images) {
+    TCoolImages* current = changeLink_->Images();
+    if (images == current) return;
+    if (current != nullptr) current->UnRegisterChanges(changeLink_.get());
+    if (images != nullptr) images->RegisterChanges(changeLink_.get());
+    notifiedImages_ = images;
+    Invalidate();
+}
+
+void TCoolLabel::SetIdWallpaper(int id) {
+    if (id == idWallpaper_) return;
+    idWallpaper_ = id;
+    Invalidate();
+}
+
+void TCoolLabel::SetEdgeBorders(TEdgeBorders edges) {
+    if (edges == edgeBorders_) return;
+    edgeBorders_ = edges;
+    Invalidate();
+}
+
+void TCoolLabel::SetBorderPen(const ui::TPen& pen) {
+    borderPen_.Assign(pen);
+}
+
+void TCoolLabel::Notification(ui::TComponent* component, bool removing) {
+    ui::TCustomLabel::Notification(component, removing);
+    // The set has already let go of the change link, through which the label reaches it.
+    if (removing && component == notifiedImages_) {
+        notifiedImages_ = nullptr;
+        Invalidate();
+    }
+}
+
+void TCoolLabel::DrawCaptionText(RECT& rect, UINT flags) {
+    std::string text = Caption();
+    // An empty caption (or a lone accelerator mark, which shows nothing) still measures one line.
+    if ((flags & DT_CALCRECT) != 0 && (text.empty() || (ShowAccelChar() && text == "&"))) text += ' ';
+    if (!ShowAccelChar()) flags |= DT_NOPREFIX;
+    // The class library here knows no right-to-left reading, so the flags need no conversion for it.
+    ui::TCanvas& canvas = Canvas();
+    canvas.Font().Assign(Font());
+    HDC dc = canvas.Handle();
+    if (!Enabled()) {
+        DrawShadowedText(dc, rect, spRightBottom, text, flags, ui::clBtnShadow, ui::clBtnHighlight, 1);
+    } else if (simpleView_) {
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags);
+    } else {
+        DrawShadowedText(dc, rect, shadowPos_, text, flags, Font().Color(), shadowColor_, shadowSize_);
+    }
+}
+
+void TCoolLabel::Paint() {
+    ui::TCanvas& canvas = Canvas();
+    const RECT client = ClientRect();
+    if (!Transparent() && !PaintSkinWallpaper(canvas.Handle(), client, stretched_, SRCCOPY, CoolImages(), idWallpaper_,
+                                              wallpaper_.get())) {
+        canvas.Brush().SetColor(Color());
+        canvas.FillRect(client);
+    }
+
+    RECT text = client;
+    if (DrawsEdge(bevelInner_) || DrawsEdge(bevelOuter_)) {
+        DrawEdge(canvas.Handle(), &text, InnerEdge(bevelInner_) | OuterEdge(bevelOuter_), BF_RECT);
+        InflateRect(&text, -bevelsOffset_, -bevelsOffset_);
+    }
+
+    // A clear brush puts the DC in transparent mode, which the shadow pass of the caption relies on.
+    canvas.Brush().SetStyle(ui::TBrushStyle::Clear);
+    const UINT flags = (WordWrap() ? DT_WORDBREAK : 0) | DT_EXPANDTABS | AlignmentFlag(Alignment());
+
+    if (Layout() != ui::tlTop) {
+        RECT measured = text;
+        DrawCaptionText(measured, flags | DT_CALCRECT);
+        const int room = Height() - measured.bottom;
+        OffsetRect(&text, 0, Layout() == ui::tlBottom ? room : room / 2);
+    }
+
+    if (!glyph_.Source().Empty()) {
+        const int glyphWidth = glyph_.Source().Width() / glyph_.ImageCount();
+        const int textWidth = canvas.TextWidth(Caption());
+        POINT at{text.left, text.top};
+        switch (Alignment()) {
+            case ui::taLeftJustify:
+                OffsetRect(&text, glyphWidth + 2, 0);
+                break;
+            case ui::taRightJustify:
+                at.x = text.right - textWidth - glyphWidth - 2;
+                break;
+            case ui::taCenter:
+                at.x = (text.right - text.left) / 2 - (textWidth + glyphWidth + 2) / 2;
+                OffsetRect(&text, (glyphWidth + 2) / 2, 0);
+                break;
+        }
+        glyph_.PaintStateImage(canvas, at, ui::clNone, true, Enabled());
+    }
+
+    DrawCaptionText(text, flags);
+    DrawClientEdges(canvas, client, edgeBorders_, borderPen_);
+}
+
+void TCoolLabel::FitToCaption() {
+    if (Loading() || !AutoSize() || Parent() == nullptr) return;
+    RECT measured = ClientRect();
+    {
+        MeasuringDC dc(Canvas());
+        DrawCaptionText(measured, (WordWrap() ? DT_WORDBREAK : 0) | DT_EXPANDTABS | DT_CALCRECT);
+    }
+    if (!glyph_.Source().Empty()) {
+        measured.right += glyph_.Source().Width() / glyph_.ImageCount() + 2;
+        if (glyph_.Source().Height() > measured.bottom) measured.bottom = glyph_.Source().Height();
+    }
+    // A right-aligned label grows and shrinks to the left: its right edge stays where it was.
+    int left = Left();
+    if (Alignment() == ui::taRightJustify) left = Left() + Width() - measured.right;
+    SetBounds(left, Top(), measured.right, measured.bottom);
+}
+
+}  // namespace skin
