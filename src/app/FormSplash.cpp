@@ -86,6 +86,16 @@ TfrmSplash::TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments
     clblProgress->SetAlignment(ui::taCenter);
     clblProgress->SetColor(ui::clBlack);
     SetFont(clblProgress->Font(), -19, ui::fsBold, ui::clWhite);
+
+    cimgsSplashWallpaper = new skin::TCoolImages(this);
+    cimgsSplashWallpaper->SetName("cimgsSplashWallpaper");
+    cimgsSplashWallpaper->Bitmaps().Add()->Bitmap().LoadFromResourceName(GetModuleHandleA(nullptr), "SKIN");
+
+    cfhSplash = new skin::TCoolFormHook(this);
+    cfhSplash->SetName("cfhSplash");
+    cfhSplash->SetOptions(skin::TCoolOptions{skin::ocPaintWallpaper, skin::ocFlatBorder});
+    cfhSplash->SetCoolImages(cimgsSplashWallpaper);
+    cfhSplash->SetIdWallpaper(0);
     EndLoading();
 
     OnCreate = [this] { FormCreate(); };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/PictureFiles.h"
+#include "skin/CoolCtrls.h"
 #include "ui/ComCtrls.h"
 #include "ui/DateUtils.h"
 #include "ui/ExtCtrls.h"
@@ -27,6 +28,8 @@ public:
     ui::TPanel* cpnlProgress;
     ui::TProgressBar* prgrssbrProgress;
     ui::TLabel* clblProgress;
+    skin::TCoolImages* cimgsSplashWallpaper;
+    skin::TCoolFormHook* cfhSplash;
 
     void ShowProgress(const std::string& text);
     void StepProgress();

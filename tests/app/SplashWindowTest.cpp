@@ -106,6 +106,20 @@ TEST_F(SplashWindow, ProgressCaptionIsABlackBarWithWhiteCentredText) {
     EXPECT_NE(picture.Pixel(4 + 52, 4 + 38), GetSysColor(COLOR_BTNFACE));
 }
 
+TEST_F(SplashWindow, SkinTilesTheRowThePanelsLeaveFree) {
+    SplashPicture picture(*splash);
+    ui::TBitmap skin;
+    skin.LoadFromResourceName(GetModuleHandleA(nullptr), "SKIN");
+    ASSERT_EQ(skin.Width(), 196);
+    ASSERT_EQ(skin.Height(), 196);
+    // The panels cover rows 0 to 149; the last row is the form's own, tiled from the skin's origin.
+    const int row = splash->ClientHeight() - 1;
+    for (int x = 0; x < splash->ClientWidth(); ++x) {
+        ASSERT_EQ(picture.Pixel(x, row), GetPixel(skin.Canvas().Handle(), x % 196, row % 196)) << "x " << x;
+    }
+    EXPECT_EQ(splash->cfhSplash->HookedControl(), splash);
+}
+
 TEST_F(SplashWindow, PaintingLeaksNoGdiObjects) {
     SplashPicture picture(*splash);
     const COLORREF logo = picture.Pixel(4 + 52, 4 + 38);
