@@ -373,8 +373,15 @@ TEST(ControlHelpers, TellSkinnedClassesReadTheHeldKeysAndInvalidateWindows) {
     ui::TForm form(nullptr);
     form.SetClientSize(80, 40);
     HWND window = form.Handle();
-    // A hidden window keeps no update region.
+    // A hidden window keeps no update region. Showing it has the window manager repaint it (under Wine
+    // through events that arrive a little later): let all of that settle before the update region is read.
     ShowWindow(window, SW_SHOWNA);
+    for (int settle = 0; settle < 5; ++settle) {
+        UpdateWindow(window);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(10);
+    }
     ValidateRect(window, nullptr);
     RECT part{5, 6, 20, 30};
     EXPECT_TRUE(skin::InvalidateWindowRect(window, &part, false));
