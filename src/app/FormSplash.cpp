@@ -20,14 +20,27 @@ void SetFont(ui::TFont& font, int height, ui::TFontStyles style, ui::TColor colo
     font.SetColor(color);
 }
 
-ui::TLabel* CenteredLabel(ui::TForm* form, ui::TWinControl* parent, int left, int top, int width, int height) {
-    auto* label = new ui::TLabel(form);
+// A caption drawn once in its font colour, centred in its rectangle. The rectangles are kept as laid
+// out (no sizing to the caption), so that captions in our own words and fonts stay centred there.
+skin::TCoolLabel* CenteredLabel(ui::TForm* form, ui::TWinControl* parent, int left, int top, int width, int height,
+                                bool transparent) {
+    auto* label = new skin::TCoolLabel(form);
+    label->SetTransparent(transparent);
     label->SetParent(parent);
     label->SetAutoSize(false);
     label->SetBounds(left, top, width, height);
     label->SetAlignment(ui::taCenter);
-    label->SetTransparent(true);
+    label->SetShadowSize(0);
     return label;
+}
+
+skin::TCoolPanel* TopPanel(ui::TForm* form, int top, int height) {
+    auto* panel = new skin::TCoolPanel(form);
+    panel->SetParent(form);
+    panel->SetBounds(0, top, 324, height);
+    panel->SetAlign(ui::alTop);
+    panel->SetTransparent(true);
+    return panel;
 }
 
 }  // namespace
@@ -43,10 +56,7 @@ TfrmSplash::TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments
     SetFont(Font(), -16, ui::fsBold);
     SetClientSize(324, 151);
 
-    cpnlLogosEtc = new ui::TPanel(this);
-    cpnlLogosEtc->SetParent(this);
-    cpnlLogosEtc->SetBounds(0, 0, 324, 84);
-    cpnlLogosEtc->SetAlign(ui::alTop);
+    cpnlLogosEtc = TopPanel(this, 0, 84);
 
     imgLogo = new ui::TImage(this);
     imgLogo->SetParent(cpnlLogosEtc);
@@ -54,22 +64,19 @@ TfrmSplash::TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments
     imgLogo->SetCenter(true);
     imgLogo->Picture().LoadFromResourceName(GetModuleHandleA(nullptr), "LOGO");
 
-    clblTitle = CenteredLabel(this, cpnlLogosEtc, 108, -4, 210, 40);
+    clblTitle = CenteredLabel(this, cpnlLogosEtc, 108, -4, 210, 40, true);
     SetFont(clblTitle->Font(), -29, ui::fsBold | ui::fsUnderline);
     clblTitle->SetCaption("Tamberlyn v1.0");
 
-    clblAuthor = CenteredLabel(this, cpnlLogosEtc, 123, 40, 180, 21);
+    clblAuthor = CenteredLabel(this, cpnlLogosEtc, 123, 40, 180, 21, true);
     SetFont(clblAuthor->Font(), -15, ui::fsBold);
     clblAuthor->SetCaption("by the Tamberlyn team");
 
-    clblCopyright = CenteredLabel(this, cpnlLogosEtc, 107, 58, 211, 21);
+    clblCopyright = CenteredLabel(this, cpnlLogosEtc, 107, 58, 211, 21, true);
     SetFont(clblCopyright->Font(), -15, ui::fsBold);
     clblCopyright->SetCaption("Copyright \xA9 2026 Tamberlyn");
 
-    cpnlProgress = new ui::TPanel(this);
-    cpnlProgress->SetParent(this);
-    cpnlProgress->SetBounds(0, 84, 324, 66);
-    cpnlProgress->SetAlign(ui::alTop);
+    cpnlProgress = TopPanel(this, 84, 66);
 
     prgrssbrProgress = new ui::TProgressBar(this);
     prgrssbrProgress->SetParent(cpnlProgress);
@@ -79,12 +86,10 @@ TfrmSplash::TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments
     prgrssbrProgress->SetSmooth(true);
     prgrssbrProgress->SetPosition(0);
 
-    clblProgress = new ui::TLabel(this);
-    clblProgress->SetParent(cpnlProgress);
-    clblProgress->SetAutoSize(false);
-    clblProgress->SetBounds(32, 34, 261, 28);
-    clblProgress->SetAlignment(ui::taCenter);
+    clblProgress = CenteredLabel(this, cpnlProgress, 32, 34, 261, 28, false);
     clblProgress->SetColor(ui::clBlack);
+    clblProgress->SetShadowColor(ui::clSilver);
+    clblProgress->SetShadowSize(0);
     SetFont(clblProgress->Font(), -19, ui::fsBold, ui::clWhite);
 
     cimgsSplashWallpaper = new skin::TCoolImages(this);

@@ -7,11 +7,12 @@
 
 #include "core/PictureFiles.h"
 #include "skin/CoolCtrls.h"
+#include "skin/CoolLabel.h"
+#include "skin/CoolPanel.h"
 #include "ui/ComCtrls.h"
 #include "ui/DateUtils.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
-#include "ui/StdCtrls.h"
 
 namespace app {
 
@@ -20,14 +21,14 @@ public:
     // arguments: the command line's arguments after the program name.
     TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments);
 
-    ui::TPanel* cpnlLogosEtc;
+    skin::TCoolPanel* cpnlLogosEtc;
     ui::TImage* imgLogo;
-    ui::TLabel* clblTitle;
-    ui::TLabel* clblAuthor;
-    ui::TLabel* clblCopyright;
-    ui::TPanel* cpnlProgress;
+    skin::TCoolLabel* clblTitle;
+    skin::TCoolLabel* clblAuthor;
+    skin::TCoolLabel* clblCopyright;
+    skin::TCoolPanel* cpnlProgress;
     ui::TProgressBar* prgrssbrProgress;
-    ui::TLabel* clblProgress;
+    skin::TCoolLabel* clblProgress;
     skin::TCoolImages* cimgsSplashWallpaper;
     skin::TCoolFormHook* cfhSplash;
 

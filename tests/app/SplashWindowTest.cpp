@@ -106,7 +106,7 @@ TEST_F(SplashWindow, ProgressCaptionIsABlackBarWithWhiteCentredText) {
     EXPECT_NE(picture.Pixel(4 + 52, 4 + 38), GetSysColor(COLOR_BTNFACE));
 }
 
-TEST_F(SplashWindow, SkinTilesTheRowThePanelsLeaveFree) {
+TEST_F(SplashWindow, SkinShowsThroughTheTransparentPanelsAndOnTheFreeRow) {
     SplashPicture picture(*splash);
     ui::TBitmap skin;
     skin.LoadFromResourceName(GetModuleHandleA(nullptr), "SKIN");
@@ -118,6 +118,11 @@ TEST_F(SplashWindow, SkinTilesTheRowThePanelsLeaveFree) {
         ASSERT_EQ(picture.Pixel(x, row), GetPixel(skin.Canvas().Handle(), x % 196, row % 196)) << "x " << x;
     }
     EXPECT_EQ(splash->cfhSplash->HookedControl(), splash);
+    // Inside the panels, away from their bevels and from every control, the form's tiles show.
+    for (POINT at : {POINT{10, 114}, POINT{310, 50}, POINT{300, 140}, POINT{5, 82}}) {
+        EXPECT_EQ(picture.Pixel(at.x, at.y), GetPixel(skin.Canvas().Handle(), at.x % 196, at.y % 196))
+            << at.x << "," << at.y;
+    }
 }
 
 TEST_F(SplashWindow, PaintingLeaksNoGdiObjects) {
