@@ -260,7 +260,7 @@ void TCoolLabel::FitToCaption() {
     if (Loading() || !AutoSize() || Parent() == nullptr) return;
     RECT measured = ClientRect();
     {
-        MeasuringDC dc(Canvas());
+        MeasuringDC measuring(Canvas());
         DrawCaptionText(measured, (WordWrap() ? DT_WORDBREAK : 0) | DT_EXPANDTABS | DT_CALCRECT);
     }
     if (!glyph_.Source().Empty()) {

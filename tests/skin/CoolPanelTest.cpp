@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
 #include <string>
 
 #include "SkinTesting.h"
@@ -169,16 +169,6 @@ TEST_F(SkinnedPanels, TransparentLabelsOnTransparentPanelsShowTheFormsTilesExact
     EXPECT_EQ(pixels.At(innerAt.x, innerAt.y + 60), GetSysColor(COLOR_BTNHIGHLIGHT));
 }
 
-TEST_F(SkinnedPanels, AfterThePanelMovesItsLabelsStillShowTheTilesUnderTheirNewPlace) {
-    panel->SetBounds(61, 5, 300, 220);
-    ui::TBitmap picture;
-    PaintForm(picture);
-    EXPECT_EQ(WrongLabelPixels(picture, POINT{61 + 11, 5 + 9}, *title, POINT{61 + 11, 5 + 9}), 0);
-    EXPECT_EQ(WrongLabelPixels(picture, POINT{61 + 20 + 13, 5 + 80 + 17}, *credit, POINT{61 + 20 + 13, 5 + 80 + 17}),
-              0);
-    EXPECT_EQ(WrongPixels(picture, POINT{61, 5}, *panel, POINT{61, 5}), 0);
-}
-
 // Copies what the window shows on the screen into a picture of its client size.
 void Capture(HWND window, ui::TBitmap& picture) {
     RECT client{};
@@ -208,7 +198,7 @@ TEST_F(SkinnedPanels, OnScreenTheTilesStayAlignedWithTheFormWhenThePanelMoves) {
     EXPECT_EQ(WrongPixels(picture, POINT{0, 0}, *inner, POINT{40 + 20, 25 + 80}), 0);
 }
 
-TEST_F(SkinnedPanels, TurningTransparencyOnAndOffRepaintsAtOnce) {
+TEST_F(SkinnedPanels, TransparencyRepaintsAtOnceAndAWallpaperEndsIt) {
     panel->SetTransparent(false);
     panel->SetColor(RGB(200, 30, 30));
     skinned.form->Show();
@@ -217,9 +207,23 @@ TEST_F(SkinnedPanels, TurningTransparencyOnAndOffRepaintsAtOnce) {
     EXPECT_EQ(GetPixel(dc, 200, 40), RGB(200, 30, 30));
     panel->SetTransparent(true);
     EXPECT_EQ(GetPixel(dc, 200, 40), TileAt(37 + 200, 23 + 40)) << "without waiting for the message loop";
-    panel->SetTransparent(false);
-    EXPECT_EQ(GetPixel(dc, 200, 40), RGB(200, 30, 30));
+
+    ui::TBitmap own;
+    skintest::MakePattern(own, 50, 40);
+    panel->SetWallpaper(own);
+    EXPECT_FALSE(panel->Transparent()) << "a panel given a Wallpaper stops being transparent";
+    EXPECT_EQ(GetPixel(dc, 200, 40), PatternColor(200 % 50, 40 % 40)) << "its own skin, tiled from its corner";
     ReleaseDC(panel->Handle(), dc);
+    ui::TBitmap picture;
+    PaintForm(picture);
+    EXPECT_EQ(DibPixels(picture).At(37 + 20 + 30, 23 + 80 + 30), PatternColor((20 + 30) % 50, (80 + 30) % 40))
+        << "the transparent panel inside now shows its parent's wallpaper";
+
+    panel->Wallpaper().Clear();
+    ui::TBitmap erased;
+    MakeFilled(erased, 300, 220, kMagenta);
+    SendMessageA(panel->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(erased.Canvas().Handle()), 0);
+    EXPECT_EQ(DibPixels(erased).At(60, 50), RGB(200, 30, 30)) << "without a skin the erase fills the colour";
 }
 
 TEST_F(SkinnedPanels, ANewSkinOnTheFormReachesTheTransparentPanelsButNotAnOpaqueOne) {
@@ -245,72 +249,17 @@ TEST_F(SkinnedPanels, ANewSkinOnTheFormReachesTheTransparentPanelsButNotAnOpaque
     ReleaseDC(inner->Handle(), dc);
 }
 
-TEST_F(SkinnedPanels, AWallpaperMakesThePanelOpaqueAndItsSkinTakesPrecedenceOverItsColour) {
-    EXPECT_TRUE(panel->Transparent());
-    ui::TBitmap own;
-    skintest::MakePattern(own, 50, 40);
-    panel->SetWallpaper(own);
-    EXPECT_FALSE(panel->Transparent()) << "a panel given a Wallpaper stops being transparent";
-    ui::TBitmap picture;
-    PaintForm(picture);
-    DibPixels pixels(picture);
-    EXPECT_EQ(pixels.At(37 + 60, 23 + 50), PatternColor(60 % 50, 50 % 40)) << "tiled from the panel's corner";
-    EXPECT_EQ(pixels.At(37 + 20 + 30, 23 + 80 + 30), PatternColor((20 + 30) % 50, (80 + 30) % 40))
-        << "the transparent panel inside shows its parent's wallpaper";
-
-    auto* images = new skin::TCoolImages(skinned.form.get());
-    MakeFilled(images->Bitmaps().Add()->Bitmap(), 30, 30, RGB(90, 91, 92));
-    panel->SetCoolImages(images);
-    panel->SetIdWallpaper(0);
-    PaintForm(picture);
-    EXPECT_EQ(DibPixels(picture).At(37 + 60, 23 + 50), RGB(90, 91, 92)) << "the set's bitmap comes first";
-    panel->SetStretched(true);
-    PaintForm(picture);
-    EXPECT_EQ(DibPixels(picture).At(37 + 60, 23 + 50), RGB(90, 91, 92));
-    panel->SetIdWallpaper(3);
-    PaintForm(picture);
-    // An index out of range falls back to the own bitmap, here stretched: the 50 x 40 pattern spread
-    // over 300 x 220 shows source pixel (25, 20) about the panel's middle.
-    const COLORREF middle = DibPixels(picture).At(37 + 150, 23 + 110);
-    EXPECT_NEAR(GetRValue(middle), 25, 1);
-    EXPECT_NEAR(GetGValue(middle), 20, 1);
-    panel->SetIdWallpaper(0);
-    delete images;
-    EXPECT_EQ(panel->CoolImages(), nullptr);
-
-    panel->Wallpaper().Clear();
-    panel->SetColor(RGB(1, 120, 240));
-    PaintForm(picture);
-    EXPECT_EQ(DibPixels(picture).At(37 + 60, 23 + 50), RGB(1, 120, 240)) << "without a skin, the colour";
-    ui::TBitmap erased;
-    MakeFilled(erased, 300, 220, kMagenta);
-    SendMessageA(panel->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(erased.Canvas().Handle()), 0);
-    EXPECT_EQ(DibPixels(erased).At(60, 50), RGB(1, 120, 240)) << "the erase fills the colour too";
-}
-
-TEST(CoolPanel, StartsWithTheDefaultsOfItsTableAndDrawsBevelsBorderAndCaptionInOrder) {
-    skin::TCoolPanel fresh(nullptr);
-    EXPECT_FALSE(fresh.Transparent());
-    EXPECT_EQ(fresh.TransparencyLevel(), 0);
-    EXPECT_FALSE(fresh.Stretched());
-    EXPECT_EQ(fresh.CoolImages(), nullptr);
-    EXPECT_EQ(fresh.IdWallpaper(), -1);
-    EXPECT_EQ(fresh.Alignment(), ui::taCenter);
-    EXPECT_EQ(fresh.BevelInner(), ui::bvNone);
-    EXPECT_EQ(fresh.BevelOuter(), ui::bvRaised);
-    EXPECT_EQ(fresh.BevelWidth(), 1);
-    EXPECT_EQ(fresh.BorderWidth(), 0);
-    EXPECT_EQ(fresh.Color(), ui::clBtnFace);
-    EXPECT_FALSE(fresh.TabStop());
-    EXPECT_TRUE(skin::IsCoolControl(&fresh));
-
+TEST(CoolPanel, DrawsItsBevelsBorderAndCaptionOverItsOwnSkin) {
     DistinctButtonColors colors;
     ui::TForm form(nullptr);
-    form.SetClientSize(200, 100);
+    auto* images = new skin::TCoolImages(&form);
+    MakeFilled(images->Bitmaps().Add()->Bitmap(), 30, 30, kWhite);
     auto* panel = new skin::TCoolPanel(&form);
     panel->SetParent(&form);
     panel->SetBounds(0, 0, 160, 60);
-    panel->SetColor(kWhite);
+    panel->SetCoolImages(images);
+    panel->SetIdWallpaper(0);
+    panel->SetColor(RGB(40, 50, 60));
     panel->SetBorderWidth(2);
     panel->SetBevelInner(ui::bvLowered);
     panel->Font().SetColor(kInk);
@@ -324,29 +273,27 @@ TEST(CoolPanel, StartsWithTheDefaultsOfItsTableAndDrawsBevelsBorderAndCaptionInO
     MakeFilled(picture, 160, 60, kMagenta);
     PaintWindowInto(*panel, picture.Canvas().Handle());
     DibPixels pixels(picture);
-    // Raised outer bevel, two rings of border in the panel's colour, lowered inner bevel.
+    // Raised outer bevel, two rings of border in the panel's colour, lowered inner bevel, then the skin.
     EXPECT_EQ(pixels.At(80, 0), DistinctButtonColors::kHighlight);
-    EXPECT_EQ(pixels.At(0, 30), DistinctButtonColors::kHighlight);
-    EXPECT_EQ(pixels.At(80, 59), DistinctButtonColors::kShadow);
     EXPECT_EQ(pixels.At(159, 30), DistinctButtonColors::kShadow);
-    EXPECT_EQ(pixels.At(80, 1), kWhite);
-    EXPECT_EQ(pixels.At(80, 2), kWhite);
+    EXPECT_EQ(pixels.At(80, 1), RGB(40, 50, 60));
+    EXPECT_EQ(pixels.At(2, 30), RGB(40, 50, 60));
     EXPECT_EQ(pixels.At(80, 3), DistinctButtonColors::kShadow);
-    EXPECT_EQ(pixels.At(3, 30), DistinctButtonColors::kShadow);
-    EXPECT_EQ(pixels.At(80, 56), DistinctButtonColors::kHighlight);
     EXPECT_EQ(pixels.At(156, 30), DistinctButtonColors::kHighlight);
-    // The caption is centred both ways.
+    EXPECT_EQ(pixels.At(5, 5), kWhite);
+    // The caption's line is centred both ways.
     RECT ink{160, 60, 0, 0};
-    for (int y = 0; y < 60; ++y) {
-        for (int x = 0; x < 160; ++x) {
-            if (pixels.At(x, y) != kInk) continue;
-            ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
-                       std::max<LONG>(ink.bottom, y + 1)};
-        }
-    }
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 160; ++x)
+            if (pixels.At(x, y) == kInk)
+                ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
+                           std::max<LONG>(ink.bottom, y + 1)};
     ASSERT_LT(ink.left, ink.right);
     EXPECT_NEAR(ink.left, 160 - ink.right, 4);
     EXPECT_NEAR(ink.top, 60 - ink.bottom, 8) << "the line's cell is centred; its ink sits above the descent";
+
+    delete images;
+    EXPECT_EQ(panel->CoolImages(), nullptr) << "the destroyed set is let go";
 }
 
 TEST_F(SkinnedPanels, ALevelAboveCopiesTheAncestorsBackgroundAtTheAncestorsPlace) {
