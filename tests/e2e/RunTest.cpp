@@ -4,37 +4,20 @@
 
 #include <string>
 
-#include "support/Automation.h"
-#include "support/TempDir.h"
+#include "support/ExeScenario.h"
 #include "ui/DateUtils.h"
 #include "ui/SysUtils.h"
 
 namespace testing_support {
 namespace {
 
-// A run pauses four half-seconds at most; the rest is slack for a busy machine.
-const DWORD kRunTimeoutMs = 30000;
-
-std::string IniLines(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
-}
-
 class Run : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string built = ui::ExeDirectory() + "Tamberlyn.exe";
-        ASSERT_TRUE(CopyFileA(built.c_str(), scenario.File("Tamberlyn.exe").c_str(), FALSE)) << built;
-    }
-
     // Started from another folder: the settings file must be found beside the exe, not in the
     // current directory.
-    RunOutcome Start() {
-        return RunAnswering("\"" + scenario.File("Tamberlyn.exe") + "\"", elsewhere.Path(), kRunTimeoutMs);
-    }
+    RunOutcome Start() { return scenario.Run(elsewhere.Path()); }
 
-    TempDir scenario;
+    ExeScenario scenario;
     TempDir elsewhere;
 };
 

@@ -1,43 +1,29 @@
 // Swaps against the recording desktop that tools/install-test-desktop.sh registers in the test prefix.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "core/ActiveDesktop_functions.h"
 #include "fakes/RecordingDesktop.h"
-#include "support/Automation.h"
-#include "support/TempDir.h"
+#include "support/ExeScenario.h"
 #include "ui/DateUtils.h"
 #include "ui/SysUtils.h"
 
 namespace {
 
 using Sequence = std::vector<std::string>;
+using testing_support::IniLines;
 using testing_support::RunOutcome;
 using testing_support::TempDir;
 
-// A run pauses four half-seconds at most; the rest is slack for a busy machine.
-const DWORD kRunTimeoutMs = 30000;
-
 const Sequence kSwap = {"1:SetWallpaper", "1:ApplyChanges", "2:SetWallpaperOptions", "2:ApplyChanges"};
-
-std::string IniLines(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
-    return text;
-}
 
 // The real exe in a folder of its own with its settings file, swapping on the recording desktop whose
 // journal lives in the same folder.
 class SwapRun : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const std::string built = ui::ExeDirectory() + "Tamberlyn.exe";
-        ASSERT_TRUE(CopyFileA(built.c_str(), scenario.File("Tamberlyn.exe").c_str(), FALSE)) << built;
-        ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journalPath.c_str()));
-    }
+    void SetUp() override { ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journalPath.c_str())); }
 
     void WriteSettings(const std::string& text) const { scenario.WriteFile("Tamberlyn.ini", text); }
     std::string Settings() const { return scenario.ReadFile("Tamberlyn.ini"); }
@@ -51,8 +37,7 @@ protected:
         fakes::DesktopJournal start;
         start.State = state;
         fakes::SaveJournal(journalPath, start);
-        outcome =
-            testing_support::RunAnswering("\"" + scenario.File("Tamberlyn.exe") + "\"", scenario.Path(), kRunTimeoutMs);
+        outcome = scenario.Run(scenario.Path());
         EXPECT_TRUE(outcome.ended);
         return fakes::LoadJournal(journalPath);
     }
@@ -64,7 +49,7 @@ protected:
         return journal;
     }
 
-    TempDir scenario;
+    testing_support::ExeScenario scenario;
     std::string journalPath = scenario.File("desktop.txt");
 };
 
