@@ -144,10 +144,13 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) {
 void TButton::SetDefault(bool isDefault) {
     if (isDefault == default_) return;
     default_ = isDefault;
-    if (HandleAllocated()) {
-        TWinControl* focused = FindControl(GetFocus());
-        SetDefaultStyle(focused == this || (default_ && dynamic_cast<TButton*>(focused) == nullptr));
-    }
+    if (HandleAllocated()) FocusMoved(FindControl(GetFocus()));
+}
+
+void TButton::FocusMoved(TWinControl* focused) {
+    // Which button Enter presses is the base's to know, whatever a descendant's look makes of it.
+    active_ = focused == this || (default_ && dynamic_cast<TButton*>(focused) == nullptr);
+    SetDefaultStyle(active_);
 }
 
 void TButton::CreateParams(TCreateParams& params) {
@@ -157,7 +160,6 @@ void TButton::CreateParams(TCreateParams& params) {
 }
 
 void TButton::SetDefaultStyle(bool active) {
-    active_ = active;
     const LONG style = GetWindowLongA(Handle(), GWL_STYLE) & 0x0F;
     const LONG wanted = active ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
     if (style != wanted) SendMessageA(Handle(), BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
@@ -175,11 +177,9 @@ void TButton::WndProc(TMessage& message) {
         case CN_COMMAND:
             if (HIWORD(message.WParam) == BN_CLICKED) Click();
             return;
-        case CM_FOCUSCHANGED: {
-            auto* focused = reinterpret_cast<TWinControl*>(message.LParam);
-            SetDefaultStyle(focused == this || (default_ && dynamic_cast<TButton*>(focused) == nullptr));
+        case CM_FOCUSCHANGED:
+            FocusMoved(reinterpret_cast<TWinControl*>(message.LParam));
             return;
-        }
         case CM_DIALOGKEY:
             if (((message.WParam == VK_RETURN && active_) || (message.WParam == VK_ESCAPE && cancel_)) &&
                 CanFocus()) {

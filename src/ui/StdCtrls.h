@@ -70,11 +70,14 @@ protected:
     const char* ClassName() const override { return "TButton"; }
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
-    // Told on every focus move whether Enter would now press this button.
+    // Told on every focus move whether Enter would now press this button (Active() already answers it);
+    // the native button shows it with its default-button style.
     virtual void SetDefaultStyle(bool active);
     bool Active() const { return active_; }
 
 private:
+    void FocusMoved(TWinControl* focused);
+
     bool default_ = false;
     bool cancel_ = false;
     int modalResult_ = 0;
