@@ -1,5 +1,7 @@
 #include "ui/ImgList.h"
 
+#include <algorithm>
+
 #include "ui/SysUtils.h"
 
 namespace ui {
@@ -84,10 +86,39 @@ COLORREF ListColor(TColor color) {
 
 }  // namespace
 
+TChangeLink::~TChangeLink() {
+    if (sender_ != nullptr) sender_->UnRegisterChanges(this);
+}
+
 TCustomImageList::TCustomImageList(TComponent* owner, int width, int height)
     : TComponent(owner), width_(width), height_(height) {
     list_.Reset(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 4, 4));
     if (list_.Get() == nullptr) throw Exception(Format("Cannot create a %d x %d image list", width, height));
+}
+
+TCustomImageList::~TCustomImageList() {
+    for (TChangeLink* link : links_) link->sender_ = nullptr;
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink* link) {
+    if (link->sender_ != nullptr) link->sender_->UnRegisterChanges(link);
+    link->sender_ = this;
+    links_.push_back(link);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink* link) {
+    const auto found = std::find(links_.begin(), links_.end(), link);
+    if (found == links_.end()) return;
+    link->sender_ = nullptr;
+    links_.erase(found);
+}
+
+void TCustomImageList::Change() {
+    // A link's user may leave the list while it is told; one that left is not told any more.
+    const std::vector<TChangeLink*> links = links_;
+    for (TChangeLink* link : links) {
+        if (std::find(links_.begin(), links_.end(), link) != links_.end() && link->OnChange) link->OnChange();
+    }
 }
 
 int TCustomImageList::Count() const {
@@ -120,6 +151,7 @@ void TCustomImageList::Replace(int index, TBitmap& image, TBitmap* mask) {
     else
         entry.MaskNothing();
     entry.PutInto(list_.Get(), index);
+    Change();
 }
 
 void TCustomImageList::ReplaceMasked(int index, TBitmap& image, TColor maskColor) {
@@ -128,21 +160,25 @@ void TCustomImageList::ReplaceMasked(int index, TBitmap& image, TColor maskColor
     ImageAndMask entry(image, width_, height_);
     entry.MaskColor(ColorToRGB(color));
     entry.PutInto(list_.Get(), index);
+    Change();
 }
 
 void TCustomImageList::SetCount(int count) {
     if (count < 0) throw ERangeError();
     if (!ImageList_SetImageCount(list_.Get(), static_cast<UINT>(count)))
         throw Exception(Format("Cannot hold %d images", count));
+    Change();
 }
 
 void TCustomImageList::Delete(int index) {
     CheckIndex(index);
     ImageList_Remove(list_.Get(), index);
+    Change();
 }
 
 void TCustomImageList::Clear() {
     ImageList_Remove(list_.Get(), -1);
+    Change();
 }
 
 void TCustomImageList::DrawEx(HDC dc, int x, int y, int index, TColor background, TColor foreground, UINT style) const {

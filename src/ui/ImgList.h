@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "ui/Classes.h"
 #include "ui/Graphics.h"
 
@@ -37,11 +39,33 @@ private:
     HIMAGELIST handle_ = nullptr;
 };
 
+class TCustomImageList;
+
+// Registered with an image list, a link tells its user of every change of the list's images. A list
+// being destroyed lets go of its links first, so Sender() then answers nullptr.
+class TChangeLink {
+public:
+    TChangeLink() = default;
+    // Leaves the list it is registered with.
+    ~TChangeLink();
+    TChangeLink(const TChangeLink&) = delete;
+    TChangeLink& operator=(const TChangeLink&) = delete;
+
+    TCustomImageList* Sender() const { return sender_; }
+
+    TNotifyEvent OnChange;
+
+private:
+    friend class TCustomImageList;
+    TCustomImageList* sender_ = nullptr;
+};
+
 // A list of width x height images in 24-bit colour with a mask each. Images are copied in; the
 // bitmaps handed over stay the caller's.
 class TCustomImageList : public TComponent {
 public:
     TCustomImageList(TComponent* owner, int width, int height);
+    ~TCustomImageList() override;
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -64,8 +88,15 @@ public:
     // are colours or clNone.
     void DrawEx(HDC dc, int x, int y, int index, TColor background, TColor foreground, UINT style) const;
 
+    void RegisterChanges(TChangeLink* link);
+    void UnRegisterChanges(TChangeLink* link);
+
 private:
     void CheckIndex(int index) const;
+    // Tells every registered link.
+    void Change();
+
+    std::vector<TChangeLink*> links_;
 
     int width_;
     int height_;
