@@ -15,7 +15,9 @@ COLORREF ColorToRGB(TColor color) {
 TFont::TFont() : name_("MS Sans Serif"), height_(-11) {}
 
 void TFont::Changed() {
-    handle_.Reset();
+    // The old handle lives until the listeners have heard of the change, so that a canvas can take it
+    // out of its DC before it is deleted: a selected object must not be deleted.
+    const FontHandle old = std::move(handle_);
     if (OnChange) OnChange();
 }
 
@@ -78,7 +80,9 @@ HFONT TFont::Handle() const {
 // ---- TPen
 
 void TPen::Changed() {
-    handle_.Reset();
+    // The old handle lives until the listeners have heard of the change, so that a canvas can take it
+    // out of its DC before it is deleted: a selected object must not be deleted.
+    const PenHandle old = std::move(handle_);
     if (OnChange) OnChange();
 }
 
@@ -125,7 +129,9 @@ HPEN TPen::Handle() const {
 // ---- TBrush
 
 void TBrush::Changed() {
-    handle_.Reset();
+    // The old handle lives until the listeners have heard of the change, so that a canvas can take it
+    // out of its DC before it is deleted: a selected object must not be deleted.
+    const BrushHandle old = std::move(handle_);
     if (OnChange) OnChange();
 }
 
@@ -158,7 +164,18 @@ HBRUSH TBrush::Handle() const {
 
 // ---- TCanvas
 
-TCanvas::TCanvas() = default;
+TCanvas::TCanvas() {
+    font_.OnChange = [this] { Deselect(); };
+    pen_.OnChange = [this] { Deselect(); };
+    brush_.OnChange = [this] { Deselect(); };
+}
+
+void TCanvas::Deselect() {
+    if (dc_ == nullptr) return;
+    SelectObject(dc_, GetStockObject(SYSTEM_FONT));
+    SelectObject(dc_, GetStockObject(BLACK_PEN));
+    SelectObject(dc_, GetStockObject(NULL_BRUSH));
+}
 
 TCanvas::~TCanvas() { Detach(); }
 

@@ -243,6 +243,8 @@ public:
     void Draw(int x, int y, TBitmap& bitmap);
 
 private:
+    // Puts stock objects into the DC in place of the canvas's own, which are about to change.
+    void Deselect();
     void Select();
 
     HDC dc_ = nullptr;
