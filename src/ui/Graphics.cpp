@@ -278,7 +278,7 @@ void TBitmap::TakePicture(HBITMAP picture) {
     canvas_->Attach(dc_->Get());
 }
 
-static HBITMAP CreateDib24(int width, int height) {
+HBITMAP CreateDib24(int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;

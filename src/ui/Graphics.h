@@ -257,6 +257,9 @@ private:
 // How a bitmap picks its transparent colour: the colour of its bottom-left pixel, or one set on it.
 enum TTransparentMode { tmAuto, tmFixed };
 
+// A new 24-bit, bottom-up DIB section of the size (nullptr when the system refuses it).
+HBITMAP CreateDib24(int width, int height);
+
 // A bitmap of its own (a DIB section), with a memory canvas while it has a picture.
 class TBitmap {
 public:

@@ -14,15 +14,7 @@ namespace {
 class ImageAndMask {
 public:
     ImageAndMask(TBitmap& image, int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        picture_.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        picture_.Reset(CreateDib24(width, height));
         mask_.Reset(CreateBitmap(width, height, 1, 1, nullptr));
         if (!picture_ || !mask_) throw EOSError(GetLastError());
         previousPicture_ = SelectObject(pictureDC_.Get(), picture_.Get());
