@@ -230,12 +230,16 @@ DWORD WINAPI WatchForBox(void* parameter) {
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
         watch->text = text;
         watch->iconShown = FindWindowExA(box, nullptr, "Static", nullptr) != nullptr;
-        // Walk down the z-order from the box: the topmost owner must come after it.
-        for (HWND below = GetWindow(box, GW_HWNDNEXT); below != nullptr; below = GetWindow(below, GW_HWNDNEXT)) {
-            if (below == watch->expectedOwner) {
-                watch->aboveOwner = true;
-                break;
+        // Walk down the z-order from the box: the topmost owner must come after it. The box may become
+        // visible a moment before it takes its place in the z-order, so give it a little while.
+        for (int settle = 0; settle < 40 && !watch->aboveOwner; ++settle) {
+            for (HWND below = GetWindow(box, GW_HWNDNEXT); below != nullptr; below = GetWindow(below, GW_HWNDNEXT)) {
+                if (below == watch->expectedOwner) {
+                    watch->aboveOwner = true;
+                    break;
+                }
             }
+            if (!watch->aboveOwner) Sleep(25);
         }
         SendMessageA(box, WM_COMMAND, IDOK, 0);
     }
