@@ -17,6 +17,9 @@ bash "$root/tools/install-test-desktop.sh" "${TAMBERLYN_BUILD:-$root/build}"
 status=0
 for target in i686 x86_64; do
   echo "== tests, $target"
-  (cd "${TAMBERLYN_BUILD:-$root/build}/$target" && ctest --output-on-failure --timeout 300) || status=1
+  # A case that fails is run once more and reported either way: windows under Wine on a loaded machine
+  # now and then take their place a moment late. A case that fails twice fails the run.
+  (cd "${TAMBERLYN_BUILD:-$root/build}/$target" && ctest --output-on-failure --timeout 300 --repeat until-pass:2) ||
+    status=1
 done
 exit $status
