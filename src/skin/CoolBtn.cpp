@@ -265,8 +265,9 @@ void TCoolBtn::PaintGlyphAndCaption(bool pressed) {
     std::unique_ptr<TGlyph> frame = animated_ ? FrameGlyph() : nullptr;
     TGlyph& glyph = frame ? *frame : *glyph_;
     RECT textBounds{};
-    glyph.PaintGlyphAndCaption(*canvas_, client, textBounds, kCaptionFlags, shadowSize_, shadowColor_, shadowPos_,
-                               simpleView_, ui::clNone, true, Enabled(), spacing_, margin_, layout_, Caption());
+    glyph.PaintGlyphAndCaption(*canvas_, client, textBounds, kCaptionFlags, shadow_.Size(), shadow_.Color(),
+                               shadow_.Position(), shadow_.SimpleView(), ui::clNone, true, Enabled(), spacing_, margin_,
+                               layout_, Caption());
 }
 
 std::unique_ptr<TGlyph> TCoolBtn::FrameGlyph() const {
@@ -381,30 +382,19 @@ void TCoolBtn::SetAnimated(bool animated) {
 }
 
 void TCoolBtn::SetShadowColor(ui::TColor color) {
-    if (color == shadowColor_) return;
-    shadowColor_ = color;
-    simpleView_ = false;
-    Invalidate();
+    if (shadow_.SetColor(color)) Invalidate();
 }
 
 void TCoolBtn::SetShadowSize(uint8_t size) {
-    if (size == shadowSize_) return;
-    shadowSize_ = size;
-    simpleView_ = false;
-    Invalidate();
+    if (shadow_.SetSize(size)) Invalidate();
 }
 
 void TCoolBtn::SetShadowPos(TShadowPosition position) {
-    if (position == shadowPos_) return;
-    shadowPos_ = position;
-    simpleView_ = false;
-    Invalidate();
+    if (shadow_.SetPosition(position)) Invalidate();
 }
 
 void TCoolBtn::SetSimpleView(bool simpleView) {
-    if (simpleView == simpleView_) return;
-    simpleView_ = simpleView;
-    Invalidate();
+    if (shadow_.SetSimpleView(simpleView)) Invalidate();
 }
 
 void TCoolBtn::SetTransparencyLevel(uint8_t level) {

@@ -60,14 +60,14 @@ public:
     // The frame the next animation step shows.
     int FrameIndex() const { return frameIndex_; }
 
-    ui::TColor ShadowColor() const { return shadowColor_; }
+    ui::TColor ShadowColor() const { return shadow_.Color(); }
     void SetShadowColor(ui::TColor color);
-    uint8_t ShadowSize() const { return shadowSize_; }
+    uint8_t ShadowSize() const { return shadow_.Size(); }
     void SetShadowSize(uint8_t size);
-    TShadowPosition ShadowPos() const { return shadowPos_; }
+    TShadowPosition ShadowPos() const { return shadow_.Position(); }
     void SetShadowPos(TShadowPosition position);
     // The caption drawn once, without its shadow copy; a new shadow colour, size or position clears it.
-    bool SimpleView() const { return simpleView_; }
+    bool SimpleView() const { return shadow_.SimpleView(); }
     void SetSimpleView(bool simpleView);
     // How many parents up the background is copied from.
     uint8_t TransparencyLevel() const { return transparencyLevel_; }
@@ -144,10 +144,7 @@ private:
     bool animated_ = false;
     int frameIndex_ = 0;
     std::unique_ptr<ui::TTimer> timer_;
-    ui::TColor shadowColor_ = ui::clBtnHighlight;
-    uint8_t shadowSize_ = 1;
-    TShadowPosition shadowPos_ = spLeftTop;
-    bool simpleView_ = false;
+    TCaptionShadow shadow_;
     uint8_t transparencyLevel_ = 0;
     ui::TColor colorStart_ = ui::clBtnFace;
     ui::TColor colorEnd_ = ui::clBtnShadow;

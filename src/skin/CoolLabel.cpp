@@ -81,30 +81,19 @@ TCoolLabel::~TCoolLabel() {
 }
 
 void TCoolLabel::SetShadowColor(ui::TColor color) {
-    if (color == shadowColor_) return;
-    shadowColor_ = color;
-    simpleView_ = false;
-    Invalidate();
+    if (shadow_.SetColor(color)) Invalidate();
 }
 
 void TCoolLabel::SetShadowSize(uint8_t size) {
-    if (size == shadowSize_) return;
-    shadowSize_ = size;
-    simpleView_ = false;
-    Invalidate();
+    if (shadow_.SetSize(size)) Invalidate();
 }
 
 void TCoolLabel::SetShadowPos(TShadowPosition position) {
-    if (position == shadowPos_) return;
-    shadowPos_ = position;
-    simpleView_ = false;
-    Invalidate();
+    if (shadow_.SetPosition(position)) Invalidate();
 }
 
 void TCoolLabel::SetSimpleView(bool simpleView) {
-    if (simpleView == simpleView_) return;
-    simpleView_ = simpleView;
-    Invalidate();
+    if (shadow_.SetSimpleView(simpleView)) Invalidate();
 }
 
 void TCoolLabel::SetStretched(bool stretched) {
@@ -200,10 +189,10 @@ void TCoolLabel::DrawCaptionText(RECT& rect, UINT flags) {
     HDC dc = canvas.Handle();
     if (!Enabled()) {
         DrawShadowedText(dc, rect, spRightBottom, text, flags, ui::clBtnShadow, ui::clBtnHighlight, 1);
-    } else if (simpleView_) {
+    } else if (shadow_.SimpleView()) {
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags);
     } else {
-        DrawShadowedText(dc, rect, shadowPos_, text, flags, Font().Color(), shadowColor_, shadowSize_);
+        DrawShadowedText(dc, rect, shadow_.Position(), text, flags, Font().Color(), shadow_.Color(), shadow_.Size());
     }
 }
 

@@ -19,14 +19,14 @@ public:
     explicit TCoolLabel(ui::TComponent* owner);
     ~TCoolLabel() override;
 
-    ui::TColor ShadowColor() const { return shadowColor_; }
+    ui::TColor ShadowColor() const { return shadow_.Color(); }
     void SetShadowColor(ui::TColor color);
-    uint8_t ShadowSize() const { return shadowSize_; }
+    uint8_t ShadowSize() const { return shadow_.Size(); }
     void SetShadowSize(uint8_t size);
-    TShadowPosition ShadowPos() const { return shadowPos_; }
+    TShadowPosition ShadowPos() const { return shadow_.Position(); }
     void SetShadowPos(TShadowPosition position);
     // The caption drawn once, without its shadow copy.
-    bool SimpleView() const { return simpleView_; }
+    bool SimpleView() const { return shadow_.SimpleView(); }
     void SetSimpleView(bool simpleView);
     // The skin bitmap stretched over the label instead of tiled.
     bool Stretched() const { return stretched_; }
@@ -78,10 +78,7 @@ protected:
     virtual void DrawCaptionText(RECT& rect, UINT flags);
 
 private:
-    ui::TColor shadowColor_ = ui::clBtnHighlight;
-    uint8_t shadowSize_ = 1;
-    TShadowPosition shadowPos_ = spLeftTop;
-    bool simpleView_ = false;
+    TCaptionShadow shadow_;
     bool stretched_ = false;
     std::unique_ptr<ui::TBitmap> wallpaper_;
     ui::TBevelCut bevelInner_ = ui::bvNone;
