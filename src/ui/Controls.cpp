@@ -39,7 +39,14 @@ TMouseButton ButtonOf(UINT msg) {
     }
 }
 
-bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK; }
+bool IsMouseMessage(UINT msg) {
+    return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK;
+}
+
+// The client point of a mouse message (signed: a captured mouse can be left of or above the window).
+POINT PointOf(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
 
 // Tells a child something: through its window where it has one, so that hooks on it see the message too.
 void Notify(TControl* control, UINT msg) {
@@ -51,7 +58,9 @@ void Notify(TControl* control, UINT msg) {
 
 }  // namespace
 
-void SetWindowExceptionHandler(TExceptionHandler handler) { exceptionHandler = handler; }
+void SetWindowExceptionHandler(TExceptionHandler handler) {
+    exceptionHandler = handler;
+}
 
 TWinControl* FindControl(HWND window) {
     return window != nullptr ? static_cast<TWinControl*>(GetPropA(window, kControlProperty)) : nullptr;
@@ -177,7 +186,9 @@ void TControl::ParentColorChanged() {
     Perform(CM_COLORCHANGED);
 }
 
-void TControl::ColorChanged() { Invalidate(); }
+void TControl::ColorChanged() {
+    Invalidate();
+}
 
 void TControl::SetCaption(const std::string& caption) {
     if (caption == caption_) return;
@@ -216,8 +227,9 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool TControl::HandleMouse(TMessage& message) {
-    const int x = static_cast<short>(LOWORD(message.LParam));
-    const int y = static_cast<short>(HIWORD(message.LParam));
+    const POINT point = PointOf(message.LParam);
+    const int x = point.x;
+    const int y = point.y;
     switch (message.Msg) {
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
@@ -231,7 +243,6 @@ bool TControl::HandleMouse(TMessage& message) {
             const bool click = message.Msg == WM_LBUTTONUP && mouseDown_;
             if (message.Msg == WM_LBUTTONUP) mouseDown_ = false;
             const RECT client = ClientRect();
-            const POINT point{x, y};
             // A click is a left press and release on the control; a release elsewhere clicks nothing.
             if (click && clickEvents_ && PtInRect(&client, point)) Click();
             MouseUp(ButtonOf(message.Msg), x, y);
@@ -400,9 +411,9 @@ void TWinControl::CreateWnd() {
     // A child window's identifier lets its parent find it from notifications that carry only that.
     static UINT_PTR nextChildId = 100;
     HMENU id = (params.Style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(nextChildId++) : nullptr;
-    HWND window = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
-                                  params.X, params.Y, params.Width, params.Height, params.WndParent, id,
-                                  GetModuleHandleA(nullptr), this);
+    HWND window =
+        CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style, params.X,
+                        params.Y, params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr), this);
     if (window == nullptr) throw EOSError(GetLastError());
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
     for (TControl* control : std::vector<TControl*>(controls_)) {
@@ -471,7 +482,8 @@ bool TWinControl::ReflectNotification(TMessage& message) {
             child = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam)->hwndItem;
             break;
         case WM_MEASUREITEM:
-            child = GetDlgItem(handle_, static_cast<int>(reinterpret_cast<const MEASUREITEMSTRUCT*>(message.LParam)->CtlID));
+            child = GetDlgItem(handle_,
+                               static_cast<int>(reinterpret_cast<const MEASUREITEMSTRUCT*>(message.LParam)->CtlID));
             break;
         default:
             return false;
@@ -499,9 +511,7 @@ void TWinControl::WndProc(TMessage& message) {
     if (ReflectNotification(message)) return;
     if (message.Msg == WM_MOUSEMOVE) {
         TrackMouse();
-        if (mouseControl_ == nullptr)
-            SetHoveredControl(ControlAtPos(
-                POINT{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))}));
+        if (mouseControl_ == nullptr) SetHoveredControl(ControlAtPos(PointOf(message.LParam)));
     }
     switch (message.Msg) {
         case WM_SETFOCUS: {
@@ -542,13 +552,8 @@ void TWinControl::WndProc(TMessage& message) {
         default:
             break;
     }
-    if (IsMouseMessage(message.Msg) && message.Msg != WM_MOUSEWHEEL && mouseControl_ == nullptr) {
-        const POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
-        if (ControlAtPos(point) != nullptr) {
-            ForwardMouse(message);
-            return;
-        }
-    } else if (IsMouseMessage(message.Msg) && mouseControl_ != nullptr) {
+    // Mouse messages over a non-windowed child, or while one holds the mouse, are the child's.
+    if (IsMouseMessage(message.Msg) && (mouseControl_ != nullptr || ControlAtPos(PointOf(message.LParam)) != nullptr)) {
         ForwardMouse(message);
         return;
     }
@@ -556,9 +561,8 @@ void TWinControl::WndProc(TMessage& message) {
 }
 
 void TWinControl::ForwardMouse(TMessage& message) {
-    const POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
-    const bool press =
-        message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN || message.Msg == WM_MBUTTONDOWN;
+    const POINT point = PointOf(message.LParam);
+    const bool press = message.Msg == WM_LBUTTONDOWN || message.Msg == WM_RBUTTONDOWN || message.Msg == WM_MBUTTONDOWN;
     const bool release = message.Msg == WM_LBUTTONUP || message.Msg == WM_RBUTTONUP || message.Msg == WM_MBUTTONUP;
     TControl* target = mouseControl_ != nullptr ? mouseControl_ : ControlAtPos(point);
     if (target == nullptr || !target->Enabled()) return;
@@ -567,9 +571,9 @@ void TWinControl::ForwardMouse(TMessage& message) {
         mouseControl_ = target;
         SetCapture(handle_);
     }
-    TMessage forwarded{message.Msg, message.WParam,
-                       MAKELPARAM(static_cast<WORD>(point.x - target->Left()), static_cast<WORD>(point.y - target->Top())),
-                       0};
+    TMessage forwarded{
+        message.Msg, message.WParam,
+        MAKELPARAM(static_cast<WORD>(point.x - target->Left()), static_cast<WORD>(point.y - target->Top())), 0};
     target->WndProc(forwarded);
     if (release && mouseControl_ != nullptr) {
         mouseControl_ = nullptr;
@@ -702,9 +706,13 @@ void TWinControl::Repaint() {
         RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void TWinControl::SetFocus() { ::SetFocus(Handle()); }
+void TWinControl::SetFocus() {
+    ::SetFocus(Handle());
+}
 
-bool TWinControl::Focused() const { return handle_ != nullptr && GetFocus() == handle_; }
+bool TWinControl::Focused() const {
+    return handle_ != nullptr && GetFocus() == handle_;
+}
 
 bool TWinControl::CanFocus() const {
     for (const TControl* control = this; control != nullptr; control = control->Parent()) {
