@@ -63,9 +63,10 @@ TEST_F(Run, AFirstRunWithoutSettingsEndsByItself) {
     // Either the default swap worked and its record is the whole file, or it failed and said so.
     const bool recorded = ui::FileExists(scenario.File("Tamberlyn.ini"));
     EXPECT_EQ(recorded, outcome.boxes.empty());
-    if (recorded)
+    if (recorded) {
         EXPECT_EQ(IniLines({"[Options]", "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=1"}),
                   scenario.ReadFile("Tamberlyn.ini"));
+    }
 }
 
 }  // namespace

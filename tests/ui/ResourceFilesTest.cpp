@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(Glyphs, ResourceFilesGlyph,
                                          Glyph{"MoveDown", 24}, Glyph{"Refresh", 24}, Glyph{"Save", 24},
                                          Glyph{"Close", 24}, Glyph{"About", 24}, Glyph{"Help", 24}, Glyph{"OK", 24},
                                          Glyph{"Cancel", 24}, Glyph{"AboutOk", 24}, Glyph{"Browse", 16}),
-                         [](const testing::TestParamInfo<Glyph>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Glyph>& glyph) { return std::string(glyph.param.name); });
 
 std::vector<unsigned char> ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -67,7 +67,9 @@ TEST(StringList, SortFollowsTheLocaleComparisonAndOrdersEqualStringsByTheirBytes
     for (int i = 1; i < list.Count(); ++i) {
         const int order = ui::CompareTextLocale(list[i - 1], list[i]);
         ASSERT_LE(order, 0) << "'" << list[i - 1] << "' / '" << list[i] << "'";
-        if (order == 0) ASSERT_LE(list[i - 1], list[i]);
+        if (order == 0) {
+            ASSERT_LE(list[i - 1], list[i]);
+        }
     }
 }
 
