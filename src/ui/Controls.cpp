@@ -391,6 +391,7 @@ static void RegisterWindowClass(const TCreateParams& params, WNDPROC procedure) 
     } else {
         windowClass.style = params.ClassStyle;
         windowClass.hCursor = params.Cursor;
+        windowClass.hIcon = params.Icon;
     }
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;

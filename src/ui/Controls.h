@@ -200,6 +200,7 @@ struct TCreateParams {
     std::string SuperclassOf;
     UINT ClassStyle = CS_DBLCLKS;
     HCURSOR Cursor = nullptr;
+    HICON Icon = nullptr;
 };
 
 class TWinControl : public TControl {

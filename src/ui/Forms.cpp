@@ -54,6 +54,8 @@ void TForm::CreateParams(TCreateParams& params) {
         if (borderStyle_ != bsDialog && (borderIcons_ & biMaximize) != 0) params.Style |= WS_MAXIMIZEBOX;
     }
     if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+    // The program's icon (where the module has one) stands for its windows, on the taskbar too.
+    params.Icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
     // The other forms are owned by the main form: they stay above it and give the activation back to it.
     if (Application != nullptr && Application->MainForm() != nullptr && Application->MainForm() != this &&
         Application->MainForm()->HandleAllocated())

@@ -76,6 +76,7 @@ TEST_F(SplashWindow, LayoutAsDesigned) {
     char caption[32];
     GetWindowTextA(splash->Handle(), caption, sizeof caption);
     EXPECT_STREQ(caption, "Tamberlyn");
+    EXPECT_NE(GetClassLongPtrA(splash->Handle(), GCLP_HICON), 0) << "the program's icon stands for the window";
     RECT window{};
     GetWindowRect(splash->Handle(), &window);
     EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - 324) / 2);
