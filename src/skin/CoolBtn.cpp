@@ -10,32 +10,6 @@ constexpr ui::TColor kFrameGround = RGB(255, 0, 255);
 // The caption reads left to right: no DrawText flags beyond the glyph's own.
 constexpr UINT kCaptionFlags = 0;
 
-// The button's canvas is bound to a paint's DC for that paint only, also when a handler throws.
-class CanvasBinding {
-public:
-    CanvasBinding(ui::TCanvas& canvas, HDC dc) : canvas_(canvas) { canvas_.Attach(dc); }
-    ~CanvasBinding() { canvas_.Detach(); }
-    CanvasBinding(const CanvasBinding&) = delete;
-    CanvasBinding& operator=(const CanvasBinding&) = delete;
-
-private:
-    ui::TCanvas& canvas_;
-};
-
-// The client-area DC of a window, released on the way out.
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC() { ReleaseDC(window_, dc_); }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 void FillSolid(HDC dc, const RECT& rect, ui::TColor color) {
     ui::BrushHandle brush(CreateSolidBrush(ui::ColorToRGB(color)));
     FillRect(dc, &rect, brush.Get());
@@ -177,7 +151,7 @@ void TCoolBtn::Notification(ui::TComponent* component, bool removing) {
 void TCoolBtn::PaintButton(HDC dc, UINT itemState) {
     const bool pressed = (itemState & ODS_SELECTED) != 0;
     const bool focused = (itemState & ODS_FOCUS) != 0;
-    CanvasBinding binding(*canvas_, dc);
+    ui::CanvasBinding binding(*canvas_, dc);
     // Everything the canvas needs is set before it first selects anything into the DC, so that no pen,
     // brush or font is replaced while it is selected.
     canvas_->Font().Assign(Font());
@@ -313,7 +287,7 @@ void TCoolBtn::AnimationTick() {
     if (images == nullptr || !HandleAllocated() || !IsWindowVisible(Handle())) return;
     // The step is painted off screen and copied in one piece, so the frame changes without flicker.
     const RECT client = ClientRect();
-    WindowDC target(Handle());
+    ui::WindowDC target(Handle());
     ui::MemoryDC memory(target.Get());
     ui::BitmapHandle picture(CreateCompatibleBitmap(target.Get(), client.right, client.bottom));
     {

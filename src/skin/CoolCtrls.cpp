@@ -10,28 +10,6 @@ namespace skin {
 
 namespace {
 
-// The window DC of a control when the caller handed over none, released on the way out.
-class WindowDCIfNeeded {
-public:
-    WindowDCIfNeeded(HDC given, HWND window) : window_(window), dc_(given) {
-        if (dc_ == nullptr) {
-            dc_ = GetWindowDC(window);
-            owned_ = true;
-        }
-    }
-    ~WindowDCIfNeeded() {
-        if (owned_) ReleaseDC(window_, dc_);
-    }
-    WindowDCIfNeeded(const WindowDCIfNeeded&) = delete;
-    WindowDCIfNeeded& operator=(const WindowDCIfNeeded&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-    bool owned_ = false;
-};
-
 RECT WindowRectAtOrigin(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
@@ -187,7 +165,7 @@ bool IsCoolControl(const ui::TControl* control) {
 
 void DrawFlatBorder(HDC dc, ui::TWinControl* control, bool hot, TFlatBorderKind kind) {
     HWND window = control->Handle();
-    WindowDCIfNeeded target(dc, window);
+    ui::WindowDC target(window, ui::WindowDC::Whole, dc);
     HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
     RECT r = WindowRectAtOrigin(window);
     FrameRect(target.Get(), &r, face);
@@ -237,10 +215,10 @@ void DrawFlatBorder(HDC dc, ui::TWinControl* control, bool hot, TFlatBorderKind 
 void DrawEdgeBorders(HDC dc, ui::TWinControl* control, TEdgeBorders edges, ui::TColor eraseColor, const ui::TPen& pen) {
     if (edges.Empty()) return;
     HWND window = control->Handle();
-    WindowDCIfNeeded target(dc, window);
+    ui::WindowDC target(window, ui::WindowDC::Whole, dc);
     const RECT r = WindowRectAtOrigin(window);
     ui::TCanvas canvas;
-    canvas.Attach(target.Get());
+    ui::CanvasBinding binding(canvas, target.Get());
     if (eraseColor != ui::clNone) {
         canvas.Pen().SetColor(eraseColor);
         canvas.Pen().SetWidth(2);
@@ -251,7 +229,6 @@ void DrawEdgeBorders(HDC dc, ui::TWinControl* control, TEdgeBorders edges, ui::T
     }
     canvas.Pen().Assign(pen);
     DrawEdges(canvas, r, edges);
-    canvas.Detach();
 }
 
 void DrawClientEdges(ui::TCanvas& canvas, const RECT& client, TEdgeBorders edges, const ui::TPen& pen) {
