@@ -53,11 +53,11 @@ TCoolBtn::TCoolBtn(ui::TComponent* owner)
       canvas_(std::make_unique<ui::TCanvas>()),
       glyph_(std::make_unique<TGlyph>()),
       imagesLink_(std::make_unique<ui::TChangeLink>()),
-      timer_(std::make_unique<ui::TTimer>(nullptr)),
-      coolImagesLink_(std::make_unique<TCoolChangeLink>()) {
+      timer_(std::make_unique<ui::TTimer>(nullptr)) {
     glyph_->OnChange = [this] { Invalidate(); };
     imagesLink_->OnChange = [this] { Invalidate(); };
-    coolImagesLink_->OnChange = [this](TCoolImages*) { Invalidate(); };
+    skin_.OnSetChanged = [this] { Invalidate(); };
+    skin_.OnWallpaperChanged = [this] { WallpaperChanged(); };
     timer_->SetEnabled(false);
     timer_->SetInterval(1000);
     timer_->OnTimer = [this] { AnimationTick(); };
@@ -140,10 +140,7 @@ void TCoolBtn::Notification(ui::TComponent* component, bool removing) {
         images_ = nullptr;
         Invalidate();
     }
-    if (component == coolImages_) {
-        coolImages_ = nullptr;
-        Invalidate();
-    }
+    if (skin_.Notification(component, removing)) Invalidate();
 }
 
 // ---- Painting
@@ -266,8 +263,7 @@ bool TCoolBtn::FrameShown() const {
 }
 
 bool TCoolBtn::PaintWallpaper(HDC dc, const RECT& rect) {
-    return PaintSkinWallpaper(dc, rect, options_.Contains(ocStretchWallpaper), SRCCOPY, CoolImages(), idWallpaper_,
-                              wallpaper_.get());
+    return skin_.Paint(dc, rect, options_.Contains(ocStretchWallpaper), SRCCOPY);
 }
 
 UINT TCoolBtn::CurrentItemState() {
@@ -397,24 +393,12 @@ void TCoolBtn::SetGradientDirection(TGradientDirection direction) {
 
 void TCoolBtn::SetCoolImages(TCoolImages* images) {
     if (images == CoolImages()) return;
-    if (CoolImages() != nullptr) CoolImages()->UnRegisterChanges(coolImagesLink_.get());
-    coolImages_ = images;
-    if (coolImages_ != nullptr) coolImages_->RegisterChanges(coolImagesLink_.get());
+    skin_.SetCoolImages(images);
     Invalidate();
 }
 
 void TCoolBtn::SetIdWallpaper(int id) {
-    if (id == idWallpaper_) return;
-    idWallpaper_ = id;
-    Invalidate();
-}
-
-ui::TBitmap& TCoolBtn::Wallpaper() {
-    if (!wallpaper_) {
-        wallpaper_ = std::make_unique<ui::TBitmap>();
-        wallpaper_->OnChange = [this] { WallpaperChanged(); };
-    }
-    return *wallpaper_;
+    if (skin_.SetIdWallpaper(id)) Invalidate();
 }
 
 void TCoolBtn::SetWallpaper(const ui::TBitmap& bitmap) {

@@ -7,6 +7,8 @@ namespace ui {
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
     SetOpaque(true);
+    // A label shows on its parent's surface: it takes the parent's colour until it is given its own.
+    SetParentColor(true);
 }
 
 void TCustomLabel::SetAlignment(TAlignment alignment) {
