@@ -1,0 +1,2 @@
+#define IDH_SETUP_DIALOGS 2
+#define IDH_ABOUT_BOX 3
