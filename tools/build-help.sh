@@ -24,9 +24,9 @@ fail() {
 # Every local link and picture of a topic must name a file of the help sources: chmcmd itself does not
 # complain about a link that leads nowhere.
 for topic in "$source_dir"/*.htm; do
-  for target in $(grep -oE '(href|src)="[^"#:]+' "$topic" | sed 's/^[a-z]*="//'); do
+  while read -r target; do
     [ -f "$source_dir/$target" ] || fail "$(basename "$topic") links to '$target', which is not among the help sources"
-  done
+  done < <(grep -oE '(href|src)="[^"#:]+' "$topic" | sed 's/^[a-z]*="//')
 done
 
 rm -rf "$work"
