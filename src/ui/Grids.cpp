@@ -195,14 +195,14 @@ void TCustomGrid::SetFixedCols(int count) {
         throw EInvalidGridOperation("Fixed column count must be less than column count");
     if (count == FixedCols()) return;
     cols_.SetFixed(count);
-    Relayout();
+    StartAtFirstCell();
 }
 
 void TCustomGrid::SetFixedRows(int count) {
     if (count < 0 || count >= RowCount()) throw EInvalidGridOperation("Fixed row count must be less than row count");
     if (count == FixedRows()) return;
     rows_.SetFixed(count);
-    Relayout();
+    StartAtFirstCell();
 }
 
 void TCustomGrid::SetDefaultColWidth(int width) {
@@ -300,6 +300,13 @@ void TCustomGrid::Relayout() {
     UpdateScrollRange();
     ClampTopLeft();
     InvalidateGrid();
+}
+
+void TCustomGrid::StartAtFirstCell() {
+    current_ = TGridCoord{FixedCols(), FixedRows()};
+    cols_.SetFirst(FixedCols());
+    rows_.SetFirst(FixedRows());
+    Relayout();
 }
 
 void TCustomGrid::InvalidateGrid() {

@@ -130,6 +130,7 @@ public:
     int RowCount() const { return rows_.Count(); }
     // Fewer rows drop the last ones; more rows come in blank.
     void SetRowCount(int count);
+    // A new count of fixed columns or rows makes the first cell after them the current one.
     int FixedCols() const { return cols_.Fixed(); }
     void SetFixedCols(int count);
     int FixedRows() const { return rows_.Fixed(); }
@@ -232,6 +233,8 @@ private:
     void ExtentChanged(const TGridAxis& axis, int index);
     // Counts, fixed parts or lines changed: the current cell, the scroll bars and the view follow.
     void Relayout();
+    // New fixed parts: the current cell and the view go back to the first cell after them.
+    void StartAtFirstCell();
     void ApplyLineWidths();
     void CheckIndex(int index, int count) const;
 
