@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "skin/CoolCtrls.h"
 #include "skin/CoolUtils.h"

@@ -706,7 +706,9 @@ void TCustomGrid::CreateParams(TCreateParams& params) {
 
 void TCustomGrid::CreateHandleDone() {
     TCustomControl::CreateHandleDone();
+    // The window's client area, scroll bars taken off, is what the view has to fill.
     UpdateScrollRange();
+    ClampTopLeft();
 }
 
 // ---- Painting

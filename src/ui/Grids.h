@@ -121,6 +121,11 @@ private:
     int first_;
 };
 
+// A table of cells in a window of its own. Columns and rows have their own widths and heights; the fixed
+// ones stay in place while the others scroll under the scroll bars. One cell is the current one: the
+// arrow keys, Page Up and Down, Home and End (with Ctrl: the first and last cell), the wheel and the
+// mouse move it, and the view follows it. The grid keeps the arrow keys (and Tab with goTabs) from the
+// dialog keyboard. A paint draws only the cells in the area being painted, each through DrawCell.
 class TCustomGrid : public TCustomControl {
 public:
     explicit TCustomGrid(TComponent* owner);
