@@ -234,6 +234,7 @@ private:
     void Wheel(int delta);
     void UpdateScrollRange();
     void UpdateScrollPositions();
+    void RequestScrollBarPaint();
     void SetAxisScrollInfo(int bar, const TGridAxis& axis, int clientExtent);
     void ExtentChanged(const TGridAxis& axis, int index);
     // Counts, fixed parts or lines changed: the current cell, the scroll bars and the view follow.
@@ -253,6 +254,7 @@ private:
     bool borderSingle_ = true;
     bool selecting_ = false;
     bool updatingScrollBars_ = false;
+    bool scrollBarPaintPending_ = false;
     int wheelDelta_ = 0;
 };
 
