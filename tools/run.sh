@@ -38,7 +38,7 @@ rm -rf "$demo"
 mkdir -p "$demo/pictures"
 bash "$root/tools/build.sh" i686 >"$demo/build.log" 2>&1 || { tail -n 30 "$demo/build.log" >&2; fail "the build failed (log: $demo/build.log)"; }
 bin=$build/i686/bin
-cp "$bin/Tamberlyn.exe" "$demo/"
+cp "$bin/Tamberlyn.exe" "$bin/Tamberlyn.chm" "$demo/"
 python3 "$root/tools/pictures/make_samples.py" "$demo/pictures"
 
 # The demo keeps its own prefix: the test suite's prefix carries a recording stand-in for the desktop

@@ -9,6 +9,7 @@ packages=(
   xvfb x11-utils imagemagick
   googletest
   fonts-wine fonts-comic-neue
+  fp-utils
 )
 
 missing=()

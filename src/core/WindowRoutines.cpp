@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/Boundary.h"
+
 namespace core {
 
 void SetFormOnTop(HWND window, bool on) {
@@ -18,17 +20,8 @@ public:
         return now;
     }
     uint64_t MonotonicMilliseconds() override { return GetTickCount64(); }
-    void DispatchWaitingMessages() override {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
+    // The same step as the application's loops take, dialog keys included.
+    void DispatchWaitingMessages() override { ui::DispatchWaitingMessages(); }
     void WaitForMessages(DWORD milliseconds) override {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
     }

@@ -10,32 +10,6 @@ constexpr ui::TColor kFrameGround = RGB(255, 0, 255);
 // The caption reads left to right: no DrawText flags beyond the glyph's own.
 constexpr UINT kCaptionFlags = 0;
 
-// The button's canvas is bound to a paint's DC for that paint only, also when a handler throws.
-class CanvasBinding {
-public:
-    CanvasBinding(ui::TCanvas& canvas, HDC dc) : canvas_(canvas) { canvas_.Attach(dc); }
-    ~CanvasBinding() { canvas_.Detach(); }
-    CanvasBinding(const CanvasBinding&) = delete;
-    CanvasBinding& operator=(const CanvasBinding&) = delete;
-
-private:
-    ui::TCanvas& canvas_;
-};
-
-// The client-area DC of a window, released on the way out.
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC() { ReleaseDC(window_, dc_); }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 void FillSolid(HDC dc, const RECT& rect, ui::TColor color) {
     ui::BrushHandle brush(CreateSolidBrush(ui::ColorToRGB(color)));
     FillRect(dc, &rect, brush.Get());
@@ -79,11 +53,11 @@ TCoolBtn::TCoolBtn(ui::TComponent* owner)
       canvas_(std::make_unique<ui::TCanvas>()),
       glyph_(std::make_unique<TGlyph>()),
       imagesLink_(std::make_unique<ui::TChangeLink>()),
-      timer_(std::make_unique<ui::TTimer>(nullptr)),
-      coolImagesLink_(std::make_unique<TCoolChangeLink>()) {
+      timer_(std::make_unique<ui::TTimer>(nullptr)) {
     glyph_->OnChange = [this] { Invalidate(); };
     imagesLink_->OnChange = [this] { Invalidate(); };
-    coolImagesLink_->OnChange = [this](TCoolImages*) { Invalidate(); };
+    skin_.OnSetChanged = [this] { Invalidate(); };
+    skin_.OnWallpaperChanged = [this] { WallpaperChanged(); };
     timer_->SetEnabled(false);
     timer_->SetInterval(1000);
     timer_->OnTimer = [this] { AnimationTick(); };
@@ -166,10 +140,7 @@ void TCoolBtn::Notification(ui::TComponent* component, bool removing) {
         images_ = nullptr;
         Invalidate();
     }
-    if (component == coolImages_) {
-        coolImages_ = nullptr;
-        Invalidate();
-    }
+    if (skin_.Notification(component, removing)) Invalidate();
 }
 
 // ---- Painting
@@ -177,7 +148,7 @@ void TCoolBtn::Notification(ui::TComponent* component, bool removing) {
 void TCoolBtn::PaintButton(HDC dc, UINT itemState) {
     const bool pressed = (itemState & ODS_SELECTED) != 0;
     const bool focused = (itemState & ODS_FOCUS) != 0;
-    CanvasBinding binding(*canvas_, dc);
+    ui::CanvasBinding binding(*canvas_, dc);
     // Everything the canvas needs is set before it first selects anything into the DC, so that no pen,
     // brush or font is replaced while it is selected.
     canvas_->Font().Assign(Font());
@@ -292,8 +263,7 @@ bool TCoolBtn::FrameShown() const {
 }
 
 bool TCoolBtn::PaintWallpaper(HDC dc, const RECT& rect) {
-    return PaintSkinWallpaper(dc, rect, options_.Contains(ocStretchWallpaper), SRCCOPY, CoolImages(), idWallpaper_,
-                              wallpaper_.get());
+    return skin_.Paint(dc, rect, options_.Contains(ocStretchWallpaper), SRCCOPY);
 }
 
 UINT TCoolBtn::CurrentItemState() {
@@ -313,7 +283,7 @@ void TCoolBtn::AnimationTick() {
     if (images == nullptr || !HandleAllocated() || !IsWindowVisible(Handle())) return;
     // The step is painted off screen and copied in one piece, so the frame changes without flicker.
     const RECT client = ClientRect();
-    WindowDC target(Handle());
+    ui::WindowDC target(Handle());
     ui::MemoryDC memory(target.Get());
     ui::BitmapHandle picture(CreateCompatibleBitmap(target.Get(), client.right, client.bottom));
     {
@@ -423,24 +393,12 @@ void TCoolBtn::SetGradientDirection(TGradientDirection direction) {
 
 void TCoolBtn::SetCoolImages(TCoolImages* images) {
     if (images == CoolImages()) return;
-    if (CoolImages() != nullptr) CoolImages()->UnRegisterChanges(coolImagesLink_.get());
-    coolImages_ = images;
-    if (coolImages_ != nullptr) coolImages_->RegisterChanges(coolImagesLink_.get());
+    skin_.SetCoolImages(images);
     Invalidate();
 }
 
 void TCoolBtn::SetIdWallpaper(int id) {
-    if (id == idWallpaper_) return;
-    idWallpaper_ = id;
-    Invalidate();
-}
-
-ui::TBitmap& TCoolBtn::Wallpaper() {
-    if (!wallpaper_) {
-        wallpaper_ = std::make_unique<ui::TBitmap>();
-        wallpaper_->OnChange = [this] { WallpaperChanged(); };
-    }
-    return *wallpaper_;
+    if (skin_.SetIdWallpaper(id)) Invalidate();
 }
 
 void TCoolBtn::SetWallpaper(const ui::TBitmap& bitmap) {

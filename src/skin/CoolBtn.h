@@ -81,12 +81,12 @@ public:
     void SetGradientDirection(TGradientDirection direction);
 
     // The shared skin set; nullptr once the set has been destroyed.
-    TCoolImages* CoolImages() const { return coolImagesLink_->Images(); }
+    TCoolImages* CoolImages() const { return skin_.CoolImages(); }
     void SetCoolImages(TCoolImages* images);
-    int IdWallpaper() const { return idWallpaper_; }
+    int IdWallpaper() const { return skin_.IdWallpaper(); }
     void SetIdWallpaper(int id);
     // The button's own skin bitmap, created on first use.
-    ui::TBitmap& Wallpaper();
+    ui::TBitmap& Wallpaper() { return skin_.Wallpaper(); }
     void SetWallpaper(const ui::TBitmap& bitmap);
 
     TBtnPaintOptions BtnPaintOptions() const { return btnPaintOptions_; }
@@ -132,15 +132,13 @@ private:
     bool defaultActive_ = false;
     std::unique_ptr<ui::TCanvas> canvas_;
     std::unique_ptr<TGlyph> glyph_;
-    std::unique_ptr<ui::TBitmap> wallpaper_;
     TCoolOptions options_;
     TButtonLayout layout_ = blGlyphLeft;
     int spacing_ = 4;
     int margin_ = -1;
     std::unique_ptr<ui::TChangeLink> imagesLink_;
-    // The objects the links were registered with, to recognise them when they go.
+    // The image list the link was registered with, to recognise it when it goes.
     ui::TCustomImageList* images_ = nullptr;
-    TCoolImages* coolImages_ = nullptr;
     bool animated_ = false;
     int frameIndex_ = 0;
     std::unique_ptr<ui::TTimer> timer_;
@@ -148,8 +146,7 @@ private:
     uint8_t transparencyLevel_ = 0;
     ui::TColor colorStart_ = ui::clBtnFace;
     ui::TColor colorEnd_ = ui::clBtnShadow;
-    std::unique_ptr<TCoolChangeLink> coolImagesLink_;
-    int idWallpaper_ = -1;
+    TSkinPicture skin_;
     TGradientDirection gradientDirection_ = gdHorizontal;
     TBtnPaintOptions btnPaintOptions_{bpoDrawFocus, bpoDrawDefault};
 };

@@ -10,28 +10,6 @@ namespace skin {
 
 namespace {
 
-// The window DC of a control when the caller handed over none, released on the way out.
-class WindowDCIfNeeded {
-public:
-    WindowDCIfNeeded(HDC given, HWND window) : window_(window), dc_(given) {
-        if (dc_ == nullptr) {
-            dc_ = GetWindowDC(window);
-            owned_ = true;
-        }
-    }
-    ~WindowDCIfNeeded() {
-        if (owned_) ReleaseDC(window_, dc_);
-    }
-    WindowDCIfNeeded(const WindowDCIfNeeded&) = delete;
-    WindowDCIfNeeded& operator=(const WindowDCIfNeeded&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-    bool owned_ = false;
-};
-
 RECT WindowRectAtOrigin(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
@@ -163,20 +141,21 @@ void TCoolImages::Change() {
 
 // ---- Shared painting routines
 
-bool PaintSkinWallpaper(HDC dc, const RECT& rect, bool stretch, DWORD rop, TCoolImages* images, int idWallpaper,
-                        ui::TBitmap* wallpaper) {
+ui::TBitmap* ChooseSkinPicture(TCoolImages* images, int idWallpaper, ui::TBitmap* wallpaper) {
     if (images != nullptr && idWallpaper >= 0 && idWallpaper <= images->Bitmaps().Count() - 1) {
         ui::TBitmap& bitmap = images->Bitmaps().Items(idWallpaper)->Bitmap();
-        if (!bitmap.Empty()) {
-            TileBitmap(dc, bitmap, rect, stretch, rop);
-            return true;
-        }
+        if (!bitmap.Empty()) return &bitmap;
     }
-    if (wallpaper != nullptr && !wallpaper->Empty()) {
-        TileBitmap(dc, *wallpaper, rect, stretch, rop);
-        return true;
-    }
-    return false;
+    if (wallpaper != nullptr && !wallpaper->Empty()) return wallpaper;
+    return nullptr;
+}
+
+bool PaintSkinWallpaper(HDC dc, const RECT& rect, bool stretch, DWORD rop, TCoolImages* images, int idWallpaper,
+                        ui::TBitmap* wallpaper) {
+    ui::TBitmap* picture = ChooseSkinPicture(images, idWallpaper, wallpaper);
+    if (picture == nullptr) return false;
+    TileBitmap(dc, *picture, rect, stretch, rop);
+    return true;
 }
 
 bool IsCoolControl(const ui::TControl* control) {
@@ -187,7 +166,7 @@ bool IsCoolControl(const ui::TControl* control) {
 
 void DrawFlatBorder(HDC dc, ui::TWinControl* control, bool hot, TFlatBorderKind kind) {
     HWND window = control->Handle();
-    WindowDCIfNeeded target(dc, window);
+    ui::WindowDC target(window, ui::WindowDC::Whole, dc);
     HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
     RECT r = WindowRectAtOrigin(window);
     FrameRect(target.Get(), &r, face);
@@ -237,10 +216,10 @@ void DrawFlatBorder(HDC dc, ui::TWinControl* control, bool hot, TFlatBorderKind 
 void DrawEdgeBorders(HDC dc, ui::TWinControl* control, TEdgeBorders edges, ui::TColor eraseColor, const ui::TPen& pen) {
     if (edges.Empty()) return;
     HWND window = control->Handle();
-    WindowDCIfNeeded target(dc, window);
+    ui::WindowDC target(window, ui::WindowDC::Whole, dc);
     const RECT r = WindowRectAtOrigin(window);
     ui::TCanvas canvas;
-    canvas.Attach(target.Get());
+    ui::CanvasBinding binding(canvas, target.Get());
     if (eraseColor != ui::clNone) {
         canvas.Pen().SetColor(eraseColor);
         canvas.Pen().SetWidth(2);
@@ -251,7 +230,6 @@ void DrawEdgeBorders(HDC dc, ui::TWinControl* control, TEdgeBorders edges, ui::T
     }
     canvas.Pen().Assign(pen);
     DrawEdges(canvas, r, edges);
-    canvas.Detach();
 }
 
 void DrawClientEdges(ui::TCanvas& canvas, const RECT& client, TEdgeBorders edges, const ui::TPen& pen) {
@@ -269,16 +247,16 @@ TCoolFormHook::TCoolFormHook(ui::TComponent* owner)
     };
     wndHook_->OnAfterMessage = [this](ui::TComponent*, ui::TMessage& message, bool&) { AfterMessage(message); };
     wndHook_->OnChangeWinControl = [this](ui::TWinControl* control) { hookedControl_ = control; };
-    changeLink_ = std::make_unique<TCoolChangeLink>();
-    changeLink_->OnChange = [this](TCoolImages*) { ImagesChanged(); };
+    skin_.OnSetChanged = [this] { SkinChanged(); };
+    skin_.OnWallpaperChanged = [this] { WallpaperChanged(); };
 }
 
 TCoolFormHook::~TCoolFormHook() {
     // Caption, region and layering go back to what the window had, unless the window goes anyway.
     if (hookedControl_ != nullptr && hookedControl_->HandleAllocated() && !hookedControl_->Destroying())
         SetOptions(TCoolOptions{});
-    wallpaper_.reset();
-    changeLink_.reset();
+    skin_.OnSetChanged = nullptr;
+    skin_.OnWallpaperChanged = nullptr;
     TWndHook* hook = std::exchange(wndHook_, nullptr);
     delete hook;
 }
@@ -291,7 +269,7 @@ void TCoolFormHook::Loaded() {
 
 void TCoolFormHook::Notification(ui::TComponent* component, bool removing) {
     ui::TComponent::Notification(component, removing);
-    if (removing && component == coolImages_) SetCoolImages(nullptr);
+    if (skin_.Notification(component, removing)) SkinChanged();
     if (wndHook_ != nullptr && component != wndHook_) wndHook_->Notification(component, removing);
 }
 
@@ -312,25 +290,13 @@ void TCoolFormHook::SkinChanged() {
 }
 
 void TCoolFormHook::SetCoolImages(TCoolImages* images) {
-    // A set being destroyed has already let go of its links.
-    if (coolImages_ != nullptr && changeLink_->Images() == coolImages_)
-        coolImages_->UnRegisterChanges(changeLink_.get());
-    coolImages_ = images;
-    if (coolImages_ != nullptr) coolImages_->RegisterChanges(changeLink_.get());
+    skin_.SetCoolImages(images);
     SkinChanged();
 }
 
 void TCoolFormHook::SetIdWallpaper(int id) {
-    idWallpaper_ = id;
+    skin_.SetIdWallpaper(id);
     SkinChanged();
-}
-
-ui::TBitmap& TCoolFormHook::Wallpaper() {
-    if (!wallpaper_) {
-        wallpaper_ = std::make_unique<ui::TBitmap>();
-        wallpaper_->OnChange = [this] { WallpaperChanged(); };
-    }
-    return *wallpaper_;
 }
 
 void TCoolFormHook::SetWallpaper(const ui::TBitmap& bitmap) {
@@ -343,10 +309,6 @@ void TCoolFormHook::WallpaperChanged() {
     if (window == nullptr) return;
     InvalidateRect(window, nullptr, TRUE);
     SendMessageA(window, ui::CM_COLORCHANGED, 0, 0);
-}
-
-void TCoolFormHook::ImagesChanged() {
-    SkinChanged();
 }
 
 void TCoolFormHook::SetStartColor(ui::TColor color) {
@@ -392,8 +354,7 @@ void TCoolFormHook::BeforeMessage(ui::TMessage& message, bool& handled) {
         handled = true;
     } else {
         // Nothing to paint: the window erases in its own colour.
-        handled = PaintSkinWallpaper(dc, client, options_.Contains(ocStretchWallpaper), SRCCOPY, coolImages_,
-                                     idWallpaper_, wallpaper_.get());
+        handled = skin_.Paint(dc, client, options_.Contains(ocStretchWallpaper), SRCCOPY);
     }
 }
 

@@ -123,10 +123,57 @@ private:
     std::unique_ptr<TBitmaps> bitmaps_;
 };
 
-// Paints the skin bitmap over the rectangle: the set's item idWallpaper when there is such an item with
-// a picture, else the own wallpaper when it has one. False when there was nothing to paint.
+// The skin bitmap of a control: the set's item idWallpaper when there is such an item with a picture,
+// else the own wallpaper when it has one; nullptr when neither has a picture.
+ui::TBitmap* ChooseSkinPicture(TCoolImages* images, int idWallpaper, ui::TBitmap* wallpaper);
+// Paints the chosen skin bitmap over the rectangle; false when there was nothing to paint.
 bool PaintSkinWallpaper(HDC dc, const RECT& rect, bool stretch, DWORD rop, TCoolImages* images, int idWallpaper,
                         ui::TBitmap* wallpaper);
+
+// The skin picture behind a control or a form hook's window, held the same way by all of them:
+// Item idWallpaper of a shared skin set when the set has such an item with a picture, else the owner's
+// own wallpaper. The set is reached through the picture's change link only, so a set destroyed before
+// its users is simply gone: nothing keeps a pointer to it. Setters store; what a change means (invalidate,
+// tell the children) is the owner's to decide, through the events and the setters' answers.
+class TSkinPicture {
+public:
+    TSkinPicture();
+    TSkinPicture(const TSkinPicture&) = delete;
+    TSkinPicture& operator=(const TSkinPicture&) = delete;
+
+    // The shared set; nullptr once it has been destroyed.
+    TCoolImages* CoolImages() const { return link_.Images(); }
+    // Moves the change link from the set held to the new one (also when it is the same set).
+    void SetCoolImages(TCoolImages* images);
+    int IdWallpaper() const { return idWallpaper_; }
+    // False when the index is the one held.
+    bool SetIdWallpaper(int id);
+
+    // The owner's own wallpaper, made on first use.
+    ui::TBitmap& Wallpaper();
+    // The own wallpaper when it has been made, else nullptr.
+    ui::TBitmap* OwnWallpaper() const { return wallpaper_.get(); }
+
+    // The bitmap painted: the set's item, else the own wallpaper; nullptr when neither has a picture.
+    ui::TBitmap* Picture() const;
+    // Tiles (or stretches) the picture over the rectangle; false when there is none.
+    bool Paint(HDC dc, const RECT& rect, bool stretch, DWORD rop) const;
+
+    // The owner passes its component notices on: true when the set it holds went away.
+    bool Notification(const ui::TComponent* component, bool removing);
+
+    // The set announced a change of its bitmaps.
+    ui::TNotifyEvent OnSetChanged;
+    // The own wallpaper's picture changed.
+    ui::TNotifyEvent OnWallpaperChanged;
+
+private:
+    TCoolChangeLink link_;
+    // The set as last given, only to recognise its removal among the owner's notices.
+    const ui::TComponent* givenSet_ = nullptr;
+    int idWallpaper_ = -1;
+    std::unique_ptr<ui::TBitmap> wallpaper_;
+};
 
 // Whether the control is one of the skinned ("Cool") classes.
 bool IsCoolControl(const ui::TControl* control);
@@ -152,12 +199,13 @@ public:
     explicit TCoolFormHook(ui::TComponent* owner);
     ~TCoolFormHook() override;
 
-    TCoolImages* CoolImages() const { return coolImages_; }
+    // The shared skin set; nullptr once the set has been destroyed, wherever it was owned.
+    TCoolImages* CoolImages() const { return skin_.CoolImages(); }
     void SetCoolImages(TCoolImages* images);
-    int IdWallpaper() const { return idWallpaper_; }
+    int IdWallpaper() const { return skin_.IdWallpaper(); }
     void SetIdWallpaper(int id);
     // The hook's own skin bitmap, created on first use.
-    ui::TBitmap& Wallpaper();
+    ui::TBitmap& Wallpaper() { return skin_.Wallpaper(); }
     void SetWallpaper(const ui::TBitmap& bitmap);
     TCoolOptions Options() const { return options_; }
     virtual void SetOptions(TCoolOptions options);
@@ -193,7 +241,6 @@ protected:
 private:
     void BeforeMessage(ui::TMessage& message, bool& handled);
     void AfterMessage(ui::TMessage& message);
-    void ImagesChanged();
     void WallpaperChanged();
     // The colour-changed notification to the hooked window, which then repaints with its children.
     void SkinChanged();
@@ -202,11 +249,8 @@ private:
 
     // Owned as a component of this hook, destroyed ahead of the other components.
     TWndHook* wndHook_ = nullptr;
-    std::unique_ptr<TCoolChangeLink> changeLink_;
-    std::unique_ptr<ui::TBitmap> wallpaper_;
+    TSkinPicture skin_;
     ui::TWinControl* hookedControl_ = nullptr;
-    TCoolImages* coolImages_ = nullptr;
-    int idWallpaper_ = -1;
     TCoolOptions options_;
     ui::TColor startColor_ = ui::clBlue;
     ui::TColor endColor_ = ui::clBlack;

@@ -47,37 +47,34 @@ UINT AlignmentFlag(ui::TAlignment alignment) {
 // which gives the same font metrics.
 class MeasuringDC {
 public:
-    explicit MeasuringDC(ui::TCanvas& canvas) : canvas_(canvas) {
-        if (canvas_.HandleAllocated()) return;
-        screen_ = GetDC(nullptr);
-        canvas_.Attach(screen_);
-    }
-    ~MeasuringDC() {
-        if (screen_ == nullptr) return;
-        canvas_.Detach();
-        ReleaseDC(nullptr, screen_);
+    explicit MeasuringDC(ui::TCanvas& canvas) {
+        if (canvas.HandleAllocated()) return;
+        screen_ = std::make_unique<ui::WindowDC>(nullptr);
+        binding_ = std::make_unique<ui::CanvasBinding>(canvas, screen_->Get());
     }
     MeasuringDC(const MeasuringDC&) = delete;
     MeasuringDC& operator=(const MeasuringDC&) = delete;
 
 private:
-    ui::TCanvas& canvas_;
-    HDC screen_ = nullptr;
+    // Declared in the order they are made: the canvas lets go of the DC before the DC is released.
+    std::unique_ptr<ui::WindowDC> screen_;
+    std::unique_ptr<ui::CanvasBinding> binding_;
 };
 
 }  // namespace
 
-TCoolLabel::TCoolLabel(ui::TComponent* owner)
-    : ui::TCustomLabel(owner), changeLink_(std::make_unique<TCoolChangeLink>()) {
+TCoolLabel::TCoolLabel(ui::TComponent* owner) : ui::TCustomLabel(owner) {
     glyph_.OnChange = [this] { Invalidate(); };
-    changeLink_->OnChange = [this](TCoolImages*) { Invalidate(); };
+    skin_.OnSetChanged = [this] { Invalidate(); };
+    skin_.OnWallpaperChanged = [this] { Invalidate(); };
     borderPen_.OnChange = [this] { Invalidate(); };
 }
 
 TCoolLabel::~TCoolLabel() {
     glyph_.OnChange = nullptr;
     borderPen_.OnChange = nullptr;
-    if (wallpaper_) wallpaper_->OnChange = nullptr;
+    skin_.OnSetChanged = nullptr;
+    skin_.OnWallpaperChanged = nullptr;
 }
 
 void TCoolLabel::SetShadowColor(ui::TColor color) {
@@ -100,14 +97,6 @@ void TCoolLabel::SetStretched(bool stretched) {
     if (stretched == stretched_) return;
     stretched_ = stretched;
     Invalidate();
-}
-
-ui::TBitmap& TCoolLabel::Wallpaper() {
-    if (!wallpaper_) {
-        wallpaper_ = std::make_unique<ui::TBitmap>();
-        wallpaper_->OnChange = [this] { Invalidate(); };
-    }
-    return *wallpaper_;
 }
 
 void TCoolLabel::SetWallpaper(const ui::TBitmap& bitmap) {
@@ -145,18 +134,13 @@ void TCoolLabel::SetNumGlyphs(int count) {
 }
 
 void TCoolLabel::SetCoolImages(TCoolImages* images) {
-    TCoolImages* current = changeLink_->Images();
-    if (images == current) return;
-    if (current != nullptr) current->UnRegisterChanges(changeLink_.get());
-    if (images != nullptr) images->RegisterChanges(changeLink_.get());
-    notifiedImages_ = images;
+    if (images == skin_.CoolImages()) return;
+    skin_.SetCoolImages(images);
     Invalidate();
 }
 
 void TCoolLabel::SetIdWallpaper(int id) {
-    if (id == idWallpaper_) return;
-    idWallpaper_ = id;
-    Invalidate();
+    if (skin_.SetIdWallpaper(id)) Invalidate();
 }
 
 void TCoolLabel::SetEdgeBorders(TEdgeBorders edges) {
@@ -171,11 +155,7 @@ void TCoolLabel::SetBorderPen(const ui::TPen& pen) {
 
 void TCoolLabel::Notification(ui::TComponent* component, bool removing) {
     ui::TCustomLabel::Notification(component, removing);
-    // The set has already let go of the change link, through which the label reaches it.
-    if (removing && component == notifiedImages_) {
-        notifiedImages_ = nullptr;
-        Invalidate();
-    }
+    if (skin_.Notification(component, removing)) Invalidate();
 }
 
 void TCoolLabel::DrawCaptionText(RECT& rect, UINT flags) {
@@ -199,8 +179,7 @@ void TCoolLabel::DrawCaptionText(RECT& rect, UINT flags) {
 void TCoolLabel::Paint() {
     ui::TCanvas& canvas = Canvas();
     const RECT client = ClientRect();
-    if (!Transparent() && !PaintSkinWallpaper(canvas.Handle(), client, stretched_, SRCCOPY, CoolImages(), idWallpaper_,
-                                              wallpaper_.get())) {
+    if (!Transparent() && !skin_.Paint(canvas.Handle(), client, stretched_, SRCCOPY)) {
         canvas.Brush().SetColor(Color());
         canvas.FillRect(client);
     }

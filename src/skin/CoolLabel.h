@@ -33,7 +33,7 @@ public:
     void SetStretched(bool stretched);
 
     // The label's own skin bitmap, created on first use; painted when the skin set has none.
-    ui::TBitmap& Wallpaper();
+    ui::TBitmap& Wallpaper() { return skin_.Wallpaper(); }
     void SetWallpaper(const ui::TBitmap& bitmap);
 
     ui::TBevelCut BevelInner() const { return bevelInner_; }
@@ -53,9 +53,9 @@ public:
     void SetNumGlyphs(int count);
 
     // The shared skin set and the index of the bitmap in it; the reference is cleared when the set goes.
-    TCoolImages* CoolImages() const { return changeLink_->Images(); }
+    TCoolImages* CoolImages() const { return skin_.CoolImages(); }
     void SetCoolImages(TCoolImages* images);
-    int IdWallpaper() const { return idWallpaper_; }
+    int IdWallpaper() const { return skin_.IdWallpaper(); }
     void SetIdWallpaper(int id);
 
     TEdgeBorders EdgeBorders() const { return edgeBorders_; }
@@ -80,15 +80,11 @@ protected:
 private:
     TCaptionShadow shadow_;
     bool stretched_ = false;
-    std::unique_ptr<ui::TBitmap> wallpaper_;
+    TSkinPicture skin_;
     ui::TBevelCut bevelInner_ = ui::bvNone;
     ui::TBevelCut bevelOuter_ = ui::bvNone;
     int bevelsOffset_ = 0;
     TGlyph glyph_;
-    std::unique_ptr<TCoolChangeLink> changeLink_;
-    // The set as last given, only to recognise its going away among the owner's notifications.
-    const ui::TComponent* notifiedImages_ = nullptr;
-    int idWallpaper_ = -1;
     TEdgeBorders edgeBorders_;
     ui::TPen borderPen_;
 };

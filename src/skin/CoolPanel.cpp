@@ -2,27 +2,20 @@
 
 namespace skin {
 
-TCoolPanel::TCoolPanel(ui::TComponent* owner)
-    : ui::TCustomPanel(owner), changeLink_(std::make_unique<TCoolChangeLink>()) {
-    changeLink_->OnChange = [this](TCoolImages*) { BackgroundChanged(); };
+TCoolPanel::TCoolPanel(ui::TComponent* owner) : ui::TCustomPanel(owner) {
+    skin_.OnSetChanged = [this] { BackgroundChanged(); };
+    skin_.OnWallpaperChanged = [this] { BackgroundChanged(); };
 }
 
 TCoolPanel::~TCoolPanel() {
-    if (wallpaper_) wallpaper_->OnChange = nullptr;
+    skin_.OnSetChanged = nullptr;
+    skin_.OnWallpaperChanged = nullptr;
 }
 
 void TCoolPanel::BackgroundChanged() {
     // Transparent windowed children copy this panel's background, so they repaint with it.
     if (HandleAllocated() && !Destroying())
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-}
-
-ui::TBitmap& TCoolPanel::Wallpaper() {
-    if (!wallpaper_) {
-        wallpaper_ = std::make_unique<ui::TBitmap>();
-        wallpaper_->OnChange = [this] { BackgroundChanged(); };
-    }
-    return *wallpaper_;
 }
 
 void TCoolPanel::SetWallpaper(const ui::TBitmap& bitmap) {
@@ -49,27 +42,18 @@ void TCoolPanel::SetStretched(bool stretched) {
 }
 
 void TCoolPanel::SetCoolImages(TCoolImages* images) {
-    TCoolImages* current = changeLink_->Images();
-    if (images == current) return;
-    if (current != nullptr) current->UnRegisterChanges(changeLink_.get());
-    if (images != nullptr) images->RegisterChanges(changeLink_.get());
-    notifiedImages_ = images;
+    if (images == skin_.CoolImages()) return;
+    skin_.SetCoolImages(images);
     BackgroundChanged();
 }
 
 void TCoolPanel::SetIdWallpaper(int id) {
-    if (id == idWallpaper_) return;
-    idWallpaper_ = id;
-    BackgroundChanged();
+    if (skin_.SetIdWallpaper(id)) BackgroundChanged();
 }
 
 void TCoolPanel::Notification(ui::TComponent* component, bool removing) {
     ui::TCustomPanel::Notification(component, removing);
-    // The set has already let go of the change link, through which the panel reaches it.
-    if (removing && component == notifiedImages_) {
-        notifiedImages_ = nullptr;
-        BackgroundChanged();
-    }
+    if (skin_.Notification(component, removing)) BackgroundChanged();
 }
 
 void TCoolPanel::WndProc(ui::TMessage& message) {
@@ -94,7 +78,7 @@ void TCoolPanel::EraseBackground(HDC dc) {
         PaintParentBackground(GetAncestorControl(this, transparencyLevel_), dc);
         return;
     }
-    if (PaintSkinWallpaper(dc, ClientRect(), stretched_, SRCCOPY, CoolImages(), idWallpaper_, wallpaper_.get())) return;
+    if (skin_.Paint(dc, ClientRect(), stretched_, SRCCOPY)) return;
     ui::TCustomPanel::EraseBackground(dc);
 }
 
@@ -103,8 +87,7 @@ void TCoolPanel::Paint() {
     RECT rect = ClientRect();
     if (transparent_) {
         PaintParentBackground(GetAncestorControl(this, transparencyLevel_), canvas.Handle());
-    } else if (!PaintSkinWallpaper(canvas.Handle(), rect, stretched_, SRCCOPY, CoolImages(), idWallpaper_,
-                                   wallpaper_.get())) {
+    } else if (!skin_.Paint(canvas.Handle(), rect, stretched_, SRCCOPY)) {
         canvas.Brush().SetColor(Color());
         canvas.FillRect(rect);
         canvas.Brush().SetStyle(ui::TBrushStyle::Clear);

@@ -20,7 +20,7 @@ public:
     ~TCoolPanel() override;
 
     // The panel's own skin bitmap, created on first use. Giving the panel one makes it opaque.
-    ui::TBitmap& Wallpaper();
+    ui::TBitmap& Wallpaper() { return skin_.Wallpaper(); }
     void SetWallpaper(const ui::TBitmap& bitmap);
     // Shows the parent's background (the TransparencyLevel-th ancestor's) instead of its own; a change
     // repaints at once.
@@ -33,9 +33,9 @@ public:
     void SetStretched(bool stretched);
 
     // The shared skin set and the index of the bitmap in it; the reference is cleared when the set goes.
-    TCoolImages* CoolImages() const { return changeLink_->Images(); }
+    TCoolImages* CoolImages() const { return skin_.CoolImages(); }
     void SetCoolImages(TCoolImages* images);
-    int IdWallpaper() const { return idWallpaper_; }
+    int IdWallpaper() const { return skin_.IdWallpaper(); }
     void SetIdWallpaper(int id);
 
     void Notification(ui::TComponent* component, bool removing) override;
@@ -50,14 +50,10 @@ private:
     // What the panel shows behind its children changed: the panel and its windowed children repaint.
     void BackgroundChanged();
 
-    std::unique_ptr<ui::TBitmap> wallpaper_;
+    TSkinPicture skin_;
     bool transparent_ = false;
     uint8_t transparencyLevel_ = 0;
     bool stretched_ = false;
-    std::unique_ptr<TCoolChangeLink> changeLink_;
-    // The set as last given, only to recognise its going away among the owner's notifications.
-    const ui::TComponent* notifiedImages_ = nullptr;
-    int idWallpaper_ = -1;
 };
 
 }  // namespace skin

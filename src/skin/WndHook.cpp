@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "skin/CoolUtils.h"
-#include "ui/Forms.h"
+#include "ui/Boundary.h"
 
 namespace skin {
 
@@ -29,10 +29,6 @@ THookList* hookList = nullptr;
 
 const char kListWindowClass[] = "THookListWindow";
 
-void ShowHookException(const std::exception& error) {
-    if (ui::Application != nullptr) ui::Application->ShowException(error);
-}
-
 }  // namespace
 
 struct HookDispatch {
@@ -44,7 +40,7 @@ struct HookDispatch {
                                      : DefWindowProcA(window, msg, wParam, lParam);
         }
         ui::TMessage message{msg, wParam, lParam, 0};
-        hook->HookWndProc(window, message);
+        if (!ui::Guarded([&] { hook->HookWndProc(window, message); })) message.Result = 0;
         return message.Result;
     }
 };
@@ -159,24 +155,23 @@ void TWndHook::UnhookWindow(HWND window) {
 }
 
 void TWndHook::HookWndProc(HWND window, ui::TMessage& message) {
-    try {
-        // The window goes while its control lives on: it is being recreated, and the hook has to follow
-        // it to the new window once that exists.
-        if (message.Msg == WM_DESTROY && hookList != nullptr && winControl_ != nullptr && !winControl_->Destroying())
-            PostMessageA(hookList->Window(), THookList::kRehookRequest, 0, reinterpret_cast<LPARAM>(this));
-        // A handler may take the hook off the window; the message still goes where it was headed.
-        const WNDPROC headedFor = previousProcedure_;
-        bool handled = false;
-        if (OnBeforeMessage) OnBeforeMessage(this, message, handled);
-        if (!handled) {
-            const WNDPROC previous = previousProcedure_ != nullptr ? previousProcedure_ : headedFor;
-            message.Result = CallWindowProcA(previous, window, message.Msg, message.WParam, message.LParam);
-        }
-        // The message may have destroyed this hook; only the address is compared until it is known alive.
-        if (hookList != nullptr && hookList->Contains(this) && OnAfterMessage) OnAfterMessage(this, message, handled);
-    } catch (const std::exception& error) {
-        ShowHookException(error);
+    // The window goes while its control lives on: it is being recreated, and the hook has to follow it to
+    // the new window once that exists.
+    if (message.Msg == WM_DESTROY && hookList != nullptr && winControl_ != nullptr && !winControl_->Destroying())
+        PostMessageA(hookList->Window(), THookList::kRehookRequest, 0, reinterpret_cast<LPARAM>(this));
+    // A handler may take the hook off the window; the message still goes where it was headed.
+    const WNDPROC headedFor = previousProcedure_;
+    const ui::TWatch watch = Watch();
+    bool handled = false;
+    if (OnBeforeMessage) OnBeforeMessage(this, message, handled);
+    if (!watch) return;
+    if (!handled) {
+        const WNDPROC previous = previousProcedure_ != nullptr ? previousProcedure_ : headedFor;
+        message.Result = CallWindowProcA(previous, window, message.Msg, message.WParam, message.LParam);
     }
+    // The message may have freed this hook (and its window's control with it).
+    if (watch && hookList != nullptr && hookList->Contains(this) && OnAfterMessage)
+        OnAfterMessage(this, message, handled);
 }
 
 void TWndHook::Rehook() {
@@ -216,15 +211,13 @@ bool THookList::Contains(const TWndHook* hook) const {
 LRESULT CALLBACK THookList::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if ((msg != kUnhookRequest && msg != kRehookRequest) || hookList == nullptr || hookList->window_ != window)
         return DefWindowProcA(window, msg, wParam, lParam);
-    try {
+    ui::Guarded([&] {
         auto* hook = reinterpret_cast<TWndHook*>(lParam);
         if (msg == kUnhookRequest)
             hookList->ServeUnhook(hook);
         else
             hookList->ServeRehook(hook);
-    } catch (const std::exception& error) {
-        ShowHookException(error);
-    }
+    });
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 #include "ui/SysUtils.h"
 
@@ -10,7 +11,6 @@ namespace ui {
 namespace {
 
 const char kControlProperty[] = "TamberlynControl";
-TExceptionHandler exceptionHandler = nullptr;
 
 // The procedure a window class had before we took it over, by class name: messages that arrive before
 // a window is bound to its control (and after it lets go) go there.
@@ -57,10 +57,6 @@ void Notify(TControl* control, UINT msg) {
 }
 
 }  // namespace
-
-void SetWindowExceptionHandler(TExceptionHandler handler) {
-    exceptionHandler = handler;
-}
 
 TWinControl* FindControl(HWND window) {
     return window != nullptr ? static_cast<TWinControl*>(GetPropA(window, kControlProperty)) : nullptr;
@@ -210,14 +206,11 @@ void TControl::Repaint() {
         parent_->Update();
         return;
     }
-    HDC dc = GetDC(parent_->Handle());
-    {
-        SavedDC saved(dc);
-        SetViewportOrgEx(dc, left_, top_, nullptr);
-        IntersectClipRect(dc, 0, 0, width_, height_);
-        static_cast<TGraphicControl*>(this)->PaintTo(dc);
-    }
-    ReleaseDC(parent_->Handle(), dc);
+    WindowDC dc(parent_->Handle());
+    SavedDC saved(dc.Get());
+    SetViewportOrgEx(dc.Get(), left_, top_, nullptr);
+    IntersectClipRect(dc.Get(), 0, 0, width_, height_);
+    static_cast<TGraphicControl*>(this)->PaintTo(dc.Get());
 }
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -244,8 +237,10 @@ bool TControl::HandleMouse(TMessage& message) {
             if (message.Msg == WM_LBUTTONUP) mouseDown_ = false;
             const RECT client = ClientRect();
             // A click is a left press and release on the control; a release elsewhere clicks nothing.
+            // The click's handler may free the control: then the release ends with it.
+            const TWatch watch = Watch();
             if (click && clickEvents_ && PtInRect(&client, point)) Click();
-            MouseUp(ButtonOf(message.Msg), x, y);
+            if (watch) MouseUp(ButtonOf(message.Msg), x, y);
             return true;
         }
         default:
@@ -287,9 +282,12 @@ void TControl::WndProc(TMessage& message) {
         default:
             break;
     }
-    if (IsMouseMessage(message.Msg) && enabled_ && HandleMouse(message)) {
-        if (IsWindowed()) DefaultHandler(message);
-        return;
+    if (IsMouseMessage(message.Msg) && enabled_) {
+        const TWatch watch = Watch();
+        if (HandleMouse(message)) {
+            if (watch && IsWindowed()) DefaultHandler(message);
+            return;
+        }
     }
     DefaultHandler(message);
 }
@@ -321,11 +319,10 @@ POINT TControl::ClientToScreen(POINT point) const {
 // ---- TGraphicControl
 
 void TGraphicControl::PaintTo(HDC dc) {
-    canvas_.Attach(dc);
+    CanvasBinding binding(canvas_, dc);
     canvas_.Font().Assign(Font());
     canvas_.Brush().SetColor(Color());
     Paint();
-    canvas_.Detach();
 }
 
 // ---- TWinControl
@@ -333,11 +330,25 @@ void TGraphicControl::PaintTo(HDC dc) {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+    // Freed without Free: the same steps, now that the derived parts are gone.
+    Teardown();
+}
+
+void TWinControl::BeforeDestruction() {
+    Teardown();
+    TControl::BeforeDestruction();
+}
+
+void TWinControl::Teardown() {
+    if (tornDown_) return;
+    tornDown_ = true;
     MarkDestroying();
     // Children go while this is still a whole window control: they unhook from it as they leave.
     DestroyComponents();
     for (TControl* control : std::vector<TControl*>(controls_)) control->SetParent(nullptr);
     if (handle_ != nullptr) {
+        // The object stops hearing from its window before the window goes: messages sent while it is
+        // destroyed reach the class's own procedure, never a half-destroyed control.
         HWND window = handle_;
         Unbind();
         DestroyWindow(window);
@@ -358,7 +369,8 @@ void TWinControl::RemoveControl(TControl* control) {
 }
 
 HWND TWinControl::Handle() {
-    if (handle_ == nullptr) CreateWnd();
+    // A control on its way out makes no new window (a focus move during its teardown may ask for one).
+    if (handle_ == nullptr && !Destroying()) CreateWnd();
     return handle_;
 }
 
@@ -410,8 +422,9 @@ void TWinControl::CreateWnd() {
     defaultProc_ = ClassProcedures()[params.WinClassName];
     native_ = !params.SuperclassOf.empty();
     // A child window's identifier lets its parent find it from notifications that carry only that.
-    static UINT_PTR nextChildId = 100;
-    HMENU id = (params.Style & WS_CHILD) != 0 ? reinterpret_cast<HMENU>(nextChildId++) : nullptr;
+    HMENU id = (params.Style & WS_CHILD) != 0 && params.WndParent != nullptr
+                   ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FreeChildId(params.WndParent)))
+                   : nullptr;
     HWND window =
         CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style, params.X,
                         params.Y, params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr), this);
@@ -421,6 +434,13 @@ void TWinControl::CreateWnd() {
         if (control->IsWindowed()) static_cast<TWinControl*>(control)->HandleNeeded();
     }
     CreateHandleDone();
+}
+
+UINT TWinControl::FreeChildId(HWND parentWindow) {
+    for (UINT id = 100; id <= 0xFFFF; ++id) {
+        if (GetDlgItem(parentWindow, static_cast<int>(id)) == nullptr) return id;
+    }
+    throw Exception("No free child window identifier");
 }
 
 void TWinControl::Bind(HWND window) {
@@ -453,13 +473,10 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
     if (control == nullptr) return CallWindowProcA(DefaultProcedureOf(window), window, msg, wParam, lParam);
 
     TMessage message{msg, wParam, lParam, 0};
-    try {
-        control->WndProc(message);
-    } catch (const std::exception& error) {
-        if (exceptionHandler != nullptr) exceptionHandler(error);
-        message.Result = 0;
-    }
-    if (msg == WM_NCDESTROY) control->Unbind();
+    // The message may free the control: what follows reads it only while it lives.
+    const TWatch watch = control->Watch();
+    if (!Guarded([&] { control->WndProc(message); })) message.Result = 0;
+    if (msg == WM_NCDESTROY && watch) control->Unbind();
     return message.Result;
 }
 
@@ -503,26 +520,48 @@ void TWinControl::TrackMouse() {
 
 void TWinControl::SetHoveredControl(TControl* control) {
     if (control == hoveredControl_) return;
-    if (hoveredControl_ != nullptr) hoveredControl_->Perform(CM_MOUSELEAVE);
-    hoveredControl_ = control;
-    if (hoveredControl_ != nullptr) hoveredControl_->Perform(CM_MOUSEENTER);
+    const TWatch watch = Watch();
+    TControl* left = std::exchange(hoveredControl_, control);
+    if (left != nullptr) left->Perform(CM_MOUSELEAVE);
+    if (watch && hoveredControl_ == control && control != nullptr) control->Perform(CM_MOUSEENTER);
 }
 
 void TWinControl::WndProc(TMessage& message) {
     if (ReflectNotification(message)) return;
     if (message.Msg == WM_MOUSEMOVE) {
+        const TWatch watch = Watch();
         TrackMouse();
+        if (!watch) return;
         if (mouseControl_ == nullptr) SetHoveredControl(ControlAtPos(PointOf(message.LParam)));
+        if (!watch) return;
     }
     switch (message.Msg) {
-        case WM_SETFOCUS: {
-            DefaultHandler(message);
-            // The window at the top learns of every focus move, to tell its buttons which one Enter presses.
-            TWinControl* root = this;
-            while (root->Parent() != nullptr) root = root->Parent();
-            root->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
+        case WM_GETDLGCODE:
+            message.Result = DialogCode(reinterpret_cast<const MSG*>(message.LParam));
+            return;
+        case WM_NEXTDLGCTL:
+        case DM_GETDEFID:
+            DialogManagerMessage(message);
+            return;
+        case WM_CLOSE:
+            if ((GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) != 0) {
+                DialogManagerMessage(message);
+                return;
+            }
+            break;
+        case WM_MOUSEWHEEL: {
+            const POINT point = PointOf(message.LParam);
+            if (!MouseWheel(GET_WHEEL_DELTA_WPARAM(message.WParam), point)) DefaultHandler(message);
             return;
         }
+        case WM_PRINTCLIENT:
+            PaintHandler(message);
+            return;
+        case WM_SETFOCUS:
+            DefaultHandler(message);
+            // The window at the top learns of every focus move, to tell its buttons which one Enter presses.
+            Root()->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
+            return;
         case WM_MOUSELEAVE:
             trackingMouse_ = false;
             SetHoveredControl(nullptr);
@@ -572,14 +611,16 @@ void TWinControl::ForwardMouse(TMessage& message) {
         mouseControl_ = target;
         SetCapture(handle_);
     }
+    // The capture ends with the release whatever the target's handlers do, even if they free this control.
+    HWND window = handle_;
+    if (release) {
+        mouseControl_ = nullptr;
+        if (GetCapture() == window) ReleaseCapture();
+    }
     TMessage forwarded{
         message.Msg, message.WParam,
         MAKELPARAM(static_cast<WORD>(point.x - target->Left()), static_cast<WORD>(point.y - target->Top())), 0};
     target->WndProc(forwarded);
-    if (release && mouseControl_ != nullptr) {
-        mouseControl_ = nullptr;
-        if (GetCapture() == handle_) ReleaseCapture();
-    }
 }
 
 TControl* TWinControl::ControlAtPos(POINT point) const {
@@ -598,17 +639,16 @@ void TWinControl::PaintHandler(TMessage& message) {
         DefaultHandler(message);
         return;
     }
+    // WM_PRINTCLIENT, and a WM_PAINT that hands over a DC, paint into that DC.
     if (message.WParam != 0) {
         HDC dc = reinterpret_cast<HDC>(message.WParam);
         PaintWindow(dc);
         PaintControls(dc);
         return;
     }
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(handle_, &paint);
-    PaintWindow(dc);
-    PaintControls(dc);
-    EndPaint(handle_, &paint);
+    PaintDC paint(handle_);
+    PaintWindow(paint.Get());
+    PaintControls(paint.Get());
 }
 
 void TWinControl::PaintWindow(HDC dc) {
@@ -628,7 +668,7 @@ void TWinControl::EraseBackground(HDC dc) {
 }
 
 void TWinControl::PaintControls(HDC dc) {
-    for (TControl* control : controls_) {
+    for (TControl* control : std::vector<TControl*>(controls_)) {
         if (control->IsWindowed() || !control->Visible()) continue;
         const RECT bounds = control->BoundsRect();
         if (!RectVisible(dc, &bounds)) continue;
@@ -657,7 +697,7 @@ RECT TWinControl::ClientRect() const {
 
 void TWinControl::AlignControls() {
     RECT rest = ClientRect();
-    for (TControl* control : controls_) {
+    for (TControl* control : std::vector<TControl*>(controls_)) {
         if (!control->Visible() || control->Align() == alNone) continue;
         int left = control->Left(), top = control->Top(), width = control->Width(), height = control->Height();
         switch (control->Align()) {
@@ -717,7 +757,7 @@ bool TWinControl::Focused() const {
 
 bool TWinControl::CanFocus() const {
     for (const TControl* control = this; control != nullptr; control = control->Parent()) {
-        if (!control->Visible() || !control->Enabled()) return false;
+        if (!control->Visible() || !control->Enabled() || control->Destroying()) return false;
     }
     return true;
 }
@@ -746,15 +786,82 @@ void TWinControl::SetTabOrder(int order) {
 }
 
 LRESULT TWinControl::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
-    for (TControl* control : std::vector<TControl*>(controls_)) {
+    const TWatch self = Watch();
+    const std::vector<TControl*> controls = controls_;
+    std::vector<TWatch> watches;
+    for (TControl* control : controls) watches.push_back(control->Watch());
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if (!self) return 0;
+        if (!watches[i]) continue;
+        TControl* control = controls[i];
         const LRESULT result = control->Perform(msg, wParam, lParam);
         if (result != 0) return result;
-        if (control->IsWindowed()) {
+        if (watches[i] && control->IsWindowed()) {
             const LRESULT inner = static_cast<TWinControl*>(control)->Broadcast(msg, wParam, lParam);
             if (inner != 0) return inner;
         }
     }
     return 0;
+}
+
+TWinControl* TWinControl::Root() {
+    TWinControl* root = this;
+    while (root->Parent() != nullptr) root = root->Parent();
+    return root;
+}
+
+TWinControl* TWinControl::FocusedControl() {
+    for (HWND window = GetFocus(); window != nullptr; window = GetParent(window)) {
+        if (TWinControl* control = FindControl(window)) return control;
+    }
+    return nullptr;
+}
+
+TWinControl* TWinControl::FindNextSibling(TWinControl* current, bool forward) {
+    if (current == nullptr || current->Parent() == nullptr) return nullptr;
+    std::vector<TWinControl*> siblings;
+    for (TWinControl* control : current->Parent()->tabList_) {
+        if (control == current || control->CanFocus()) siblings.push_back(control);
+    }
+    const auto found = std::find(siblings.begin(), siblings.end(), current);
+    const size_t count = siblings.size();
+    if (found == siblings.end() || count < 2) return nullptr;
+    const size_t at = static_cast<size_t>(found - siblings.begin());
+    return siblings[forward ? (at + 1) % count : (at + count - 1) % count];
+}
+
+LRESULT TWinControl::DialogCode(const MSG* message) {
+    TMessage request{WM_GETDLGCODE, message != nullptr ? message->wParam : 0, reinterpret_cast<LPARAM>(message), 0};
+    DefaultHandler(request);
+    return request.Result;
+}
+
+// A multi-line edit field that was asked for its dialog code with a message talks to its parent as to a
+// dialog: Tab sends WM_NEXTDLGCTL, Enter asks DM_GETDEFID, Escape posts WM_CLOSE. Our containers are no
+// dialogs: they answer for the form, and never let the default procedure see these (it would destroy a
+// child window on WM_CLOSE, taking the field with it).
+void TWinControl::DialogManagerMessage(TMessage& message) {
+    message.Result = 0;
+    switch (message.Msg) {
+        case WM_NEXTDLGCTL: {
+            TWinControl* next = nullptr;
+            if (LOWORD(message.LParam) != 0)
+                next = FindControl(reinterpret_cast<HWND>(message.WParam));
+            else
+                next = Root()->FindNextControl(FocusedControl(), message.WParam == 0);
+            if (next != nullptr && next->CanFocus()) next->SetFocus();
+            return;
+        }
+        case DM_GETDEFID:
+            // No default identifier: Enter stays the field's, which decides what it means.
+            return;
+        case WM_CLOSE:
+            // Escape in the field: the form's Cancel button, as Escape anywhere else would press it.
+            Root()->Broadcast(CM_DIALOGKEY, VK_ESCAPE, 0);
+            return;
+        default:
+            return;
+    }
 }
 
 void TWinControl::CollectTabOrder(std::vector<TWinControl*>& list) const {
@@ -805,11 +912,10 @@ void TWinControl::TextChanged() {
 // ---- TCustomControl
 
 void TCustomControl::PaintWindow(HDC dc) {
-    canvas_.Attach(dc);
+    CanvasBinding binding(canvas_, dc);
     canvas_.Font().Assign(Font());
     canvas_.Brush().SetColor(Color());
     Paint();
-    canvas_.Detach();
 }
 
 }  // namespace ui

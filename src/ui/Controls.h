@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/Boundary.h"
 #include "ui/Classes.h"
 #include "ui/Graphics.h"
 
@@ -30,6 +31,8 @@ constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+// A form asked to be freed once the message that asked for it has been handled.
+constexpr UINT CM_RELEASE = CM_BASE + 33;
 
 // Notifications a parent window reflects back to the child control they concern, so that a native
 // control's owner-draw and command messages reach the control's own window procedure.
@@ -134,6 +137,8 @@ protected:
     // The mouse came over the control or left it (windowed or not).
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
+    // The wheel turned over the focused control; true when the control used it (else its parent may).
+    virtual bool MouseWheel(int delta, POINT screenPoint) { return false; }
     void SetOpaque(bool opaque) { opaque_ = opaque; }
     // Whether a left press and release on the control is its click; native controls report their own.
     void SetClickEvents(bool clickEvents) { clickEvents_ = clickEvents; }
@@ -238,7 +243,15 @@ public:
     // The next (or previous) focusable control after current among this control's descendants, wrapping.
     TWinControl* FindNextControl(TWinControl* current, bool forward) const;
     // Sends a message to every descendant, depth first, until one answers it with a non-zero result.
+    // A descendant that a handler frees on the way is skipped; the walk ends if this control goes.
     LRESULT Broadcast(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The focusable control after (or before) current among current's siblings, wrapping, whatever their
+    // tab stops: the arrow keys move this way among the items of one group.
+    static TWinControl* FindNextSibling(TWinControl* current, bool forward);
+    // The control of ours that has the focus, or holds the native window that has it; nullptr if none.
+    static TWinControl* FocusedControl();
+    // The top of the parent chain (the form).
+    TWinControl* Root();
 
     // Paints the non-windowed children into a DC whose origin is this control's client origin.
     void PaintControls(HDC dc);
@@ -249,6 +262,13 @@ public:
 
 protected:
     virtual const char* ClassName() const = 0;
+    // Which keys the control keeps from the dialog keyboard (WM_GETDLGCODE: DLGC_WANTARROWS,
+    // DLGC_WANTTAB, DLGC_WANTALLKEYS, DLGC_WANTCHARS ...); message is the key message about to be
+    // handed on, or nullptr. The base answers as the window's class does.
+    virtual LRESULT DialogCode(const MSG* message);
+    // Stops dispatching to the object and destroys the window, children first; the owned components are
+    // destroyed before, while the object is still whole.
+    void BeforeDestruction() override;
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     // After the window exists: children's windows are created and the control can set native state.
@@ -272,6 +292,11 @@ private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     void Bind(HWND window);
     void Unbind();
+    void Teardown();
+    // The identifier of a new child window: unused among the parent window's children, 16 bits wide as
+    // WM_COMMAND carries it.
+    static UINT FreeChildId(HWND parentWindow);
+    void DialogManagerMessage(TMessage& message);
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
     void PaintHandler(TMessage& message);
@@ -288,6 +313,7 @@ private:
     TControl* hoveredControl_ = nullptr;
     bool trackingMouse_ = false;
     bool tabStop_ = false;
+    bool tornDown_ = false;
     std::vector<TWinControl*> tabList_;
 };
 
@@ -307,10 +333,5 @@ protected:
 private:
     TCanvas canvas_;
 };
-
-// Every exception that reaches a window procedure ends there: it is shown in the application's error
-// box, never unwound through the window manager.
-using TExceptionHandler = void (*)(const std::exception& error);
-void SetWindowExceptionHandler(TExceptionHandler handler);
 
 }  // namespace ui

@@ -10,6 +10,55 @@ namespace ui {
 
 TApplication* Application = nullptr;
 
+namespace {
+
+// The application's other windows while a form is modal: disabled when it starts, enabled again, and the
+// window that was active activated again, however the modal loop ends.
+class ModalScope {
+public:
+    explicit ModalScope(HWND exceptWindow) : previousActive_(GetActiveWindow()), except_(exceptWindow) {
+        EnumThreadWindows(GetCurrentThreadId(), &ModalScope::Disable, reinterpret_cast<LPARAM>(this));
+    }
+    ~ModalScope() { EnableOthers(); }
+    // Enabled before the modal form hides, so that the activation can go back to one of them.
+    void EnableOthers() {
+        for (HWND window : disabled_) {
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+        }
+        disabled_.clear();
+    }
+    void RestoreActivation() const {
+        if (previousActive_ != nullptr && IsWindow(previousActive_) && IsWindowVisible(previousActive_))
+            SetActiveWindow(previousActive_);
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM scope) {
+        auto* self = reinterpret_cast<ModalScope*>(scope);
+        if (window != self->except_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+            self->disabled_.push_back(window);
+            EnableWindow(window, FALSE);
+        }
+        return TRUE;
+    }
+
+    HWND previousActive_;
+    HWND except_;
+    std::vector<HWND> disabled_;
+};
+
+UINT DialogCodeOf(HWND window, const MSG& message) {
+    return static_cast<UINT>(SendMessageA(window, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)));
+}
+
+bool KeyHeld(int key) {
+    return GetKeyState(key) < 0;
+}
+
+}  // namespace
+
 // ---- TForm
 
 TForm::TForm(TComponent* owner) : TCustomControl(owner) {
@@ -18,7 +67,19 @@ TForm::TForm(TComponent* owner) : TCustomControl(owner) {
 }
 
 TForm::~TForm() {
-    if (OnDestroy) OnDestroy();
+    // Freed without Free: OnDestroy still runs, if late.
+    if (!destroyed_) {
+        destroyed_ = true;
+        if (OnDestroy) Guarded(OnDestroy);
+    }
+}
+
+void TForm::BeforeDestruction() {
+    if (!destroyed_) {
+        destroyed_ = true;
+        if (OnDestroy) Guarded(OnDestroy);
+    }
+    TCustomControl::BeforeDestruction();
 }
 
 void TForm::DoCreate() {
@@ -81,11 +142,49 @@ void TForm::Show() {
 
 void TForm::Hide() { SetVisible(false); }
 
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(canClose);
+    return canClose;
+}
+
+bool TForm::DoClose(TCloseAction& action) {
+    if (OnClose) OnClose(action);
+    return action != caNone;
+}
+
 void TForm::Close() {
-    if (HandleAllocated())
-        SendMessageA(Handle(), WM_CLOSE, 0, 0);
-    else
-        Perform(WM_CLOSE);
+    if (modal_) {
+        modalResult_ = mrCancel;
+        return;
+    }
+    if (!CloseQuery()) return;
+    TCloseAction action = caHide;
+    const TWatch watch = Watch();
+    if (!DoClose(action) || !watch) return;
+    const bool mainForm = Application != nullptr && Application->MainForm() == this;
+    Hide();
+    if (action == caFree) Release();
+    if (mainForm) Application->Terminate();
+}
+
+void TForm::Release() {
+    if (HandleAllocated()) PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
+
+bool TForm::CloseModal() {
+    bool accepted = false;
+    const TWatch watch = Watch();
+    // A failing handler keeps the form open, as a refusal would.
+    Guarded([&] {
+        if (!CloseQuery()) return;
+        TCloseAction action = caHide;
+        if (!DoClose(action)) return;
+        if (action == caFree) Release();
+        accepted = true;
+    });
+    if (watch && !accepted) modalResult_ = mrNone;
+    return accepted;
 }
 
 TForm* TForm::Of(TControl* control) {
@@ -93,59 +192,106 @@ TForm* TForm::Of(TControl* control) {
     return dynamic_cast<TForm*>(control);
 }
 
-namespace {
-
-BOOL CALLBACK DisableWindow(HWND window, LPARAM list) {
-    if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        EnableWindow(window, FALSE);
+void TForm::SetActiveControl(TWinControl* control) {
+    if (control == activeControl_) return;
+    if (activeControl_ != nullptr) RemoveFreeNotification(activeControl_);
+    activeControl_ = control;
+    if (activeControl_ != nullptr) {
+        FreeNotification(activeControl_);
+        if (HandleAllocated() && GetActiveWindow() == Handle() && activeControl_->CanFocus() &&
+            !activeControl_->Focused())
+            activeControl_->SetFocus();
     }
-    return TRUE;
 }
 
-UINT DialogCodeOf(HWND window, const MSG& message) {
-    return static_cast<UINT>(SendMessageA(window, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&message)));
+void TForm::Notification(TComponent* component, bool removing) {
+    TCustomControl::Notification(component, removing);
+    if (removing && component == activeControl_) activeControl_ = nullptr;
 }
 
-}  // namespace
+void TForm::RememberFocus() {
+    TWinControl* focused = FocusedControl();
+    if (focused != nullptr && focused != this && Of(focused) == this) SetActiveControl(focused);
+}
+
+void TForm::RestoreFocus() {
+    TWinControl* target = activeControl_;
+    if (target == nullptr || !target->CanFocus()) target = FindNextControl(nullptr, true);
+    if (target != nullptr && target->CanFocus() && !target->Focused()) target->SetFocus();
+}
 
 int TForm::ShowModal() {
-    std::vector<HWND> disabled;
-    EnumThreadWindows(GetCurrentThreadId(), &DisableWindow, reinterpret_cast<LPARAM>(&disabled));
+    const TWatch watch = Watch();
+    ModalScope scope(HandleAllocated() ? Handle() : nullptr);
     modalResult_ = mrNone;
     modal_ = true;
-    Show();
     bool quit = false;
-    while (modalResult_ == mrNone && !quit) quit = !Application->HandleMessage();
-    // Enable the others before hiding, so that the activation goes back to one of them.
-    for (HWND window : disabled) EnableWindow(window, TRUE);
-    Hide();
-    modal_ = false;
+    try {
+        Show();
+        while (!quit) {
+            quit = !Application->HandleMessage();
+            // Freed by a handler during its own loop: nothing of it may be read any more.
+            if (!watch) break;
+            if (modalResult_ != mrNone && CloseModal()) break;
+        }
+    } catch (...) {
+        scope.EnableOthers();
+        if (watch) {
+            modal_ = false;
+            Hide();
+        }
+        scope.RestoreActivation();
+        throw;
+    }
     if (quit) PostQuitMessage(0);
-    return modalResult_;
+    scope.EnableOthers();
+    int result = mrCancel;
+    if (watch) {
+        if (modalResult_ != mrNone) result = modalResult_;
+        modal_ = false;
+        Hide();
+    }
+    scope.RestoreActivation();
+    return result;
+}
+
+bool TForm::DialogNavigationKey(const MSG& message, UINT code) {
+    TWinControl* focused = FocusedControl();
+    switch (message.wParam) {
+        case VK_TAB: {
+            if (KeyHeld(VK_CONTROL) || KeyHeld(VK_MENU) || (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) != 0) return false;
+            if (TWinControl* next = FindNextControl(focused, !KeyHeld(VK_SHIFT))) next->SetFocus();
+            return true;
+        }
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN: {
+            if ((code & (DLGC_WANTARROWS | DLGC_WANTALLKEYS)) != 0) return false;
+            const bool forward = message.wParam == VK_RIGHT || message.wParam == VK_DOWN;
+            TWinControl* next = FindNextSibling(focused, forward);
+            if (next == nullptr) return false;
+            next->SetFocus();
+            return true;
+        }
+        case VK_RETURN:
+        case VK_ESCAPE:
+            if ((code & DLGC_WANTALLKEYS) != 0) return false;
+            return Broadcast(CM_DIALOGKEY, message.wParam, 0) != 0;
+        default:
+            return false;
+    }
 }
 
 bool TForm::DialogKey(const MSG& message) {
-    HWND target = message.hwnd;
     switch (message.message) {
-        case WM_KEYDOWN: {
-            const UINT code = DialogCodeOf(target, message);
-            if ((code & DLGC_WANTALLKEYS) != 0) return false;
-            const bool control = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
-            if (message.wParam == VK_TAB && !control && (code & DLGC_WANTTAB) == 0) {
-                TWinControl* current = FindControl(GetFocus());
-                if (TWinControl* next = FindNextControl(current, GetKeyState(VK_SHIFT) >= 0)) next->SetFocus();
-                return true;
-            }
-            if (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)
-                return Broadcast(CM_DIALOGKEY, message.wParam, 0) != 0;
-            return false;
-        }
+        case WM_KEYDOWN:
+            return DialogNavigationKey(message, DialogCodeOf(message.hwnd, message));
         case WM_SYSCHAR:
             return Broadcast(CM_DIALOGCHAR, message.wParam, 0) != 0;
         case WM_CHAR:
             // A plain letter is an accelerator only where the focused control takes no characters.
-            if ((DialogCodeOf(target, message) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) != 0) return false;
+            if ((DialogCodeOf(message.hwnd, message) & (DLGC_WANTCHARS | DLGC_WANTALLKEYS)) != 0) return false;
             return Broadcast(CM_DIALOGCHAR, message.wParam, 0) != 0;
         default:
             return false;
@@ -154,23 +300,34 @@ bool TForm::DialogKey(const MSG& message) {
 
 void TForm::WndProc(TMessage& message) {
     switch (message.Msg) {
-        case CM_FOCUSCHANGED:
+        case CM_FOCUSCHANGED: {
+            auto* focused = reinterpret_cast<TWinControl*>(message.LParam);
+            if (focused != this && Of(focused) == this) SetActiveControl(focused);
             Broadcast(CM_FOCUSCHANGED, message.WParam, message.LParam);
             return;
-        case WM_ACTIVATE:
+        }
+        case WM_ACTIVATE: {
+            const bool active = LOWORD(message.WParam) != WA_INACTIVE;
+            // The focus goes elsewhere (a message box, a shell dialog): it comes back where the user left it.
+            if (!active) RememberFocus();
             TCustomControl::WndProc(message);
-            if (LOWORD(message.WParam) != WA_INACTIVE && OnActivate) OnActivate();
+            if (!active) return;
+            const TWatch watch = Watch();
+            if (HIWORD(message.WParam) == 0) RestoreFocus();
+            if (watch && OnActivate) OnActivate();
+            return;
+        }
+        case WM_SETFOCUS:
+            TCustomControl::WndProc(message);
+            // The form itself has nothing to type into: the focus goes on to its active control.
+            RestoreFocus();
             return;
         case WM_CLOSE:
-            // Closing a modal form ends its loop; any other closing hides the form, and closing the
-            // main form ends the application's message loop.
             message.Result = 0;
-            if (modal_) {
-                modalResult_ = mrCancel;
-                return;
-            }
-            Hide();
-            if (Application != nullptr && Application->MainForm() == this) Application->Terminate();
+            Close();
+            return;
+        case CM_RELEASE:
+            Free();
             return;
         default:
             TCustomControl::WndProc(message);
@@ -185,16 +342,25 @@ void ShowWindowException(const std::exception& error) {
     if (Application != nullptr) Application->ShowException(error);
 }
 
+// The dialog keys of the form a keyboard message is headed for.
+bool PreTranslate(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSCHAR && message.message != WM_CHAR) return false;
+    TForm* form = TForm::Of(FindControl(GetAncestor(message.hwnd, GA_ROOT)));
+    return form != nullptr && form->DialogKey(message);
+}
+
 }  // namespace
 
 TApplication::TApplication() : TComponent(nullptr) {
     Application = this;
-    SetWindowExceptionHandler(&ShowWindowException);
+    SetExceptionHandler(&ShowWindowException);
+    SetMessageFilter(&PreTranslate);
 }
 
 TApplication::~TApplication() {
     DestroyComponents();
-    SetWindowExceptionHandler(nullptr);
+    SetMessageFilter(nullptr);
+    SetExceptionHandler(nullptr);
     if (comInitialized_) CoUninitialize();
     if (Application == this) Application = nullptr;
 }
@@ -213,35 +379,15 @@ void TApplication::Run() {
     terminated_ = true;
 }
 
-static bool PreTranslate(const MSG& message) {
-    if (message.message != WM_KEYDOWN && message.message != WM_SYSCHAR && message.message != WM_CHAR) return false;
-    TForm* form = TForm::Of(FindControl(GetAncestor(message.hwnd, GA_ROOT)));
-    return form != nullptr && form->DialogKey(message);
-}
-
 bool TApplication::HandleMessage() {
     MSG message;
     if (GetMessageA(&message, nullptr, 0, 0) <= 0) return false;
-    if (!PreTranslate(message)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    DispatchQueuedMessage(message);
     return true;
 }
 
 void TApplication::ProcessMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            terminated_ = true;
-            // Leave it for the loop that owns the thread.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        if (PreTranslate(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    if (!DispatchWaitingMessages()) terminated_ = true;
 }
 
 void TApplication::Terminate() {
@@ -250,7 +396,11 @@ void TApplication::Terminate() {
     PostQuitMessage(0);
 }
 
-bool TApplication::HelpCommand(uint16_t command, int32_t data) {
+void TApplication::Notification(TComponent* component, bool removing) {
+    if (removing && component == mainForm_) mainForm_ = nullptr;
+}
+
+bool TApplication::HelpCommand(uint16_t command, intptr_t data) {
     bool callHelp = true;
     return OnHelp ? OnHelp(command, data, callHelp) : false;
 }

@@ -18,6 +18,9 @@ using TBorderIcons = unsigned;
 enum TPosition { poDesigned, poScreenCenter };
 enum TFormStyle { fsNormal, fsStayOnTop };
 
+// What closing a form does with it: nothing (it stays open), hide it, or free it (Release).
+enum TCloseAction { caNone, caHide, caFree };
+
 // Modal results, as the buttons that end a modal form carry them.
 constexpr int mrNone = 0;
 constexpr int mrOk = IDOK;
@@ -42,11 +45,17 @@ public:
 
     void Show();
     void Hide();
-    // Asks the form to close, as its close box would; a modal form then ends with mrCancel.
+    // Asks the form to close, as its close box would: a modal form ends its loop with mrCancel; any other
+    // form asks OnCloseQuery, then OnClose decides what closing does (hide, by default; the main form's
+    // closing ends the application).
     void Close();
+    // Frees the form once the message being handled now has been handled, so that a handler can free
+    // its own form. A form freed before then is freed once, and the pending release lapses.
+    void Release();
 
-    // Shows the form and runs a message loop, with the application's other windows disabled, until
-    // the form gets a modal result; returns it.
+    // Shows the form and runs a message loop, with the application's other windows disabled, until the
+    // form gets a modal result that OnCloseQuery and OnClose accept; returns it. On every way out the
+    // disabled windows are enabled again and the window that was active before is active again.
     int ShowModal();
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
@@ -57,6 +66,11 @@ public:
     // accelerators reach the control they mark. True when the message was used up.
     bool DialogKey(const MSG& message);
 
+    // The control that gets the focus when the form is shown, and the one that has it while the form is
+    // active (nullptr: the first tab stop). It gets the focus back when the form is activated again.
+    TWinControl* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(TWinControl* control);
+
     // The form a control lies on, or nullptr.
     static TForm* Of(TControl* control);
 
@@ -65,16 +79,35 @@ public:
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnActivate;
+    // Runs while the whole form, its derived part included, still exists.
     TNotifyEvent OnDestroy;
+    // Whether the form may close now.
+    std::function<void(bool& canClose)> OnCloseQuery;
+    // What closing does; starts as caHide.
+    std::function<void(TCloseAction& action)> OnClose;
 
     void WndProc(TMessage& message) override;
+    void Notification(TComponent* component, bool removing) override;
 
 protected:
     const char* ClassName() const override { return "TForm"; }
     void CreateParams(TCreateParams& params) override;
     void Paint() override {}
+    void BeforeDestruction() override;
 
 private:
+    bool CloseQuery();
+    // Asks OnClose what closing does; false when the form stays open.
+    bool DoClose(TCloseAction& action);
+    // The modal loop saw a modal result: true when the form may end it.
+    bool CloseModal();
+    void RememberFocus();
+    void RestoreFocus();
+    // Tab, arrows, Enter, Escape; true when the key was used up.
+    bool DialogNavigationKey(const MSG& message, UINT code);
+
+    TWinControl* activeControl_ = nullptr;
+    bool destroyed_ = false;
     TFormBorderStyle borderStyle_ = bsSingle;
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TPosition position_ = poDesigned;
@@ -86,8 +119,9 @@ private:
 };
 
 // A request of the classic help commands: the handler returns whether it handled it and may clear
-// callHelp to stop the application's default help processing.
-using THelpEvent = std::function<bool(uint16_t command, int32_t data, bool& callHelp)>;
+// callHelp to stop the application's default help processing. The data is pointer-sized, as the
+// platform's help commands carry it (32 bits in a 32-bit program).
+using THelpEvent = std::function<bool(uint16_t command, intptr_t data, bool& callHelp)>;
 
 class TApplication : public TComponent {
 public:
@@ -123,11 +157,13 @@ public:
     bool Terminated() const { return terminated_; }
 
     // Passes a help request to OnHelp; true when it was handled.
-    bool HelpCommand(uint16_t command, int32_t data);
+    bool HelpCommand(uint16_t command, intptr_t data);
 
     // The standard error box: the message, a full stop added where it ends in a character whose code
     // is above the full stop's, the title as caption, an error icon and one OK button.
     void ShowException(const std::exception& error);
+
+    void Notification(TComponent* component, bool removing) override;
 
 private:
     std::string title_;
@@ -148,6 +184,12 @@ Form* NewForm(TComponent* owner) {
     auto* form = new Form(owner);
     form->DoCreate();
     return form;
+}
+
+// The same, held by a pointer that frees the form (BeforeDestruction first) when it goes.
+template <typename Form>
+Owned<Form> MakeForm(TComponent* owner) {
+    return Owned<Form>(NewForm<Form>(owner));
 }
 
 }  // namespace ui

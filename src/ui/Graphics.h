@@ -115,6 +115,44 @@ private:
     int saved_;
 };
 
+// A window's paint for a scope: BeginPaint when made, EndPaint when left, also when the paint throws.
+class PaintDC {
+public:
+    explicit PaintDC(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~PaintDC() { EndPaint(window_, &paint_); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    HDC Get() const { return dc_; }
+    const RECT& UpdateRect() const { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// A DC of a window (its client area, or the whole window with its frame) or of the screen (no window),
+// released when the scope is left. Given a DC already, it borrows that one and releases nothing.
+class WindowDC {
+public:
+    enum Area { Client, Whole };
+    explicit WindowDC(HWND window, Area area = Client, HDC given = nullptr)
+        : window_(window), dc_(given), owned_(given == nullptr) {
+        if (owned_) dc_ = area == Whole ? GetWindowDC(window) : GetDC(window);
+    }
+    ~WindowDC() {
+        if (owned_ && dc_ != nullptr) ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+    bool owned_;
+};
+
 using TNotifyEvent = std::function<void()>;
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
@@ -252,6 +290,19 @@ private:
     TFont font_;
     TPen pen_;
     TBrush brush_;
+};
+
+// A canvas bound to a DC for a scope: attached when made, detached (its DC state restored) when left,
+// also when what draws through it throws.
+class CanvasBinding {
+public:
+    CanvasBinding(TCanvas& canvas, HDC dc) : canvas_(canvas) { canvas_.Attach(dc); }
+    ~CanvasBinding() { canvas_.Detach(); }
+    CanvasBinding(const CanvasBinding&) = delete;
+    CanvasBinding& operator=(const CanvasBinding&) = delete;
+
+private:
+    TCanvas& canvas_;
 };
 
 // How a bitmap picks its transparent colour: the colour of its bottom-left pixel, or one set on it.

@@ -7,6 +7,8 @@ namespace ui {
 TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
     SetOpaque(true);
+    // A label shows on its parent's surface: it takes the parent's colour until it is given its own.
+    SetParentColor(true);
 }
 
 void TCustomLabel::SetAlignment(TAlignment alignment) {
@@ -86,18 +88,17 @@ void TCustomLabel::Paint() {
 
 void TCustomLabel::AdjustBounds() {
     if (Loading() || !autoSize_) return;
-    HDC screen = GetDC(nullptr);
     RECT measured = ClientRect();
     {
-        SavedDC saved(screen);
-        SelectObject(screen, Font().Handle());
+        WindowDC screen(nullptr);
+        SavedDC saved(screen.Get());
+        SelectObject(screen.Get(), Font().Handle());
         std::string text = Caption();
         // An empty caption still measures one line.
         if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
-        DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &measured,
+        DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &measured,
                   (TextFlags() & ~static_cast<UINT>(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
     }
-    ReleaseDC(nullptr, screen);
     int left = Left();
     if (alignment_ == taRightJustify) left = Left() + Width() - measured.right;
     SetBounds(left, Top(), measured.right, measured.bottom);
@@ -118,7 +119,15 @@ void TCustomLabel::FontChanged() {
     AdjustBounds();
 }
 
+void TCustomLabel::SetFocusControl(TWinControl* control) {
+    if (control == focusControl_) return;
+    if (focusControl_ != nullptr) RemoveFreeNotification(focusControl_);
+    focusControl_ = control;
+    if (focusControl_ != nullptr) FreeNotification(focusControl_);
+}
+
 void TCustomLabel::Notification(TComponent* component, bool removing) {
+    TGraphicControl::Notification(component, removing);
     if (removing && component == focusControl_) focusControl_ = nullptr;
 }
 
@@ -147,10 +156,31 @@ void TButton::SetDefault(bool isDefault) {
     if (HandleAllocated()) FocusMoved(FindControl(GetFocus()));
 }
 
+namespace {
+
+// Whether Enter on the control presses the control itself, as a focused push button does; radio and check
+// buttons and every other control leave Enter to the default button.
+bool IsPushButton(TWinControl* control) {
+    if (control == nullptr || !control->HandleAllocated()) return false;
+    const LRESULT code = SendMessageA(control->Handle(), WM_GETDLGCODE, 0, 0);
+    return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
+}
+
+}  // namespace
+
 void TButton::FocusMoved(TWinControl* focused) {
     // Which button Enter presses is the base's to know, whatever a descendant's look makes of it.
-    active_ = focused == this || (default_ && dynamic_cast<TButton*>(focused) == nullptr);
+    const bool focusedIsPushButton = IsPushButton(focused);
+    active_ = (focused == this && focusedIsPushButton) || (default_ && !focusedIsPushButton);
     SetDefaultStyle(active_);
+}
+
+LRESULT TButton::DialogCode(const MSG* message) {
+    LRESULT code = TWinControl::DialogCode(message);
+    // An owner-drawn button answers only DLGC_BUTTON, yet it is a push button all the same.
+    if ((code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON | DLGC_RADIOBUTTON)) == 0)
+        code |= active_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON;
+    return code;
 }
 
 void TButton::CreateParams(TCreateParams& params) {
@@ -166,10 +196,11 @@ void TButton::SetDefaultStyle(bool active) {
 }
 
 void TButton::Click() {
-    if (modalResult_ != 0) {
-        if (TForm* form = TForm::Of(this)) form->SetModalResult(modalResult_);
-    }
+    // A handler that fails leaves the dialog open; one that frees the button ends the click with it.
+    const TWatch watch = Watch();
     TWinControl::Click();
+    if (!watch || modalResult_ == 0) return;
+    if (TForm* form = TForm::Of(this)) form->SetModalResult(modalResult_);
 }
 
 void TButton::WndProc(TMessage& message) {

@@ -21,8 +21,9 @@ public:
     void SetShowAccelChar(bool show);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent);
+    // The control the label's accelerator focuses; forgotten when that control goes, whoever owns it.
     TWinControl* FocusControl() const { return focusControl_; }
-    void SetFocusControl(TWinControl* control) { focusControl_ = control; }
+    void SetFocusControl(TWinControl* control);
 
 protected:
     void Paint() override;
@@ -61,7 +62,8 @@ public:
     void SetDefault(bool isDefault);
     bool Cancel() const { return cancel_; }
     void SetCancel(bool cancel) { cancel_ = cancel; }
-    // A non-zero modal result ends the modal form the button lies on.
+    // A non-zero modal result ends the modal form the button lies on, once the click's handler returned
+    // without an error.
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
     void Click() override;
@@ -70,6 +72,8 @@ protected:
     const char* ClassName() const override { return "TButton"; }
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
+    // A push button, also one that paints itself, tells the dialog keyboard it is one.
+    LRESULT DialogCode(const MSG* message) override;
     // Told on every focus move whether Enter would now press this button (Active() already answers it);
     // the native button shows it with its default-button style.
     virtual void SetDefaultStyle(bool active);

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "ui/Forms.h"
+#include "ui/Boundary.h"
 #include "ui/SysUtils.h"
 
 namespace ui {
@@ -44,12 +44,9 @@ struct TimerDispatch {
         // A tick already queued when its timer stopped or went away is dropped.
         if (found == Timers().end() || !found->second->running_) return 0;
         TTimer* timer = found->second;
-        // No exception may unwind through the window manager: it ends here, in the error box.
-        try {
-            if (timer->OnTimer) timer->OnTimer();
-        } catch (const std::exception& error) {
-            if (Application != nullptr) Application->ShowException(error);
-        }
+        // A handler may set a new handler: the one called is a copy.
+        const TNotifyEvent handler = timer->OnTimer;
+        if (handler) Guarded(handler);
         return 0;
     }
 };

@@ -54,20 +54,5 @@ TEST_F(Run, AnUnreadableSettingsFileIsReportedOnceAndTheRunStillEnds) {
     EXPECT_EQ(settings, scenario.ReadFile("Tamberlyn.ini"));
 }
 
-TEST_F(Run, AFirstRunWithoutSettingsEndsByItself) {
-    const RunOutcome outcome = Start();
-
-    ASSERT_TRUE(outcome.ended);
-    EXPECT_EQ(0u, outcome.exitCode);
-    for (const SeenBox& box : outcome.boxes) EXPECT_EQ("Tamberlyn", box.caption) << box.text;
-    // Either the default swap worked and its record is the whole file, or it failed and said so.
-    const bool recorded = ui::FileExists(scenario.File("Tamberlyn.ini"));
-    EXPECT_EQ(recorded, outcome.boxes.empty());
-    if (recorded) {
-        EXPECT_EQ(IniLines({"[Options]", "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=1"}),
-                  scenario.ReadFile("Tamberlyn.ini"));
-    }
-}
-
 }  // namespace
 }  // namespace testing_support

@@ -235,4 +235,39 @@ TEST_F(SwapRun, DesktopWithoutActiveDesktopStillGetsTheWallpaper) {
     EXPECT_EQ(NextImage(), 1);
 }
 
+// A picture of the system folder for the length of a test: the test prefix's C:\windows has none of its own.
+class PlantedPicture {
+public:
+    explicit PlantedPicture(const std::string& name) {
+        char folder[MAX_PATH] = {};
+        GetWindowsDirectoryA(folder, MAX_PATH);
+        path_ = std::string(folder) + "\\" + name;
+        HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        created_ = file != INVALID_HANDLE_VALUE;
+        if (created_) CloseHandle(file);
+    }
+    ~PlantedPicture() {
+        if (created_) DeleteFileA(path_.c_str());
+    }
+    PlantedPicture(const PlantedPicture&) = delete;
+    PlantedPicture& operator=(const PlantedPicture&) = delete;
+    bool Created() const { return created_; }
+
+private:
+    std::string path_;
+    bool created_ = false;
+};
+
+TEST_F(SwapRun, AFirstRunSwapsWithTheDefaultsAndRecordsOnlyTheChange) {
+    const PlantedPicture picture("TamberlynFirstRun.bmp");
+    ASSERT_TRUE(picture.Created());
+    ASSERT_FALSE(ui::FileExists(scenario.File("Tamberlyn.ini")));
+
+    const fakes::DesktopJournal journal = RunWithoutBoxes();
+
+    EXPECT_EQ(journal.Sequence(), kSwap);
+    EXPECT_EQ(fakes::Utf8(journal.CallsOf("SetWallpaper").at(0).Text), "C:\\WINDOWS\\TamberlynFirstRun.bmp");
+    EXPECT_EQ(Settings(), IniLines({"[Options]", "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=1"}));
+}
+
 }  // namespace

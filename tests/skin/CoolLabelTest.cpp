@@ -9,6 +9,7 @@
 
 #include "SkinTesting.h"
 #include "skin/CoolLabel.h"
+#include "ui/ExtCtrls.h"
 #include "skin/CoolPanel.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
@@ -263,6 +264,20 @@ TEST_F(LabelOnForm, LayoutMovesTheMeasuredCaptionToTheMiddleOrTheBottom) {
     label->SetLayout(ui::tlCenter);
     PaintLabel(picture);
     EXPECT_EQ(BoxOf(picture, kInk).top, top + room / 2);
+}
+
+TEST_F(LabelOnForm, AnOpaqueLabelTakesItsParentsColourUntilItIsGivenItsOwn) {
+    auto* panel = new ui::TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetColor(RGB(10, 120, 200));
+    auto* onPanel = new skin::TCoolLabel(form.get());
+    onPanel->SetParent(panel);
+    EXPECT_EQ(onPanel->Color(), RGB(10, 120, 200));
+    panel->SetColor(RGB(200, 120, 10));
+    EXPECT_EQ(onPanel->Color(), RGB(200, 120, 10)) << "and follows it";
+    onPanel->SetColor(kWhite);
+    panel->SetColor(RGB(1, 2, 3));
+    EXPECT_EQ(onPanel->Color(), kWhite);
 }
 
 TEST_F(LabelOnForm, TheBackgroundIsTheSkinElseTheColourNoneWhenTransparentAndEdgesUseACopiedPen) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "SkinTesting.h"
 #include "skin/CoolCtrls.h"
 #include "skin/CoolUtils.h"
@@ -51,6 +53,19 @@ TEST(FormHook, WithoutAUsableSkinTheWindowErasesInItsOwnColour) {
     skinned.hook->SetWallpaper(own);
     skinned.EraseInto(picture, kMagenta);
     EXPECT_EQ(DibPixels(picture).At(119, 79), RGB(1, 2, 3));
+}
+
+TEST(FormHook, ASetOwnedByAnotherWindowAndDestroyedFirstIsLetGo) {
+    SkinnedForm skinned(TCoolOptions{skin::ocPaintWallpaper}, 120, 80);
+    auto other = std::make_unique<ui::TForm>(nullptr);
+    auto* foreign = new skin::TCoolImages(other.get());
+    skintest::MakePattern(foreign->Bitmaps().Add()->Bitmap(), 196, 196);
+    skinned.hook->SetCoolImages(foreign);
+    other.reset();
+    EXPECT_EQ(skinned.hook->CoolImages(), nullptr);
+    ui::TBitmap picture;
+    skinned.EraseInto(picture, kMagenta);
+    EXPECT_EQ(DibPixels(picture).At(60, 40), ui::ColorToRGB(skinned.form->Color())) << "nothing painted from it";
 }
 
 TEST(FormHook, TheGradientBeatsTheWallpaperWhenBothAreSet) {

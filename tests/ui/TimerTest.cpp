@@ -48,15 +48,20 @@ TEST(Timer, TicksFromTheMessageLoopOnlyWhileEnabledWithAnInterval) {
     EXPECT_EQ(ticks, stopped);
 }
 
-TEST(Timer, ATickDueBeforeTheTimerStoppedIsDropped) {
+TEST(Timer, ATickAlreadyTakenFromTheQueueWhenTheTimerStoppedIsDropped) {
     ui::TTimer timer(nullptr);
     int ticks = 0;
     timer.OnTimer = [&ticks] { ++ticks; };
     timer.SetInterval(1);
-    // The period passes many times over without the queue being read.
-    Sleep(50);
+    // A tick taken from the queue, not yet dispatched, when the timer stops.
+    MSG tick{};
+    const DWORD start = GetTickCount();
+    while (!PeekMessageA(&tick, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+        ASSERT_LT(GetTickCount() - start, 3000u);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_TIMER);
+    }
     timer.SetEnabled(false);
-    PumpFor(50);
+    DispatchMessageA(&tick);
     EXPECT_EQ(ticks, 0);
 }
 

@@ -1,0 +1,50 @@
+#include "skin/CoolCtrls.h"
+
+namespace skin {
+
+TSkinPicture::TSkinPicture() {
+    link_.OnChange = [this](TCoolImages*) {
+        if (OnSetChanged) OnSetChanged();
+    };
+}
+
+void TSkinPicture::SetCoolImages(TCoolImages* images) {
+    if (TCoolImages* current = link_.Images()) current->UnRegisterChanges(&link_);
+    if (images != nullptr) images->RegisterChanges(&link_);
+    givenSet_ = images;
+}
+
+bool TSkinPicture::SetIdWallpaper(int id) {
+    if (id == idWallpaper_) return false;
+    idWallpaper_ = id;
+    return true;
+}
+
+ui::TBitmap& TSkinPicture::Wallpaper() {
+    if (!wallpaper_) {
+        wallpaper_ = std::make_unique<ui::TBitmap>();
+        wallpaper_->OnChange = [this] {
+            if (OnWallpaperChanged) OnWallpaperChanged();
+        };
+    }
+    return *wallpaper_;
+}
+
+ui::TBitmap* TSkinPicture::Picture() const {
+    return ChooseSkinPicture(link_.Images(), idWallpaper_, wallpaper_.get());
+}
+
+bool TSkinPicture::Paint(HDC dc, const RECT& rect, bool stretch, DWORD rop) const {
+    ui::TBitmap* picture = Picture();
+    if (picture == nullptr) return false;
+    TileBitmap(dc, *picture, rect, stretch, rop);
+    return true;
+}
+
+bool TSkinPicture::Notification(const ui::TComponent* component, bool removing) {
+    if (!removing || component == nullptr || component != givenSet_) return false;
+    givenSet_ = nullptr;
+    return true;
+}
+
+}  // namespace skin

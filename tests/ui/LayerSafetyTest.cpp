@@ -1,0 +1,521 @@
+// The layer under modal dialogs: exceptions end where the system called us, paints end cleanly, objects
+// freed by their own handlers are never touched again, and forms close and take the focus as users expect.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "support/GdiBudget.h"
+#include "ui/ExtCtrls.h"
+#include "ui/Forms.h"
+#include "ui/StdCtrls.h"
+#include "ui/SysUtils.h"
+
+namespace {
+
+std::vector<std::string> reported;
+
+void Record(const std::exception& error) { reported.push_back(error.what()); }
+
+// Errors are written down instead of stopping the test in a message box.
+class RecordedErrors {
+public:
+    RecordedErrors() : previous_(ui::SetExceptionHandler(&Record)) { reported.clear(); }
+    ~RecordedErrors() { ui::SetExceptionHandler(previous_); }
+    RecordedErrors(const RecordedErrors&) = delete;
+    RecordedErrors& operator=(const RecordedErrors&) = delete;
+
+private:
+    ui::TExceptionHandler previous_;
+};
+
+ui::TButton* NewButton(ui::TWinControl* parent, const std::string& caption, int left, int top) {
+    auto* button = new ui::TButton(ui::TForm::Of(parent) != nullptr ? ui::TForm::Of(parent) : parent);
+    button->SetParent(parent);
+    button->SetCaption(caption);
+    button->SetBounds(left, top, 80, 26);
+    return button;
+}
+
+void Click(ui::TWinControl* control) {
+    PostMessageA(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageA(control->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+}
+
+void PostKey(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 1); }
+
+void PostAltChar(HWND window, char c) { PostMessageA(window, WM_SYSCHAR, static_cast<WPARAM>(c), 1 << 29); }
+
+// ---- Exceptions at the boundary, and modal forms
+
+struct Boundary : ::testing::Test {
+    ui::TApplication application;
+    RecordedErrors errors;
+};
+
+TEST_F(Boundary, FailingClickHandlersLeaveTheModalDialogOpenAndUsable) {
+    auto form = ui::MakeForm<ui::TForm>(&application);
+    form->SetClientSize(400, 120);
+    auto* field = new ui::TEdit(form.get());
+    field->SetParent(form.get());
+    auto* ok = NewButton(form.get(), "&OK", 10, 40);
+    ok->SetDefault(true);
+    ok->SetModalResult(ui::mrOk);
+    int okClicks = 0;
+    ok->OnClick = [&] { throw ui::Exception("ok " + std::to_string(++okClicks)); };
+    auto* cancel = NewButton(form.get(), "Cancel", 100, 40);
+    cancel->SetCancel(true);
+    cancel->SetModalResult(ui::mrCancel);
+    cancel->OnClick = [] { throw ui::Exception("cancel"); };
+    auto* odd = NewButton(form.get(), "&Throw", 190, 40);
+    odd->OnClick = [] { throw 42; };
+    auto* done = NewButton(form.get(), "Done", 280, 40);
+    done->SetModalResult(IDRETRY);
+    form->SetActiveControl(field);
+    form->HandleNeeded();
+
+    // The mouse, Enter, Escape and Alt+key, then a click that may end the dialog.
+    Click(ok);
+    PostKey(field->Handle(), VK_RETURN);
+    PostKey(field->Handle(), VK_ESCAPE);
+    PostAltChar(field->Handle(), 't');
+    PostMessageA(done->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(form->ShowModal(), IDRETRY);
+    EXPECT_EQ(reported, (std::vector<std::string>{"ok 1", "ok 2", "cancel", "Unknown error"}));
+
+    // A close that OnCloseQuery refuses keeps the form; the next one is let through.
+    int asked = 0;
+    form->OnCloseQuery = [&](bool& canClose) { canClose = ++asked > 1; };
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    PostMessageA(done->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(form->ShowModal(), IDRETRY);
+    EXPECT_EQ(asked, 2);
+}
+
+TEST_F(Boundary, AModalLoopLeftByAnErrorEnablesTheOtherWindowsAgain) {
+    auto owner = ui::MakeForm<ui::TForm>(&application);
+    owner->Show();
+    // The form's window cannot be made: its class name is one the system refuses.
+    struct Unmakeable : ui::TForm {
+        using ui::TForm::TForm;
+        const char* ClassName() const override { return ""; }
+    };
+    auto broken = ui::MakeForm<Unmakeable>(&application);
+    EXPECT_THROW(broken->ShowModal(), std::exception);
+    EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+}
+
+class FailingPaint : public ui::TCustomControl {
+public:
+    using ui::TCustomControl::TCustomControl;
+    int failuresLeft = 0;
+    int paints = 0;
+    bool CanvasBound() { return Canvas().HandleAllocated(); }
+
+protected:
+    const char* ClassName() const override { return "TFailingPaint"; }
+    void Paint() override {
+        ++paints;
+        if (failuresLeft > 0) {
+            --failuresLeft;
+            throw ui::Exception("paint");
+        }
+    }
+};
+
+// Opaque, so that it repaints itself at once through a DC of its parent's window.
+class FailingLabel : public ui::TGraphicControl {
+public:
+    explicit FailingLabel(ui::TComponent* owner) : ui::TGraphicControl(owner) { SetOpaque(true); }
+    bool failing = false;
+
+protected:
+    void Paint() override {
+        Canvas().FillRect(ClientRect());
+        if (failing) throw ui::Exception("label");
+    }
+};
+
+TEST_F(Boundary, APaintThatThrowsEndsItsPaintAndLeavesNoDCBehind) {
+    auto form = ui::MakeForm<ui::TForm>(&application);
+    form->SetClientSize(200, 100);
+    auto* box = new FailingPaint(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(10, 10, 80, 60);
+    auto* label = new FailingLabel(form.get());
+    label->SetParent(form.get());
+    label->SetBounds(100, 10, 80, 20);
+    form->Show();
+    application.ProcessMessages();
+
+    box->failuresLeft = 1;
+    box->Invalidate();
+    box->Update();
+    EXPECT_EQ(reported, std::vector<std::string>{"paint"});
+    RECT left{};
+    EXPECT_FALSE(GetUpdateRect(box->Handle(), &left, FALSE)) << "the failed paint still ended the paint";
+    EXPECT_FALSE(box->CanvasBound());
+    const int paints = box->paints;
+    box->Invalidate();
+    box->Update();
+    EXPECT_EQ(box->paints, paints + 1);
+    EXPECT_EQ(reported.size(), 1u) << "the next paint works";
+
+    // Failing paints through BeginPaint and through GetDC, more often than a kept DC each would allow.
+    testing_support::GdiBudget budget(150);
+    reported.clear();
+    label->failing = true;
+    for (int round = 0; round < 400 && testing_support::GdiBudget::CanCreateObjects(); ++round) {
+        box->failuresLeft = 1;
+        box->Invalidate();
+        box->Update();
+        // Repainted at once from a handler, as a progress caption is: the handler's boundary ends the error.
+        ui::Guarded([&] { label->Repaint(); });
+    }
+    EXPECT_TRUE(testing_support::GdiBudget::CanCreateObjects());
+    EXPECT_EQ(reported.size(), 800u);
+}
+
+// ---- Teardown
+
+struct Derived : ui::TForm {
+    using ui::TForm::TForm;
+    std::string part = "derived";
+};
+
+struct Teardown : ::testing::Test {
+    ui::TApplication application;
+    RecordedErrors errors;
+};
+
+TEST_F(Teardown, OnDestroySeesTheDerivedFormAndAReleasedFormIsFreedOnce) {
+    std::vector<std::string> seen;
+    auto* freed = new Derived(&application);
+    freed->OnDestroy = [&, freed] {
+        auto* derived = dynamic_cast<Derived*>(static_cast<ui::TForm*>(freed));
+        seen.push_back(derived != nullptr ? derived->part : "base only");
+    };
+    freed->Free();
+    // Freed with its owner, and after a release the caller forestalled.
+    auto* owned = new Derived(&application);
+    owned->OnDestroy = [&, owned] {
+        auto* derived = dynamic_cast<Derived*>(static_cast<ui::TForm*>(owned));
+        seen.push_back(derived != nullptr ? "owned " + derived->part : "base only");
+    };
+    owned->HandleNeeded();
+    owned->Release();
+    owned->Free();
+    application.ProcessMessages();
+    EXPECT_EQ(seen, (std::vector<std::string>{"derived", "owned derived"}));
+}
+
+TEST_F(Teardown, HandlersThatFreeTheirOwnFormOrControlTouchNothingFreed) {
+    // A button that frees its form through Release: freed after the click, once.
+    auto* form = new ui::TForm(&application);
+    form->SetClientSize(300, 100);
+    int destroyed = 0;
+    form->OnDestroy = [&] { ++destroyed; };
+    auto* closeButton = NewButton(form, "Close", 10, 10);
+    closeButton->OnClick = [form] { form->Release(); };
+    form->Show();
+    const ui::TWatch formWatch = form->Watch();
+    Click(closeButton);
+    application.ProcessMessages();
+    EXPECT_FALSE(formWatch.Alive());
+    EXPECT_EQ(destroyed, 1);
+
+    // A button that frees itself, and a label that frees its whole form at once.
+    auto* other = new ui::TForm(&application);
+    other->SetClientSize(300, 100);
+    auto* selfFreeing = NewButton(other, "Go", 10, 10);
+    selfFreeing->OnClick = [selfFreeing] { selfFreeing->Free(); };
+    auto* label = new ui::TLabel(other);
+    label->SetParent(other);
+    label->SetBounds(10, 50, 60, 20);
+    label->SetCaption("gone");
+    label->OnClick = [other] { other->Free(); };
+    label->OnMouseUp = [](ui::TMouseButton, int, int) { ADD_FAILURE() << "the freed label heard its release"; };
+    other->Show();
+    const ui::TWatch buttonWatch = selfFreeing->Watch();
+    const ui::TWatch otherWatch = other->Watch();
+    HWND otherWindow = other->Handle();
+    Click(selfFreeing);
+    application.ProcessMessages();
+    EXPECT_FALSE(buttonWatch.Alive());
+    ASSERT_TRUE(otherWatch.Alive());
+    PostMessageA(otherWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 55));
+    PostMessageA(otherWindow, WM_LBUTTONUP, 0, MAKELPARAM(15, 55));
+    application.ProcessMessages();
+    EXPECT_FALSE(otherWatch.Alive());
+    EXPECT_FALSE(IsWindow(otherWindow));
+    EXPECT_TRUE(reported.empty());
+}
+
+TEST_F(Teardown, ReferencesToAComponentAreDroppedWhenItGoesWhoeverOwnsIt) {
+    auto form = ui::MakeForm<ui::TForm>(&application);
+    ui::TComponent fieldOwner(nullptr);
+    auto* field = new ui::TEdit(&fieldOwner);
+    field->SetParent(form.get());
+    auto* label = new ui::TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetFocusControl(field);
+    form->SetActiveControl(field);
+    field->Free();
+    EXPECT_EQ(label->FocusControl(), nullptr);
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+
+    // An after-loading step that frees a later sibling: the freed one gets no step of its own.
+    struct Freeing : ui::TComponent {
+        Freeing(ui::TComponent* owner, ui::TComponent** victim) : ui::TComponent(owner), victim_(victim) {}
+        void Loaded() override { (*victim_)->Free(); }
+        ui::TComponent** victim_;
+    };
+    struct Counted : ui::TComponent {
+        using ui::TComponent::TComponent;
+        void Loaded() override { ADD_FAILURE() << "a freed component was loaded"; }
+    };
+    ui::TComponent owner(nullptr);
+    owner.BeginLoading();
+    ui::TComponent* victim = nullptr;
+    new Freeing(&owner, &victim);
+    victim = new Counted(&owner);
+    owner.EndLoading();
+    EXPECT_EQ(owner.Components().size(), 1u);
+}
+
+// ---- What grids and dialogs need of the layer
+
+class WheelBox : public ui::TCustomControl {
+public:
+    using ui::TCustomControl::TCustomControl;
+    bool takesWheel = true;
+    std::vector<int> turns;
+    HDC paintedInto = nullptr;
+
+protected:
+    const char* ClassName() const override { return "TWheelBox"; }
+    bool MouseWheel(int delta, POINT) override {
+        if (takesWheel) turns.push_back(delta);
+        return takesWheel;
+    }
+    void Paint() override { paintedInto = Canvas().Handle(); }
+};
+
+TEST(LayerServices, WheelPrintClientChildIdsAndPointerSizedHelpData) {
+    ui::TApplication application;
+    auto form = ui::MakeForm<ui::TForm>(&application);
+    auto* outer = new WheelBox(form.get());
+    outer->SetParent(form.get());
+    outer->SetBounds(0, 0, 200, 200);
+    auto* inner = new WheelBox(form.get());
+    inner->SetParent(outer);
+    inner->SetBounds(10, 10, 50, 50);
+    inner->SetTabStop(true);
+    form->Show();
+    inner->SetFocus();
+    SendMessageA(inner->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    inner->takesWheel = false;
+    SendMessageA(inner->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
+    EXPECT_EQ(inner->turns, std::vector<int>{WHEEL_DELTA});
+    EXPECT_EQ(outer->turns, std::vector<int>{-WHEEL_DELTA}) << "a wheel the control leaves goes to its parent";
+
+    ui::TBitmap picture;
+    picture.SetSize(50, 50);
+    HDC dc = picture.Canvas().Handle();
+    SendMessageA(inner->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    EXPECT_EQ(inner->paintedInto, dc);
+
+    // Identifiers fit the 16 bits of WM_COMMAND and stay unique per parent as children come and go.
+    std::vector<ui::TButton*> buttons;
+    for (int i = 0; i < 300; ++i) buttons.push_back(NewButton(outer, "b", 0, 0));
+    for (int i = 0; i < 300; i += 2) buttons[static_cast<size_t>(i)]->Free();
+    for (int i = 0; i < 150; ++i) NewButton(outer, "c", 0, 0);
+    std::vector<int> ids;
+    for (HWND child = GetWindow(outer->Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        const int id = GetDlgCtrlID(child);
+        EXPECT_GT(id, 0);
+        EXPECT_LE(id, 0xFFFF);
+        EXPECT_EQ(GetDlgItem(outer->Handle(), id), child) << "identifier " << id << " is unique";
+        ids.push_back(id);
+    }
+    EXPECT_EQ(ids.size(), 301u);
+
+    const intptr_t data = static_cast<intptr_t>(~uintptr_t{0} / 3);
+    intptr_t received = 0;
+    application.OnHelp = [&](uint16_t, intptr_t value, bool&) {
+        received = value;
+        return true;
+    };
+    EXPECT_TRUE(application.HelpCommand(15, data));
+    EXPECT_EQ(received, data) << "help data is as wide as a pointer";
+}
+
+// ---- The dialog keyboard, on a form laid out like the setup dialog's options row
+
+class RadioButton : public ui::TButton {
+public:
+    using ui::TButton::TButton;
+
+protected:
+    const char* ClassName() const override { return "TTestRadioButton"; }
+    void CreateParams(ui::TCreateParams& params) override {
+        ui::TButton::CreateParams(params);
+        params.Style = (params.Style & ~0x0FUL) | BS_AUTORADIOBUTTON;
+    }
+    void SetDefaultStyle(bool) override {}
+};
+
+class MultiLineEdit : public ui::TEdit {
+public:
+    using ui::TEdit::TEdit;
+
+protected:
+    const char* ClassName() const override { return "TTestMultiLineEdit"; }
+    void CreateParams(ui::TCreateParams& params) override {
+        ui::TEdit::CreateParams(params);
+        params.Style |= ES_MULTILINE;
+    }
+};
+
+class OptionsRow : public ui::TForm {
+public:
+    explicit OptionsRow(ui::TComponent* owner) : ui::TForm(owner) {
+        SetClientSize(600, 260);
+        auto* options = Panel(this, 0, 0, 600, 110);
+        for (const auto& group : std::vector<std::vector<std::string>>{
+                 {"&Every Time", "&Daily"}, {"Di&rectory", "&List"}, {"&Center", "&Stretch", "&Tile"}}) {
+            auto* panel = Panel(options, 10 + 190 * static_cast<int>(groups.size()), 5, 180, 100);
+            groups.emplace_back();
+            for (const std::string& caption : group) {
+                auto* radio = new RadioButton(this);
+                radio->SetParent(panel);
+                radio->SetCaption(caption);
+                radio->SetBounds(5, 5 + 30 * static_cast<int>(groups.back().size()), 150, 24);
+                radio->SetTabStop(groups.back().empty());
+                radio->OnClick = [this, caption] { clicks.push_back(caption); };
+                groups.back().push_back(radio);
+            }
+        }
+        auto* dirPanel = Panel(this, 0, 110, 600, 60);
+        field = new MultiLineEdit(this);
+        field->SetParent(dirPanel);
+        field->SetBounds(10, 10, 300, 26);
+        fieldPanel = dirPanel;
+        auto* savePanel = Panel(this, 0, 170, 600, 60);
+        save = NewButton(savePanel, "Save", 100, 10);
+        save->SetDefault(true);
+        save->OnClick = [this] { clicks.push_back("save"); };
+        cancel = NewButton(savePanel, "Cancel", 200, 10);
+        cancel->SetCancel(true);
+        cancel->OnClick = [this] { clicks.push_back("cancel"); };
+    }
+
+    std::vector<std::vector<RadioButton*>> groups;
+    MultiLineEdit* field;
+    ui::TPanel* fieldPanel;
+    ui::TButton* save;
+    ui::TButton* cancel;
+    std::vector<std::string> clicks;
+
+protected:
+    const char* ClassName() const override { return "TOptionsRow"; }
+
+private:
+    ui::TPanel* Panel(ui::TWinControl* parent, int left, int top, int width, int height) {
+        auto* panel = new ui::TPanel(this);
+        panel->SetParent(parent);
+        panel->SetBounds(left, top, width, height);
+        return panel;
+    }
+};
+
+struct Keyboard : ::testing::Test {
+    Keyboard() : form(ui::MakeForm<OptionsRow>(&application)) {
+        form->Show();
+        Pump();
+    }
+
+    void Pump() { application.ProcessMessages(); }
+
+    // A key typed into the focused window; Shift is held through the keyboard state it reads.
+    void Key(WPARAM key, bool shift = false) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostKey(GetFocus(), key);
+        Pump();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    }
+
+    HWND Focus(int group, int item) { return form->groups[static_cast<size_t>(group)][static_cast<size_t>(item)]->Handle(); }
+
+    ui::TApplication application;
+    ui::Owned<OptionsRow> form;
+};
+
+TEST_F(Keyboard, TabAndShiftTabVisitTheTabStopsInOrderAndWrap) {
+    form->groups[0][0]->SetFocus();
+    std::vector<HWND> visited;
+    for (int i = 0; i < 6; ++i) {
+        Key(VK_TAB);
+        visited.push_back(GetFocus());
+    }
+    EXPECT_EQ(visited, (std::vector<HWND>{Focus(1, 0), Focus(2, 0), form->field->Handle(), form->save->Handle(),
+                                          form->cancel->Handle(), Focus(0, 0)}));
+    Key(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), form->cancel->Handle());
+}
+
+TEST_F(Keyboard, ArrowsMoveWithinAGroupAndKeysReachTheirButtons) {
+    form->groups[2][0]->SetFocus();
+    Key(VK_DOWN);
+    EXPECT_EQ(GetFocus(), Focus(2, 1));
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    EXPECT_EQ(GetFocus(), Focus(2, 0)) << "the arrows wrap inside the group";
+    Key(VK_UP);
+    EXPECT_EQ(GetFocus(), Focus(2, 2));
+
+    PostAltChar(GetFocus(), 'd');
+    Pump();
+    Key(VK_RETURN);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(form->clicks, (std::vector<std::string>{"&Daily", "save", "cancel"}));
+}
+
+TEST_F(Keyboard, TabAndEscapeLeaveAMultiLineFieldOnAPanel) {
+    form->field->SetFocus();
+    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), form->save->Handle());
+    form->field->SetFocus();
+    Key(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), Focus(2, 0));
+    form->field->SetFocus();
+    Key(VK_ESCAPE);
+    Pump();
+    EXPECT_EQ(form->clicks, std::vector<std::string>{"cancel"});
+    EXPECT_TRUE(IsWindow(form->fieldPanel->Handle()));
+    EXPECT_TRUE(IsWindow(form->field->Handle())) << "the field's panel kept it";
+}
+
+VOID CALLBACK PressOkOfTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowA("#32770", "Question");
+    if (box == nullptr) return;
+    KillTimer(nullptr, timer);
+    SendMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+}
+
+TEST_F(Keyboard, TheFocusComesBackAfterAMessageBox) {
+    form->field->SetFocus();
+    Pump();
+    SetTimer(nullptr, 0, 50, &PressOkOfTheBox);
+    MessageBoxA(form->Handle(), "Go on?", "Question", MB_OK);
+    Pump();
+    EXPECT_EQ(GetFocus(), form->field->Handle());
+}
+
+}  // namespace
