@@ -24,25 +24,18 @@ UINT BevelEdges(TBevelCut inner, TBevelCut outer) {
     return edges;
 }
 
-// The set's item at the index when it has a picture, else the own bitmap when it has one.
-ui::TBitmap* AvailablePicture(TCoolImages* images, int id, ui::TBitmap* own) {
-    if (images != nullptr && id >= 0 && id <= images->Bitmaps().Count() - 1) {
-        ui::TBitmap& item = images->Bitmaps().Items(id)->Bitmap();
-        if (!item.Empty()) return &item;
-    }
-    return own != nullptr && !own->Empty() ? own : nullptr;
-}
-
 }  // namespace
 
-TCoolStringGrid::TCoolStringGrid(ui::TComponent* owner)
-    : ui::TStringGrid(owner), changeLink_(std::make_unique<TCoolChangeLink>()) {
-    changeLink_->OnChange = [this](TCoolImages*) { ImagesChanged(); };
+TCoolStringGrid::TCoolStringGrid(ui::TComponent* owner) : ui::TStringGrid(owner) {
+    gridPicture_.OnSetChanged = [this] { ImagesChanged(); };
+    gridPicture_.OnWallpaperChanged = [this] { PictureChanged(); };
+    selPicture_.OnWallpaperChanged = [this] { PictureChanged(); };
 }
 
 TCoolStringGrid::~TCoolStringGrid() {
-    if (wallpaper_) wallpaper_->OnChange = nullptr;
-    if (selWallpaper_) selWallpaper_->OnChange = nullptr;
+    gridPicture_.OnSetChanged = nullptr;
+    gridPicture_.OnWallpaperChanged = nullptr;
+    selPicture_.OnWallpaperChanged = nullptr;
 }
 
 // ---- Properties
@@ -70,10 +63,8 @@ void TCoolStringGrid::SetCellMarginBottom(int margin) {
 }
 
 void TCoolStringGrid::SetCoolImages(TCoolImages* images) {
-    TCoolImages* current = changeLink_->Images();
-    if (current != nullptr) current->UnRegisterChanges(changeLink_.get());
-    if (images != nullptr) images->RegisterChanges(changeLink_.get());
-    notifiedImages_ = images;
+    gridPicture_.SetCoolImages(images);
+    selPicture_.SetCoolImages(images);
     ImagesChanged();
 }
 
@@ -84,40 +75,20 @@ void TCoolStringGrid::ImagesChanged() {
 
 void TCoolStringGrid::Notification(ui::TComponent* component, bool removing) {
     ui::TStringGrid::Notification(component, removing);
-    // The set has already let go of the change link, through which the grid reaches it.
-    if (removing && component == notifiedImages_) SetCoolImages(nullptr);
+    selPicture_.Notification(component, removing);
+    if (gridPicture_.Notification(component, removing)) ImagesChanged();
 }
 
 void TCoolStringGrid::SetIdWallpaper(int id) {
-    if (id == idWallpaper_) return;
-    idWallpaper_ = id;
-    InvalidateGrid();
+    if (gridPicture_.SetIdWallpaper(id)) InvalidateGrid();
 }
 
 void TCoolStringGrid::SetIdSelWallpaper(int id) {
-    if (id == idSelWallpaper_) return;
-    idSelWallpaper_ = id;
-    InvalidateGrid();
-}
-
-ui::TBitmap& TCoolStringGrid::Wallpaper() {
-    if (!wallpaper_) {
-        wallpaper_ = std::make_unique<ui::TBitmap>();
-        wallpaper_->OnChange = [this] { PictureChanged(); };
-    }
-    return *wallpaper_;
+    if (selPicture_.SetIdWallpaper(id)) InvalidateGrid();
 }
 
 void TCoolStringGrid::SetWallpaper(const ui::TBitmap& bitmap) {
     Wallpaper().Assign(bitmap);
-}
-
-ui::TBitmap& TCoolStringGrid::SelWallpaper() {
-    if (!selWallpaper_) {
-        selWallpaper_ = std::make_unique<ui::TBitmap>();
-        selWallpaper_->OnChange = [this] { PictureChanged(); };
-    }
-    return *selWallpaper_;
 }
 
 void TCoolStringGrid::SetSelWallpaper(const ui::TBitmap& bitmap) {
@@ -131,14 +102,6 @@ void TCoolStringGrid::PictureChanged() {
         SendMessageA(Handle(), ui::CM_COLORCHANGED, 0, 0);
     else
         Perform(ui::CM_COLORCHANGED);
-}
-
-ui::TBitmap* TCoolStringGrid::GridPicture() const {
-    return AvailablePicture(CoolImages(), idWallpaper_, wallpaper_.get());
-}
-
-ui::TBitmap* TCoolStringGrid::SelPicture() const {
-    return AvailablePicture(CoolImages(), idSelWallpaper_, selWallpaper_.get());
 }
 
 void TCoolStringGrid::SetExOptions(TCoolOptions options) {
@@ -247,7 +210,7 @@ void TCoolStringGrid::MouseLeave() {
 void TCoolStringGrid::TopLeftMoving() {
     // A picture or the parent's background stays where it is while the cells scroll over it: nothing
     // on the screen can be moved along with them.
-    if ((exOptions_.Contains(ocPaintWallpaper) && GridPicture() != nullptr) ||
+    if ((exOptions_.Contains(ocPaintWallpaper) && gridPicture_.Picture() != nullptr) ||
         exOptions_.Contains(ocPaintTransparently))
         InvalidateGrid();
 }
@@ -289,9 +252,9 @@ void TCoolStringGrid::PaintCellBackground(HDC dc, const RECT& rect, bool selecte
     // while the cells scroll.
     const RECT client = ClientRect();
     const bool stretch = exOptions_.Contains(ocStretchWallpaper);
-    ui::TBitmap* picture = GridPicture();
+    ui::TBitmap* picture = gridPicture_.Picture();
     if (selected) {
-        ui::TBitmap* selPicture = SelPicture();
+        ui::TBitmap* selPicture = selPicture_.Picture();
         if (exOptions_.Contains(ocInvertWallpaperAsSelect) && picture != nullptr)
             TileBitmapClipped(dc, *picture, client, rect, stretch, NOTSRCCOPY);
         else if (exOptions_.Contains(ocPaintSelWallpaper) && selPicture != nullptr)

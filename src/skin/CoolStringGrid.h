@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "skin/CoolCtrls.h"
@@ -34,18 +33,18 @@ public:
     void SetCellMarginBottom(int margin);
 
     // The shared skin set for the pictures; nullptr once the set has been destroyed.
-    TCoolImages* CoolImages() const { return changeLink_->Images(); }
+    TCoolImages* CoolImages() const { return gridPicture_.CoolImages(); }
     void SetCoolImages(TCoolImages* images);
     // The picture behind the cells (with ocPaintWallpaper) and behind selected cells (with
     // ocPaintSelWallpaper): the set's item when it has a picture, else the grid's own bitmap.
-    int IdWallpaper() const { return idWallpaper_; }
+    int IdWallpaper() const { return gridPicture_.IdWallpaper(); }
     void SetIdWallpaper(int id);
-    int IdSelWallpaper() const { return idSelWallpaper_; }
+    int IdSelWallpaper() const { return selPicture_.IdWallpaper(); }
     void SetIdSelWallpaper(int id);
     // The grid's own bitmaps, created on first use; the setters copy the picture in.
-    ui::TBitmap& Wallpaper();
+    ui::TBitmap& Wallpaper() { return gridPicture_.Wallpaper(); }
     void SetWallpaper(const ui::TBitmap& bitmap);
-    ui::TBitmap& SelWallpaper();
+    ui::TBitmap& SelWallpaper() { return selPicture_.Wallpaper(); }
     void SetSelWallpaper(const ui::TBitmap& bitmap);
 
     // ocPaintWallpaper and ocPaintTransparently exclude each other: adding one to a set that has the
@@ -89,9 +88,6 @@ private:
     void PaintCellBackground(HDC dc, const RECT& rect, bool selected, bool fixed);
     // Widens the column and heightens the row where the cell's text needs more room.
     void FitCell(HDC dc, int col, int row, const std::string& text, UINT format);
-    // The pictures as they are available now, or nullptr.
-    ui::TBitmap* GridPicture() const;
-    ui::TBitmap* SelPicture() const;
     void PictureChanged();
     void ImagesChanged();
     void SetMargin(int& margin, int value);
@@ -102,13 +98,9 @@ private:
     int marginTop_ = 2;
     int marginRight_ = -2;
     int marginBottom_ = -2;
-    std::unique_ptr<TCoolChangeLink> changeLink_;
-    // The set as last given, only to recognise its going away among the owner's notifications.
-    const ui::TComponent* notifiedImages_ = nullptr;
-    int idWallpaper_ = -1;
-    int idSelWallpaper_ = -1;
-    std::unique_ptr<ui::TBitmap> wallpaper_;
-    std::unique_ptr<ui::TBitmap> selWallpaper_;
+    // Both pictures come from the same set; the grid hears of the set's changes through the first.
+    TSkinPicture gridPicture_;
+    TSkinPicture selPicture_;
     TCoolOptions exOptions_{ocNoCaption};
     ui::TAlignment textAlign_ = ui::taLeftJustify;
     ui::TAlignment fixedTextAlign_ = ui::taLeftJustify;

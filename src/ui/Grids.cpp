@@ -564,14 +564,19 @@ void TCustomGrid::ScrollBarMessage(int bar, WORD code) {
         MoveTopLeft(first, TopRow());
 }
 
-void TCustomGrid::Wheel(int delta) {
+bool TCustomGrid::MouseWheel(int delta, POINT screenPoint) {
     wheelDelta_ += delta;
     const int steps = wheelDelta_ / WHEEL_DELTA;
-    if (steps == 0) return;
     wheelDelta_ -= steps * WHEEL_DELTA;
     // The wheel moves the current row, as the arrow keys do, so that the row in view is the one the
     // grid's owner acts on.
-    MoveCurrent(current_.X, current_.Y - steps);
+    if (steps != 0) MoveCurrent(current_.X, current_.Y - steps);
+    return true;
+}
+
+LRESULT TCustomGrid::DialogCode(const MSG* message) {
+    // The arrows (and Tab, when it moves between cells) are the grid's, not the dialog's.
+    return DLGC_WANTARROWS | ((options_ & goTabs) != 0 ? DLGC_WANTTAB : 0);
 }
 
 // ---- Keyboard and mouse
@@ -659,10 +664,6 @@ void TCustomGrid::MouseUp(TMouseButton button, int x, int y) {
 
 void TCustomGrid::WndProc(TMessage& message) {
     switch (message.Msg) {
-        case WM_GETDLGCODE:
-            // The arrows (and Tab, when it moves between cells) are the grid's, not the dialog's.
-            message.Result = DLGC_WANTARROWS | ((options_ & goTabs) != 0 ? DLGC_WANTTAB : 0);
-            return;
         case WM_KEYDOWN:
             if (KeyDown(message.WParam)) {
                 message.Result = 0;
@@ -672,10 +673,6 @@ void TCustomGrid::WndProc(TMessage& message) {
         case WM_VSCROLL:
         case WM_HSCROLL:
             ScrollBarMessage(message.Msg == WM_VSCROLL ? SB_VERT : SB_HORZ, LOWORD(message.WParam));
-            message.Result = 0;
-            return;
-        case WM_MOUSEWHEEL:
-            Wheel(GET_WHEEL_DELTA_WPARAM(message.WParam));
             message.Result = 0;
             return;
         case WM_LBUTTONDBLCLK:

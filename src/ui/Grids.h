@@ -193,6 +193,8 @@ protected:
     void Paint() override;
     void MouseDown(TMouseButton button, int x, int y) override;
     void MouseUp(TMouseButton button, int x, int y) override;
+    bool MouseWheel(int delta, POINT screenPoint) override;
+    LRESULT DialogCode(const MSG* message) override;
 
     // Draws a cell over the background the grid has filled in the cell's colour (left as the canvas
     // brush) with the canvas font in the cell's text colour.
@@ -231,7 +233,6 @@ private:
     void ClampTopLeft();
     bool KeyDown(WPARAM key);
     void ScrollBarMessage(int bar, WORD code);
-    void Wheel(int delta);
     void UpdateScrollRange();
     void UpdateScrollPositions();
     void RequestScrollBarPaint();
