@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "app/FormSplash.h"
+#include "dialogs/dmHTMLHelp.h"
 #include "ui/Forms.h"
+#include "ui/SysUtils.h"
 
 namespace {
 
@@ -20,9 +22,13 @@ std::vector<std::string> CommandLineArguments() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ui::TApplication application;
+    // Every help request goes through the bridge, from before the first window until the end.
+    dialogs::THelpBridge helpBridge(application);
     application.Initialize();
     application.SetTitle("Tamberlyn");
-    application.SetHelpFile("Tamberlyn.chm");
+    // The help file beside the exe: HTML Help looks for a bare name in the current folder, which a start
+    // from a shortcut or at logon sets elsewhere.
+    application.SetHelpFile(ui::ExeDirectory() + "Tamberlyn.chm");
     app::frmSplash = application.CreateForm<app::TfrmSplash>(CommandLineArguments());
     application.Run();
     return 0;

@@ -557,6 +557,9 @@ void TWinControl::WndProc(TMessage& message) {
         case WM_PRINTCLIENT:
             PaintHandler(message);
             return;
+        case WM_SETCURSOR:
+            if (SetPointer(message)) return;
+            break;
         case WM_SETFOCUS:
             DefaultHandler(message);
             // The window at the top learns of every focus move, to tell its buttons which one Enter presses.
@@ -621,6 +624,19 @@ void TWinControl::ForwardMouse(TMessage& message) {
         message.Msg, message.WParam,
         MAKELPARAM(static_cast<WORD>(point.x - target->Left()), static_cast<WORD>(point.y - target->Top())), 0};
     target->WndProc(forwarded);
+}
+
+bool TWinControl::SetPointer(TMessage& message) {
+    if (reinterpret_cast<HWND>(message.WParam) != handle_ || LOWORD(message.LParam) != HTCLIENT) return false;
+    POINT point{};
+    GetCursorPos(&point);
+    ScreenToClient(handle_, &point);
+    const TControl* under = ControlAtPos(point);
+    HCURSOR cursor = under != nullptr && under->Cursor() != nullptr ? under->Cursor() : Cursor();
+    if (cursor == nullptr) return false;
+    ::SetCursor(cursor);
+    message.Result = TRUE;
+    return true;
 }
 
 TControl* TWinControl::ControlAtPos(POINT point) const {

@@ -104,6 +104,10 @@ public:
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
 
+    // The mouse pointer over the control; nullptr leaves it to the window's class.
+    HCURSOR Cursor() const { return cursor_; }
+    void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
+
     // Invalidate: paint when the message loop gets to it. Repaint: paint now.
     virtual void Invalidate();
     virtual void Repaint();
@@ -167,6 +171,7 @@ private:
     TColor color_ = clBtnFace;
     bool parentColor_ = false;
     std::string caption_;
+    HCURSOR cursor_ = nullptr;
     bool opaque_ = false;
     bool mouseDown_ = false;
     bool mouseInside_ = false;
@@ -299,6 +304,8 @@ private:
     // WM_COMMAND carries it.
     static UINT FreeChildId(HWND parentWindow);
     void DialogManagerMessage(TMessage& message);
+    // WM_SETCURSOR over the client area: the pointer of the child under it, else the control's own.
+    bool SetPointer(TMessage& message);
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
     void PaintHandler(TMessage& message);

@@ -138,6 +138,9 @@ void TForm::Show() {
     SetVisible(true);
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
+    // A form activated while still hidden (made topmost on creation, say) hears no new activation when
+    // it shows: the focus goes to its active control now.
+    if (GetActiveWindow() == Handle()) RestoreFocus();
 }
 
 void TForm::Hide() { SetVisible(false); }
@@ -278,6 +281,18 @@ bool TForm::DialogNavigationKey(const MSG& message, UINT code) {
         case VK_ESCAPE:
             if ((code & DLGC_WANTALLKEYS) != 0) return false;
             return Broadcast(CM_DIALOGKEY, message.wParam, 0) != 0;
+        case VK_F1: {
+            if (KeyHeld(VK_SHIFT) || KeyHeld(VK_CONTROL) || KeyHeld(VK_MENU)) return false;
+            // The platform's route: WM_HELP to the window with the focus, passed up to the form.
+            HELPINFO info{};
+            info.cbSize = sizeof info;
+            info.iContextType = HELPINFO_WINDOW;
+            info.hItemHandle = message.hwnd;
+            info.iCtrlId = GetDlgCtrlID(message.hwnd);
+            GetCursorPos(&info.MousePos);
+            SendMessageA(message.hwnd, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+            return true;
+        }
         default:
             return false;
     }
@@ -328,6 +343,11 @@ void TForm::WndProc(TMessage& message) {
             return;
         case CM_RELEASE:
             Free();
+            return;
+        case WM_HELP:
+            // The controls have no topics of their own: every request on the form names the form's.
+            if (helpContext_ != 0 && Application != nullptr) Application->HelpCommand(HELP_CONTEXT, helpContext_);
+            message.Result = TRUE;
             return;
         default:
             TCustomControl::WndProc(message);

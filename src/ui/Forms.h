@@ -39,6 +39,9 @@ public:
     void SetPosition(TPosition position) { position_ = position; }
     TFormStyle FormStyle() const { return formStyle_; }
     void SetFormStyle(TFormStyle style) { formStyle_ = style; }
+    // The form's topic in the application's help file; F1 anywhere on the form asks for it (0: none).
+    int HelpContext() const { return helpContext_; }
+    void SetHelpContext(int context) { helpContext_ = context; }
 
     // The client area's size; the window's outer size follows from the border.
     void SetClientSize(int width, int height);
@@ -116,6 +119,7 @@ private:
     int clientHeight_ = 0;
     int modalResult_ = mrNone;
     bool modal_ = false;
+    int helpContext_ = 0;
 };
 
 // A request of the classic help commands: the handler returns whether it handled it and may clear

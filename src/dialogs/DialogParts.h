@@ -1,0 +1,46 @@
+// The pieces every dialog of the program is laid out with: fonts, the skin and its form hook, labels and
+// buttons as the layouts give them.
+#pragma once
+
+#include <string>
+
+#include "skin/CoolBtn.h"
+#include "skin/CoolCtrls.h"
+#include "skin/CoolLabel.h"
+#include "ui/Forms.h"
+#include "ui/Graphics.h"
+
+namespace dialogs {
+
+constexpr char kComicSans[] = "Comic Sans MS";
+constexpr char kMsSansSerif[] = "MS Sans Serif";
+
+// Negative heights are character heights in pixels, as the layouts state them.
+void SetFont(ui::TFont& font, const char* name, int height, ui::TFontStyles style, ui::TColor color = ui::clWindowText);
+
+// A dialog's window as the layouts describe it: a single fixed border with only the system menu,
+// centred on the screen, the client size, the button-face colour, its help context and caption.
+void SetDialogFrame(ui::TForm& form, const std::string& caption, int clientWidth, int clientHeight, int helpContext);
+
+// The skin of a window: a set holding the program's one skin picture, and the form hook that tiles it
+// over the window with the options given.
+struct TDialogSkin {
+    skin::TCoolImages* images;
+    skin::TCoolFormHook* hook;
+};
+TDialogSkin AddSkin(ui::TForm& form, const std::string& imagesName, const std::string& hookName,
+                    skin::TCoolOptions options);
+
+// A transparent label without a shadow, kept at its laid-out rectangle.
+skin::TCoolLabel* AddLabel(ui::TForm& form, ui::TWinControl* parent, int left, int top, int width, int height,
+                           const std::string& caption);
+
+// A button of the dialogs: 109 x 33, painting transparently, no caption shadow, a 24 x 24 glyph from
+// the program's resources.
+skin::TCoolBtn* AddButton(ui::TForm& form, ui::TWinControl* parent, int left, int top, const std::string& caption,
+                          const char* glyphResource);
+
+// A bitmap resource of the program.
+void LoadResourceBitmap(ui::TBitmap& bitmap, const char* name);
+
+}  // namespace dialogs

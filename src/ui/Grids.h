@@ -1,0 +1,302 @@
+// The grid family: a windowed table of cells with fixed rows and columns, grid lines, a current cell,
+// scrolling and keyboard and mouse navigation (TCustomGrid); cells painted by a handler (TDrawGrid); and
+// cells holding strings (TStringGrid).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/Controls.h"
+#include "ui/Graphics.h"
+#include "ui/SysUtils.h"
+
+namespace ui {
+
+enum TGridOption : unsigned {
+    goFixedVertLine = 1 << 0,
+    goFixedHorzLine = 1 << 1,
+    goVertLine = 1 << 2,
+    goHorzLine = 1 << 3,
+    // The current cell is drawn selected like the rest of the selection.
+    goDrawFocusSelected = 1 << 4,
+    goEditing = 1 << 5,
+    // Tab and Shift+Tab move between the cells instead of leaving the grid.
+    goTabs = 1 << 6,
+    // The selection is the whole current row.
+    goRowSelect = 1 << 7,
+    goAlwaysShowEditor = 1 << 8,
+    // Dragging the scroll box scrolls at once, not only when it is let go.
+    goThumbTracking = 1 << 9,
+};
+using TGridOptions = unsigned;
+
+enum TGridDrawStateMember : unsigned { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
+using TGridDrawState = unsigned;
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+struct TGridCoord {
+    int X;
+    int Y;
+};
+
+// A block of cells, inclusive on every side.
+struct TGridRect {
+    int Left;
+    int Top;
+    int Right;
+    int Bottom;
+};
+
+// A grid operation with an index or count the grid cannot have.
+class EInvalidGridOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// One direction of a grid: its columns, left to right, or its rows, top to bottom. Each entry has an
+// extent (width or height) and is followed by a gap for the grid line. The fixed entries always show
+// first; the others show from First on.
+class TGridAxis {
+public:
+    TGridAxis(int count, int fixed, int defaultExtent);
+
+    int Count() const { return static_cast<int>(extents_.size()); }
+    // New entries take the default extent; First stays inside.
+    void SetCount(int count);
+    int Fixed() const { return fixed_; }
+    void SetFixed(int fixed);
+    int DefaultExtent() const { return defaultExtent_; }
+    // Every entry takes the new default.
+    void SetDefaultExtent(int extent);
+    int Extent(int index) const { return extents_[static_cast<size_t>(index)]; }
+    void SetExtent(int index, int extent);
+    // The entry at from goes to to; the ones between close up.
+    void Move(int from, int to);
+
+    // The widths of the grid lines after the fixed entries and after the others (0: no line).
+    void SetLineWidths(int fixedLine, int innerLine);
+    int LineWidth(int index) const { return index < fixed_ ? fixedLine_ : innerLine_; }
+    // An entry with the line after it.
+    int Span(int index) const { return Extent(index) + LineWidth(index); }
+
+    int First() const { return first_; }
+    // Kept between the fixed entries and the last one.
+    void SetFirst(int first);
+    int FixedSpan() const;
+    // The entries in the order they show: the fixed ones, then from First on.
+    int FirstShown() const { return fixed_ > 0 ? 0 : first_; }
+    int NextShown(int index) const { return index + 1 == fixed_ ? first_ : index + 1; }
+
+    // The pixels the shown entries from..to cover, from the start of the first to the end of the last
+    // one's extent, within a client extent; nothing when none of them shows.
+    std::optional<std::pair<int, int>> Covered(int from, int to, int clientExtent) const;
+    // The shown entry whose span holds the position; -1 past the last one.
+    int IndexAt(int position) const;
+    // The spans from one entry to another (negative backwards).
+    int PixelsBetween(int from, int to) const;
+
+    // The last First that still fills the client extent: the last entry then ends inside it.
+    int MaxFirst(int clientExtent) const;
+    // The First nearest the current one that shows the entry whole.
+    int FirstShowing(int index, int clientExtent) const;
+    // How many entries from First show whole.
+    int FullyShownCount(int clientExtent) const;
+
+private:
+    // The lowest First from which the entries up to index fit in the client extent (index itself when it
+    // alone does not).
+    int EarliestFirstEndingAt(int index, int clientExtent) const;
+
+    std::vector<int> extents_;
+    int fixed_;
+    int defaultExtent_;
+    int fixedLine_ = 1;
+    int innerLine_ = 1;
+    int first_;
+};
+
+// A table of cells in a window of its own. Columns and rows have their own widths and heights; the fixed
+// ones stay in place while the others scroll under the scroll bars. One cell is the current one: the
+// arrow keys, Page Up and Down, Home and End (with Ctrl: the first and last cell), the wheel and the
+// mouse move it, and the view follows it. The grid keeps the arrow keys (and Tab with goTabs) from the
+// dialog keyboard. A paint draws only the cells in the area being painted, each through DrawCell.
+class TCustomGrid : public TCustomControl {
+public:
+    explicit TCustomGrid(TComponent* owner);
+
+    int ColCount() const { return cols_.Count(); }
+    void SetColCount(int count);
+    int RowCount() const { return rows_.Count(); }
+    // Fewer rows drop the last ones; more rows come in blank.
+    void SetRowCount(int count);
+    // A new count of fixed columns or rows makes the first cell after them the current one.
+    int FixedCols() const { return cols_.Fixed(); }
+    void SetFixedCols(int count);
+    int FixedRows() const { return rows_.Fixed(); }
+    void SetFixedRows(int count);
+    int DefaultColWidth() const { return cols_.DefaultExtent(); }
+    // Every column takes the new default width.
+    void SetDefaultColWidth(int width);
+    int DefaultRowHeight() const { return rows_.DefaultExtent(); }
+    void SetDefaultRowHeight(int height);
+    int ColWidths(int col) const;
+    void SetColWidths(int col, int width);
+    int RowHeights(int row) const;
+    void SetRowHeights(int row, int height);
+    TColor FixedColor() const { return fixedColor_; }
+    void SetFixedColor(TColor color);
+    TGridOptions Options() const { return options_; }
+    void SetOptions(TGridOptions options);
+    int GridLineWidth() const { return gridLineWidth_; }
+    void SetGridLineWidth(int width);
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle scrollBars);
+    bool BorderSingle() const { return borderSingle_; }
+    void SetBorderSingle(bool single);
+
+    // The current cell. Moving it asks SelectCell and scrolls it into view.
+    int Col() const { return current_.X; }
+    void SetCol(int col);
+    int Row() const { return current_.Y; }
+    void SetRow(int row);
+    // The current cell, or its whole row with goRowSelect. Setting it makes its top-left cell the
+    // current one and scrolls it into view.
+    TGridRect Selection() const;
+    void SetSelection(const TGridRect& selection);
+    int LeftCol() const { return cols_.First(); }
+    void SetLeftCol(int col);
+    int TopRow() const { return rows_.First(); }
+    void SetTopRow(int row);
+    // Columns and rows after the fixed ones that show whole.
+    int VisibleColCount() const;
+    int VisibleRowCount() const;
+
+    // The cell's rectangle in client coordinates; empty when the cell is out of view.
+    RECT CellRect(int col, int row) const;
+    // The cell under a client point; {-1, -1} outside the cells.
+    TGridCoord MouseCoord(int x, int y) const;
+
+    void MoveColumn(int from, int to);
+    void MoveRow(int from, int to);
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateHandleDone() override;
+    void Paint() override;
+    void MouseDown(TMouseButton button, int x, int y) override;
+    void MouseUp(TMouseButton button, int x, int y) override;
+    bool MouseWheel(int delta, POINT screenPoint) override;
+    LRESULT DialogCode(const MSG* message) override;
+
+    // Draws a cell over the background the grid has filled in the cell's colour (left as the canvas
+    // brush) with the canvas font in the cell's text colour.
+    virtual void DrawCell(int col, int row, const RECT& rect, TGridDrawState state) = 0;
+    // Whether the cell may become the current one.
+    virtual bool SelectCell(int col, int row) { return true; }
+    // The cells are about to scroll: LeftCol or TopRow is changing.
+    virtual void TopLeftMoving() {}
+    virtual void ColumnMoved(int from, int to) {}
+    virtual void RowMoved(int from, int to) {}
+    // ColCount or RowCount changed.
+    virtual void SizeChanged(int oldColCount, int oldRowCount) {}
+
+    // The enclosing rectangle of the block's cells that are in view.
+    RECT BoxRect(const TGridRect& box) const;
+    // Repaints the block's cells, or the whole grid, without erasing first: a paint covers every pixel.
+    void InvalidateBox(const TGridRect& box);
+    void InvalidateGrid();
+
+private:
+    struct PaintPass;
+    void PaintRow(const PaintPass& pass, int row, int y);
+    void PaintCell(const PaintPass& pass, int col, int row, int x, int y);
+    void FillBackground(const RECT& rect);
+    TGridDrawState StateOf(int col, int row, const TGridRect& selection, bool focused) const;
+    // Whether a cell is drawn in the selection's colours: the current cell only where the options ask.
+    bool Highlighted(TGridDrawState state) const;
+
+    void MoveCurrent(int col, int row);
+    void SelectionMoved(const TGridRect& old);
+    void ScrollIntoView();
+    // Shows the cells from (left, top) on, as far as there are cells to fill the client area, moving
+    // what is on the screen.
+    void MoveTopLeft(int left, int top);
+    void ScrollArea(const RECT& area, int dx, int dy);
+    void ClampTopLeft();
+    bool KeyDown(WPARAM key);
+    void ScrollBarMessage(int bar, WORD code);
+    void UpdateScrollRange();
+    void UpdateScrollPositions();
+    void RequestScrollBarPaint();
+    void SetAxisScrollInfo(int bar, const TGridAxis& axis, int clientExtent);
+    void ExtentChanged(const TGridAxis& axis, int index);
+    // Counts, fixed parts or lines changed: the current cell, the scroll bars and the view follow.
+    void Relayout();
+    // New fixed parts: the current cell and the view go back to the first cell after them.
+    void StartAtFirstCell();
+    void ApplyLineWidths();
+    void CheckIndex(int index, int count) const;
+
+    TGridAxis cols_;
+    TGridAxis rows_;
+    TGridCoord current_;
+    TColor fixedColor_ = clBtnFace;
+    TGridOptions options_ = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine;
+    int gridLineWidth_ = 1;
+    TScrollStyle scrollBars_ = ssBoth;
+    bool borderSingle_ = true;
+    bool selecting_ = false;
+    bool updatingScrollBars_ = false;
+    bool scrollBarPaintPending_ = false;
+    int wheelDelta_ = 0;
+};
+
+class TDrawGrid;
+
+using TDrawCellEvent =
+    std::function<void(TDrawGrid* sender, TCanvas& canvas, int col, int row, const RECT& rect, TGridDrawState state)>;
+using TSelectCellEvent = std::function<void(int col, int row, bool& canSelect)>;
+
+// A grid whose cells a handler paints.
+class TDrawGrid : public TCustomGrid {
+public:
+    using TCustomGrid::TCustomGrid;
+
+    TDrawCellEvent OnDrawCell;
+    TSelectCellEvent OnSelectCell;
+
+protected:
+    const char* ClassName() const override { return "TDrawGrid"; }
+    void DrawCell(int col, int row, const RECT& rect, TGridDrawState state) override;
+    bool SelectCell(int col, int row) override;
+};
+
+// A grid of strings, one per cell, drawn two pixels in from the cell's top-left corner.
+class TStringGrid : public TDrawGrid {
+public:
+    explicit TStringGrid(TComponent* owner);
+
+    const std::string& Cells(int col, int row) const;
+    void SetCells(int col, int row, const std::string& text);
+
+protected:
+    const char* ClassName() const override { return "TStringGrid"; }
+    void DrawCell(int col, int row, const RECT& rect, TGridDrawState state) override;
+    void SizeChanged(int oldColCount, int oldRowCount) override;
+    void ColumnMoved(int from, int to) override;
+    void RowMoved(int from, int to) override;
+
+private:
+    // By row, then by column.
+    std::vector<std::vector<std::string>> cells_;
+};
+
+}  // namespace ui

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/Forms.h"
+#include "ui/Grids.h"
+
+namespace {
+
+TEST(StringGrid, CellsAndSizesFollowTheCountsAndTheMoves) {
+    ui::TStringGrid grid(nullptr);
+    grid.SetColCount(3);
+    grid.SetRowCount(4);
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 3; ++col) grid.SetCells(col, row, std::to_string(col) + "," + std::to_string(row));
+    grid.SetRowCount(2);
+    grid.SetRowCount(4);
+    EXPECT_EQ(grid.Cells(2, 1), "2,1");
+    EXPECT_EQ(grid.Cells(0, 2), "") << "rows dropped by shrinking come back blank";
+    EXPECT_EQ(grid.Cells(2, 3), "");
+    EXPECT_THROW(grid.Cells(3, 0), ui::EInvalidGridOperation);
+    EXPECT_THROW(grid.SetFixedRows(4), ui::EInvalidGridOperation);
+
+    grid.SetRowHeights(1, 30);
+    grid.SetRow(1);
+    grid.MoveRow(1, 3);
+    EXPECT_EQ(grid.Cells(2, 3), "2,1");
+    EXPECT_EQ(grid.RowHeights(3), 30);
+    EXPECT_EQ(grid.RowHeights(1), grid.DefaultRowHeight());
+    EXPECT_EQ(grid.Row(), 3) << "the current row moves with its row";
+    grid.MoveColumn(2, 0);
+    EXPECT_EQ(grid.Cells(0, 3), "2,1");
+    EXPECT_EQ(grid.Cells(1, 0), "0,0");
+
+    grid.SetDefaultRowHeight(20);
+    EXPECT_EQ(grid.RowHeights(3), 20) << "a new default applies to every row";
+    grid.SetRowCount(1);
+    EXPECT_EQ(grid.FixedRows(), 0) << "a single row cannot stay fixed";
+    EXPECT_EQ(grid.Row(), 0);
+}
+
+// A string grid as the setup dialog's list has it: 569 x 248, no border, two columns of 510 and 45
+// pixels, rows of 16 (17 with their line), no fixed cells, row selection, a vertical scroll bar; 14 rows
+// show whole.
+struct ListGrid : ::testing::Test {
+    static constexpr int kRows = 200;
+    static constexpr int kWholeRows = 14;
+
+    ListGrid() {
+        form = new ui::TForm(&application);
+        form->SetClientSize(600, 320);
+        grid = new ui::TStringGrid(form);
+        grid->SetParent(form);
+        grid->SetBounds(12, 20, 569, 248);
+        grid->SetBorderSingle(false);
+        grid->SetColCount(2);
+        grid->SetFixedCols(0);
+        grid->SetFixedRows(0);
+        grid->SetDefaultColWidth(45);
+        grid->SetDefaultRowHeight(16);
+        grid->SetColWidths(0, 510);
+        grid->SetOptions(ui::goFixedVertLine | ui::goFixedHorzLine | ui::goVertLine | ui::goHorzLine | ui::goRowSelect);
+        grid->SetScrollBars(ui::ssVertical);
+        grid->SetRowCount(kRows);
+        form->Show();
+        grid->SetFocus();
+        Pump();
+    }
+
+    void Pump() { application.ProcessMessages(); }
+
+    // Types a key into the focused window through the message loop, Ctrl held or not.
+    void Key(WPARAM key, bool ctrl = false) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+        Pump();
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    }
+
+    void Wheel(int delta) { SendMessageA(grid->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0); }
+    void ScrollBar(WORD code) { SendMessageA(grid->Handle(), WM_VSCROLL, code, 0); }
+
+    SCROLLINFO VerticalBar() {
+        SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(grid->Handle(), SB_VERT, &info);
+        return info;
+    }
+
+    void ExpectRowAndTop(int row, int top) {
+        EXPECT_EQ(grid->Row(), row);
+        EXPECT_EQ(grid->TopRow(), top);
+        const RECT cell = grid->CellRect(0, grid->Row());
+        EXPECT_FALSE(IsRectEmpty(&cell));
+        EXPECT_LE(cell.bottom, grid->ClientHeight()) << "the current row shows whole";
+        EXPECT_EQ(VerticalBar().nPos, top);
+    }
+
+    ui::TApplication application;
+    ui::TForm* form;
+    ui::TStringGrid* grid;
+};
+
+TEST_F(ListGrid, KeysAndTheWheelMoveTheRowAndKeepItInView) {
+    for (int i = 0; i < 20; ++i) Key(VK_DOWN);
+    ExpectRowAndTop(20, 20 - kWholeRows + 1);
+    Key(VK_NEXT);
+    ExpectRowAndTop(20 + kWholeRows, 20 - kWholeRows + 1 + kWholeRows);
+    Key(VK_END, true);
+    ExpectRowAndTop(kRows - 1, kRows - kWholeRows);
+    const SCROLLINFO bar = VerticalBar();
+    EXPECT_EQ(bar.nMax, kRows - 1);
+    EXPECT_EQ(static_cast<int>(bar.nPage), kWholeRows);
+    Key(VK_PRIOR);
+    ExpectRowAndTop(kRows - 1 - kWholeRows, kRows - 2 * kWholeRows);
+    Wheel(-2 * WHEEL_DELTA);
+    EXPECT_EQ(grid->Row(), kRows - 1 - kWholeRows + 2);
+    Wheel(WHEEL_DELTA / 2);
+    Wheel(WHEEL_DELTA / 2);
+    EXPECT_EQ(grid->Row(), kRows - 1 - kWholeRows + 1) << "half notches add up to one";
+    Key(VK_HOME);
+    ExpectRowAndTop(0, 0);
+    Key(VK_UP);
+    ExpectRowAndTop(0, 0);
+    EXPECT_EQ(GetFocus(), grid->Handle()) << "the dialog keyboard left the keys to the grid";
+    EXPECT_EQ(SendMessageA(grid->Handle(), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
+    grid->SetOptions(grid->Options() | ui::goTabs);
+    EXPECT_EQ(SendMessageA(grid->Handle(), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS | DLGC_WANTTAB);
+}
+
+TEST_F(ListGrid, TheScrollBarMovesTheViewAndAShorterListHidesIt) {
+    ScrollBar(SB_LINEDOWN);
+    EXPECT_EQ(grid->TopRow(), 1);
+    ScrollBar(SB_PAGEDOWN);
+    EXPECT_EQ(grid->TopRow(), 1 + kWholeRows);
+    SetScrollPos(grid->Handle(), SB_VERT, 100, TRUE);
+    ScrollBar(SB_THUMBTRACK);
+    EXPECT_EQ(grid->TopRow(), 1 + kWholeRows) << "without thumb tracking the view waits for the thumb's release";
+    ScrollBar(SB_THUMBPOSITION);
+    EXPECT_EQ(grid->TopRow(), 100);
+    ScrollBar(SB_BOTTOM);
+    EXPECT_EQ(grid->TopRow(), kRows - kWholeRows);
+    EXPECT_EQ(grid->Row(), 0) << "the bar scrolls the view, not the selection";
+    Key(VK_DOWN);
+    ExpectRowAndTop(1, 1);
+
+    grid->SetRowCount(10);
+    EXPECT_EQ(grid->TopRow(), 0);
+    EXPECT_EQ(GetWindowLongA(grid->Handle(), GWL_STYLE) & WS_VSCROLL, 0) << "all rows show: no bar";
+    EXPECT_EQ(grid->ClientWidth(), 569);
+}
+
+TEST_F(ListGrid, PaintsOnlyTheCellsItIsAskedForAndScrollsTheRest) {
+    std::vector<std::pair<int, int>> drawn;
+    grid->OnDrawCell = [&drawn](ui::TDrawGrid*, ui::TCanvas&, int col, int row, const RECT&, ui::TGridDrawState) {
+        drawn.emplace_back(col, row);
+    };
+    const RECT cell = grid->CellRect(1, 3);
+    InvalidateRect(grid->Handle(), &cell, FALSE);
+    UpdateWindow(grid->Handle());
+    EXPECT_EQ(drawn, (std::vector<std::pair<int, int>>{{1, 3}}));
+
+    drawn.clear();
+    grid->Invalidate();
+    UpdateWindow(grid->Handle());
+    EXPECT_EQ(drawn.size(), 2u * (kWholeRows + 1)) << "the rows in view, the last one in part";
+
+    drawn.clear();
+    ScrollBar(SB_LINEDOWN);
+    UpdateWindow(grid->Handle());
+    ASSERT_FALSE(drawn.empty());
+    for (const auto& [col, row] : drawn)
+        EXPECT_GE(row, kWholeRows) << "the rows in view moved on the screen; only the strip at the bottom is painted";
+}
+
+}  // namespace
