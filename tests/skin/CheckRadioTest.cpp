@@ -103,16 +103,20 @@ struct OnSkinnedForm : ::testing::Test {
     }
     ~OnSkinnedForm() override { HoldKey(VK_LBUTTON, false); }
 
+    struct Place {
+        int Left, Top, Width, Height;
+    };
+
     template <typename Control>
-    Control* Add(ui::TWinControl* parent, RECT bounds, const std::string& caption) {
+    Control* Add(ui::TWinControl* parent, Place bounds, const std::string& caption) {
         auto* control = new Control(form);
         control->SetParent(parent);
-        control->SetBounds(bounds.left, bounds.top, bounds.right, bounds.bottom);
+        control->SetBounds(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
         control->SetCaption(caption);
         return control;
     }
 
-    skin::TCoolCheckRadioGroup* Group(RECT bounds, std::vector<std::string> items, skin::TCheckRadioType type) {
+    skin::TCoolCheckRadioGroup* Group(Place bounds, std::vector<std::string> items, skin::TCheckRadioType type) {
         auto* group = Add<skin::TCoolCheckRadioGroup>(form, bounds, "Group");
         group->SetCheckRadioType(type);
         for (const std::string& item : items) group->Items().Add(item);
@@ -129,7 +133,7 @@ struct OnSkinnedForm : ::testing::Test {
 using CoolCheckRadioBox = OnSkinnedForm;
 
 TEST_F(CoolCheckRadioBox, DrawsTheSystemMarkOfEveryStateAtItsPlace) {
-    auto* box = Add<skin::TCoolCheckRadioBox>(form, RECT{10, 10, 60, 17}, "*.bmp");
+    auto* box = Add<skin::TCoolCheckRadioBox>(form, Place{10, 10, 60, 17}, "*.bmp");
     box->SetColor(kGround);
     for (ui::TAlignment side : {ui::taRightJustify, ui::taLeftJustify}) {
         box->SetAlignment(side);
@@ -158,11 +162,11 @@ TEST_F(CoolCheckRadioBox, DrawsTheSystemMarkOfEveryStateAtItsPlace) {
 
 TEST_F(CoolCheckRadioBox, TheCaptionRectangleLeavesTheAcceleratorMarkOut) {
     // The focus rectangle goes one pixel round the caption's rectangle (no shadow).
-    auto* box = Add<skin::TCoolCheckRadioBox>(form, RECT{10, 10, 160, 31}, "Daily");
+    auto* box = Add<skin::TCoolCheckRadioBox>(form, Place{10, 10, 160, 31}, "Daily");
     UseFontOfHeight(box->Font(), 19);
     box->SetShadowSize(0);
     box->SetColor(kGround);
-    auto* other = Add<skin::TCoolCheckRadioBox>(form, RECT{10, 50, 100, 17}, "Other");
+    auto* other = Add<skin::TCoolCheckRadioBox>(form, Place{10, 50, 100, 17}, "Other");
     const int ampersand = Extent(box->Font(), "&").cx;
     for (ui::TAlignment side : {ui::taRightJustify, ui::taLeftJustify})
         for (const char* caption : {"Daily", "&Daily"}) {
@@ -191,7 +195,7 @@ TEST_F(CoolCheckRadioBox, TheCaptionRectangleLeavesTheAcceleratorMarkOut) {
 }
 
 TEST_F(CoolCheckRadioBox, ClicksChangeTheStateAsTheBoxTypeSaysAndOnlyAChangeIsAClick) {
-    auto* grayed = Add<skin::TCoolCheckRadioBox>(form, RECT{10, 10, 100, 17}, "Three");
+    auto* grayed = Add<skin::TCoolCheckRadioBox>(form, Place{10, 10, 100, 17}, "Three");
     grayed->SetAllowGrayed(true);
     std::vector<skin::TCheckBoxState> states;
     for (int i = 0; i < 4; ++i) {
@@ -201,12 +205,12 @@ TEST_F(CoolCheckRadioBox, ClicksChangeTheStateAsTheBoxTypeSaysAndOnlyAChangeIsAC
     EXPECT_EQ(states,
               (std::vector<skin::TCheckBoxState>{skin::cbChecked, skin::cbGrayed, skin::cbUnchecked, skin::cbChecked}));
 
-    auto* panel = Add<skin::TCoolPanel>(form, RECT{10, 40, 300, 100}, "");
+    auto* panel = Add<skin::TCoolPanel>(form, Place{10, 40, 300, 100}, "");
     std::vector<skin::TCoolCheckRadioBox*> radios;
     int clicks = 0;
     for (int i = 0; i < 4; ++i) {
         radios.push_back(Add<skin::TCoolCheckRadioBox>(i < 3 ? static_cast<ui::TWinControl*>(panel) : form,
-                                                       RECT{5 + 95 * (i % 3), 5, 90, 17}, "R"));
+                                                       Place{5 + 95 * (i % 3), 5, 90, 17}, "R"));
         radios.back()->SetCheckRadioType(skin::crRadioBox);
         radios.back()->SetChecked(true);
         radios.back()->OnClick = [&clicks] { ++clicks; };
@@ -231,7 +235,7 @@ TEST_F(CoolCheckRadioBox, ClicksChangeTheStateAsTheBoxTypeSaysAndOnlyAChangeIsAC
 }
 
 TEST_F(CoolCheckRadioBox, SpaceAndTheHeldMouseButtonPushTheMark) {
-    auto* box = Add<skin::TCoolCheckRadioBox>(form, RECT{10, 10, 100, 17}, "*.gif");
+    auto* box = Add<skin::TCoolCheckRadioBox>(form, Place{10, 10, 100, 17}, "*.gif");
     const RECT mark{4, 2, 17, 15};
     std::vector<std::string> events;
     box->OnClick = [&] { events.push_back("click"); };
@@ -259,7 +263,7 @@ TEST_F(CoolCheckRadioBox, SpaceAndTheHeldMouseButtonPushTheMark) {
 
 TEST_F(CoolCheckRadioBox, ADisabledCaptionIsEmbossedAlsoInSimpleView) {
     skintest::DistinctButtonColors colors;
-    auto* box = Add<skin::TCoolCheckRadioBox>(form, RECT{10, 10, 120, 25}, "*.&jpg");
+    auto* box = Add<skin::TCoolCheckRadioBox>(form, Place{10, 10, 120, 25}, "*.&jpg");
     UseFontOfHeight(box->Font(), 19);
     box->SetColor(kGround);
     box->SetEnabled(false);
@@ -281,7 +285,7 @@ TEST_F(CoolCheckRadioBox, ADisabledCaptionIsEmbossedAlsoInSimpleView) {
 }
 
 TEST_F(CoolCheckRadioBox, ItsBackgroundIsTheParentsTheSkinOrItsColour) {
-    auto* box = Add<skin::TCoolCheckRadioBox>(form, RECT{37, 23, 150, 40}, "");
+    auto* box = Add<skin::TCoolCheckRadioBox>(form, Place{37, 23, 150, 40}, "");
     box->SetTransparent(true);
     // Outside the mark, and on screen after a move too, the form's tiles at the box's place show.
     const auto expectTiles = [&](ui::TBitmap& picture, POINT at, const char* when) {
@@ -318,13 +322,15 @@ TEST_F(CoolCheckRadioBox, ItsBackgroundIsTheParentsTheSkinOrItsColour) {
     EXPECT_EQ(DibPixels(picture).At(100, 30), RGB(9, 8, 7)) << "no such item: the own wallpaper";
 }
 
-TEST_F(OnSkinnedForm, AGroupBoxFramesItselfAndHidesTheFrameBehindItsCaption) {
+using CoolGroupBox = OnSkinnedForm;
+
+TEST_F(CoolGroupBox, FramesItselfAndHidesTheFrameBehindItsCaption) {
     skintest::DistinctButtonColors colors;
     ui::TBitmap skinPicture;
     skintest::MakePattern(skinPicture, 196, 196);
-    auto* panel = Add<skin::TCoolPanel>(form, RECT{0, 0, 300, 200}, "");
+    auto* panel = Add<skin::TCoolPanel>(form, Place{0, 0, 300, 200}, "");
     panel->SetWallpaper(skinPicture);
-    auto* box = Add<skin::TCoolGroupBox>(panel, RECT{31, 17, 85, 93}, "Type:");
+    auto* box = Add<skin::TCoolGroupBox>(panel, Place{31, 17, 85, 93}, "Type:");
     UseFontOfHeight(box->Font(), 19);
     box->SetTransparent(true);
     box->SetShadowSize(0);
@@ -378,8 +384,8 @@ using CoolCheckRadioGroup = OnSkinnedForm;
 
 TEST_F(CoolCheckRadioGroup, ItemsArePlacedInColumnsBelowTheCaption) {
     UseFontOfHeight(form->Font(), 19);
-    auto* two = Group(RECT{10, 10, 104, 93}, {"&Every Time", "&Daily"}, skin::crRadioBox);
-    auto* seven = Group(RECT{10, 110, 300, 120}, {"1", "2", "3", "4", "5", "6", "7"}, skin::crRadioBox);
+    auto* two = Group(Place{10, 10, 104, 93}, {"&Every Time", "&Daily"}, skin::crRadioBox);
+    auto* seven = Group(Place{10, 110, 300, 120}, {"1", "2", "3", "4", "5", "6", "7"}, skin::crRadioBox);
     seven->SetColumns(3);
     const auto bounds = [](skin::TCoolCheckRadioBox* item) {
         return std::vector<int>{item->Left(), item->Top(), item->Width(), item->Height()};
@@ -402,7 +408,7 @@ TEST_F(CoolCheckRadioGroup, ItemsArePlacedInColumnsBelowTheCaption) {
 }
 
 TEST_F(CoolCheckRadioGroup, ItemIndexIsClampedAndOnlyAChangingClickFiresOnClick) {
-    auto* group = Group(RECT{10, 10, 120, 120}, {"&Center", "&Stretch", "&Tile"}, skin::crRadioBox);
+    auto* group = Group(Place{10, 10, 120, 120}, {"&Center", "&Stretch", "&Tile"}, skin::crRadioBox);
     std::vector<int> clicks;
     group->OnClick = [&] { clicks.push_back(group->ItemIndex()); };
     const auto checked = [group] {
@@ -434,7 +440,7 @@ TEST_F(CoolCheckRadioGroup, ItemIndexIsClampedAndOnlyAChangingClickFiresOnClick)
     EXPECT_EQ(group->Buttons()[1]->Caption(), "Tile");
     EXPECT_TRUE(group->Buttons()[1]->Checked());
 
-    auto* force = Group(RECT{150, 10, 113, 93}, {"Force E&nable"}, skin::crCheckBox);
+    auto* force = Group(Place{150, 10, 113, 93}, {"Force E&nable"}, skin::crCheckBox);
     std::vector<int> forced;
     force->OnClick = [&] { forced.push_back(force->ItemIndex()); };
     ClickOn(*force->Buttons()[0]);
@@ -483,10 +489,10 @@ TEST_F(CoolCheckRadioGroup, LoadingBuildsTheItemsOnceAndSettingsReachEveryItem) 
 // The setup dialog's options row, driven by keys through the form's dialog keyboard.
 struct DialogKeys : OnSkinnedForm {
     DialogKeys() {
-        changeWhen = Group(RECT{61, 3, 104, 93}, {"&Every Time", "&Daily"}, skin::crRadioBox);
-        mode = Group(RECT{176, 3, 93, 93}, {"Di&rectory", "&List"}, skin::crRadioBox);
-        auto* types = Add<skin::TCoolGroupBox>(form, RECT{290, 3, 85, 93}, "Type:");
-        bmp = Add<skin::TCoolCheckRadioBox>(types, RECT{12, 20, 60, 17}, "*.bmp");
+        changeWhen = Group(Place{61, 3, 104, 93}, {"&Every Time", "&Daily"}, skin::crRadioBox);
+        mode = Group(Place{176, 3, 93, 93}, {"Di&rectory", "&List"}, skin::crRadioBox);
+        auto* types = Add<skin::TCoolGroupBox>(form, Place{290, 3, 85, 93}, "Type:");
+        bmp = Add<skin::TCoolCheckRadioBox>(types, Place{12, 20, 60, 17}, "*.bmp");
         for (auto* group : {changeWhen, mode}) group->SetItemIndex(0);
         changeWhen->OnClick = [this] { clicks.push_back(changeWhen->ItemIndex()); };
     }
