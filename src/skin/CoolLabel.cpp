@@ -6,32 +6,6 @@ namespace skin {
 
 namespace {
 
-bool DrawsEdge(ui::TBevelCut bevel) {
-    return bevel == ui::bvLowered || bevel == ui::bvRaised;
-}
-
-UINT InnerEdge(ui::TBevelCut bevel) {
-    switch (bevel) {
-        case ui::bvLowered:
-            return BDR_SUNKENINNER;
-        case ui::bvRaised:
-            return BDR_RAISEDINNER;
-        default:
-            return 0;
-    }
-}
-
-UINT OuterEdge(ui::TBevelCut bevel) {
-    switch (bevel) {
-        case ui::bvLowered:
-            return BDR_SUNKENOUTER;
-        case ui::bvRaised:
-            return BDR_RAISEDOUTER;
-        default:
-            return 0;
-    }
-}
-
 UINT AlignmentFlag(ui::TAlignment alignment) {
     switch (alignment) {
         case ui::taRightJustify:
@@ -185,8 +159,8 @@ void TCoolLabel::Paint() {
     }
 
     RECT text = client;
-    if (DrawsEdge(bevelInner_) || DrawsEdge(bevelOuter_)) {
-        DrawEdge(canvas.Handle(), &text, InnerEdge(bevelInner_) | OuterEdge(bevelOuter_), BF_RECT);
+    if (const UINT edges = BevelEdgeFlags(bevelInner_, bevelOuter_)) {
+        DrawEdge(canvas.Handle(), &text, edges, BF_RECT);
         InflateRect(&text, -bevelsOffset_, -bevelsOffset_);
     }
 

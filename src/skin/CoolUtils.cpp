@@ -160,4 +160,13 @@ TShiftState CurrentShiftState() {
     return state;
 }
 
+UINT BevelEdgeFlags(ui::TBevelCut inner, ui::TBevelCut outer) {
+    UINT flags = 0;
+    if (inner == ui::bvLowered) flags |= BDR_SUNKENINNER;
+    if (inner == ui::bvRaised) flags |= BDR_RAISEDINNER;
+    if (outer == ui::bvLowered) flags |= BDR_SUNKENOUTER;
+    if (outer == ui::bvRaised) flags |= BDR_RAISEDOUTER;
+    return flags;
+}
+
 }  // namespace skin

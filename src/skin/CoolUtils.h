@@ -162,6 +162,9 @@ void OffsetRectSides(RECT& rect, int left, int top, int right, int bottom);
 // InvalidateRect of the window (the whole client area for nullptr); whether it succeeded.
 bool InvalidateWindowRect(HWND window, const RECT* rect, bool erase);
 TShiftState CurrentShiftState();
+// The DrawEdge flags of an inner and an outer bevel (lowered: sunken, raised: raised); 0 when neither
+// draws a line.
+UINT BevelEdgeFlags(ui::TBevelCut inner, ui::TBevelCut outer);
 
 // ---- Window-procedure hooks
 

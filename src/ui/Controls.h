@@ -33,6 +33,8 @@ constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 // A form asked to be freed once the message that asked for it has been handled.
 constexpr UINT CM_RELEASE = CM_BASE + 33;
+// A control tells itself that settings it passes on to the controls it made have changed.
+constexpr UINT CM_CHANGED = CM_BASE + 37;
 
 // Notifications a parent window reflects back to the child control they concern, so that a native
 // control's owner-draw and command messages reach the control's own window procedure.

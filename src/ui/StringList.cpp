@@ -13,8 +13,29 @@ const std::string& TStringList::Strings(int index) const {
     return items_[static_cast<size_t>(index)];
 }
 
+void TStringList::Changed() {
+    if (OnChange) OnChange();
+}
+
+void TStringList::Add(std::string text) {
+    items_.push_back(std::move(text));
+    Changed();
+}
+
 void TStringList::AddStrings(const TStringList& other) {
     items_.insert(items_.end(), other.items_.begin(), other.items_.end());
+    Changed();
+}
+
+void TStringList::Assign(const TStringList& other) {
+    if (&other != this) items_ = other.items_;
+    Changed();
+}
+
+void TStringList::Clear() {
+    if (items_.empty()) return;
+    items_.clear();
+    Changed();
 }
 
 void TStringList::Sort() {
@@ -35,6 +56,7 @@ void TStringList::Sort() {
     sorted.reserve(items_.size());
     for (const Keyed& k : keyed) sorted.push_back(std::move(*k.Item));
     items_.swap(sorted);
+    Changed();
 }
 
 int CompareTextLocale(const std::string& a, const std::string& b) {

@@ -1,6 +1,8 @@
-// An ordered list of single-byte strings whose index errors are the program's list errors.
+// An ordered list of single-byte strings whose index errors are the program's list errors, telling a
+// listener of every change.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +10,14 @@ namespace ui {
 
 class TStringList {
 public:
+    TStringList() = default;
+    // A copy has the strings, not the listener: whoever listens to a list listens to that list only.
+    TStringList(const TStringList& other) : items_(other.items_) {}
+    TStringList& operator=(const TStringList& other) {
+        Assign(other);
+        return *this;
+    }
+
     int Count() const { return static_cast<int>(items_.size()); }
     bool IsEmpty() const { return items_.empty(); }
 
@@ -15,9 +25,11 @@ public:
     const std::string& Strings(int index) const;
     const std::string& operator[](int index) const { return Strings(index); }
 
-    void Add(std::string text) { items_.push_back(std::move(text)); }
+    void Add(std::string text);
     void AddStrings(const TStringList& other);
-    void Clear() { items_.clear(); }
+    // Replaces the strings with the other list's: one change.
+    void Assign(const TStringList& other);
+    void Clear();
     void Reserve(int count) { items_.reserve(static_cast<size_t>(count)); }
 
     // Sorts by the user locale's case-insensitive order (CompareStringA, NORM_IGNORECASE).
@@ -27,7 +39,12 @@ public:
     std::vector<std::string>::const_iterator begin() const { return items_.begin(); }
     std::vector<std::string>::const_iterator end() const { return items_.end(); }
 
+    // Called after each change of the strings (adding, clearing, sorting, assigning).
+    std::function<void()> OnChange;
+
 private:
+    void Changed();
+
     std::vector<std::string> items_;
 };
 

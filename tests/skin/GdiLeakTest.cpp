@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "SkinTesting.h"
+#include "skin/CoolCheckRadio.h"
 #include "skin/CoolCtrls.h"
+#include "skin/CoolGroups.h"
 #include "skin/CoolUtils.h"
 
 namespace {
@@ -111,6 +114,49 @@ TEST(GdiLeaks, GlyphsWithTheirListsAndStateImages) {
             glyph.MakeStateImage(false);
             glyph.AssignSource(&strip);
             glyph.MakeStateImage(false);
+        },
+        kRoundsBeyondGdiLimit / 4);
+}
+
+TEST(GdiLeaks, CheckRadioBoxesGroupsAndGroupBoxes) {
+    skintest::SkinnedForm skinned(skin::TCoolOptions{skin::ocPaintWallpaper}, 300, 200);
+    ui::TForm* form = skinned.form.get();
+    skinned.form->Show();
+    ui::TBitmap glyph;
+    MakeFilled(glyph, 26, 13, RGB(0, 90, 0));
+    auto* box = new skin::TCoolCheckRadioBox(form);
+    auto* drawn = new skin::TCoolCheckRadioBox(form);
+    auto* group = new skin::TCoolCheckRadioGroup(form);
+    auto* disabled = new skin::TCoolGroupBox(form);
+    int top = 0;
+    for (ui::TWinControl* control : std::vector<ui::TWinControl*>{box, drawn, group, disabled}) {
+        control->SetParent(form);
+        control->SetBounds(5, top, 120, control == group ? 90 : 30);
+        control->SetCaption("&Leak");
+        top += control->Height();
+    }
+    box->SetTransparent(true);
+    box->SetBevelOuter(skin::bvRaised);
+    box->SetCheckRadioType(skin::crRadioBox);
+    drawn->SetOwnerDraw(true);
+    drawn->SetGlyphNormal(&glyph);
+    drawn->SetEnabled(false);
+    group->SetTransparent(true);
+    group->Items().Add("&One");
+    group->Items().Add("&Two");
+    group->SetItemIndex(1);
+    disabled->SetEnabled(false);
+    box->SetFocus();
+    ui::TBitmap canvas;
+    MakeFilled(canvas, 120, 90, RGB(0, 0, 0));
+    HDC dc = canvas.Canvas().Handle();
+    const std::vector<ui::TWinControl*> painted{box, drawn, group, group->Buttons()[1], disabled};
+    ExpectNoGdiObjectLeftBehind(
+        [&] {
+            for (ui::TWinControl* control : painted) {
+                SendMessageA(control->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+                SendMessageA(control->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+            }
         },
         kRoundsBeyondGdiLimit / 4);
 }

@@ -31,4 +31,21 @@ TEST(StringList, SortIsOneCaseInsensitiveOrder) {
     EXPECT_EQ(sorted[4], "d.jpeg");
 }
 
+TEST(StringList, EveryChangeIsToldToTheListenerOfThatListOnly) {
+    ui::TStringList list;
+    int changes = 0;
+    list.OnChange = [&changes] { ++changes; };
+    list.Add("b");
+    list.Add("a");
+    list.Sort();
+    ui::TStringList copy(list);
+    copy.Add("c");
+    EXPECT_EQ(changes, 3) << "a copy has the strings, not the listener";
+    list.Assign(copy);
+    list.Clear();
+    list.Clear();
+    EXPECT_EQ(changes, 5) << "clearing an empty list changes nothing";
+    EXPECT_EQ(copy[2], "c");
+}
+
 }  // namespace

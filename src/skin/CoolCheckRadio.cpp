@@ -1,0 +1,401 @@
+#include "skin/CoolCheckRadio.h"
+
+#include <string>
+#include <vector>
+
+namespace skin {
+
+namespace {
+
+// The system mark's size; owner-drawn marks take their glyph's height.
+constexpr int kMarkSize = 13;
+// Between the client edge and the mark, and between the mark and the caption.
+constexpr int kMarkSpacing = 4;
+
+bool NoModifierHeld() {
+    return GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
+}
+
+bool LeftButtonHeld() {
+    return GetKeyState(VK_LBUTTON) < 0;
+}
+
+}  // namespace
+
+TCoolCheckRadioBox::TCoolCheckRadioBox(ui::TComponent* owner) : ui::TCustomControl(owner) {
+    SetBounds(0, 0, 147, 17);
+    // The box shows on its parent's surface: it takes the parent's colour until it is given its own.
+    SetParentColor(true);
+    glyphMarked_.OnChange = [this] { InvalidateBox(); };
+    glyphNormal_.OnChange = [this] { InvalidateBox(); };
+    skin_.OnSetChanged = [this] { Invalidate(); };
+    skin_.OnWallpaperChanged = [this] { WallpaperChanged(); };
+}
+
+TCoolCheckRadioBox::~TCoolCheckRadioBox() {
+    glyphMarked_.OnChange = nullptr;
+    glyphNormal_.OnChange = nullptr;
+    skin_.OnSetChanged = nullptr;
+    skin_.OnWallpaperChanged = nullptr;
+}
+
+// ---- Properties
+
+void TCoolCheckRadioBox::SetChecked(bool checked) {
+    if (checked == checked_) return;
+    checked_ = checked;
+    state_ = checked ? cbChecked : cbUnchecked;
+    InvalidateBox();
+}
+
+void TCoolCheckRadioBox::SetState(TCheckBoxState state) {
+    if (state == state_) return;
+    state_ = state;
+    InvalidateBox();
+}
+
+void TCoolCheckRadioBox::SetCheckRadioType(TCheckRadioType type) {
+    if (type == checkRadioType_) return;
+    checkRadioType_ = type;
+    SetTabStop(type == crCheckBox);
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetAlignment(TLeftRight alignment) {
+    if (alignment == alignment_) return;
+    alignment_ = alignment;
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetFlat(bool flat) {
+    if (flat == flat_) return;
+    flat_ = flat;
+    InvalidateBox();
+}
+
+void TCoolCheckRadioBox::SetOwnerDraw(bool ownerDraw) {
+    if (ownerDraw == ownerDraw_) return;
+    ownerDraw_ = ownerDraw;
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetGlyphMarked(const ui::TBitmap* bitmap) {
+    glyphMarked_.AssignSource(bitmap);
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetGlyphNormal(const ui::TBitmap* bitmap) {
+    glyphNormal_.AssignSource(bitmap);
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetNumGlyphsMarked(int count) {
+    if (count > 2) count = 2;
+    if (count == glyphMarked_.ImageCount()) return;
+    glyphMarked_.ChangeImageCount(count);
+    InvalidateBox();
+}
+
+void TCoolCheckRadioBox::SetNumGlyphsNormal(int count) {
+    if (count > 2) count = 2;
+    if (count == glyphNormal_.ImageCount()) return;
+    glyphNormal_.ChangeImageCount(count);
+    InvalidateBox();
+}
+
+void TCoolCheckRadioBox::SetShadowColor(ui::TColor color) {
+    if (shadow_.SetColor(color)) Invalidate();
+}
+
+void TCoolCheckRadioBox::SetShadowSize(uint8_t size) {
+    if (shadow_.SetSize(size)) Invalidate();
+}
+
+void TCoolCheckRadioBox::SetShadowPos(TShadowPosition position) {
+    if (shadow_.SetPosition(position)) Invalidate();
+}
+
+void TCoolCheckRadioBox::SetSimpleView(bool simpleView) {
+    if (shadow_.SetSimpleView(simpleView)) Invalidate();
+}
+
+void TCoolCheckRadioBox::SetBevelInner(ui::TBevelCut bevel) {
+    if (bevel == bevelInner_) return;
+    bevelInner_ = bevel;
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetBevelOuter(ui::TBevelCut bevel) {
+    if (bevel == bevelOuter_) return;
+    bevelOuter_ = bevel;
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetTransparent(bool transparent) {
+    if (transparent == transparent_) return;
+    transparent_ = transparent;
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetTransparencyLevel(uint8_t level) {
+    if (level == transparencyLevel_) return;
+    transparencyLevel_ = level;
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetStretched(bool stretched) {
+    if (stretched == stretched_) return;
+    stretched_ = stretched;
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetCoolImages(TCoolImages* images) {
+    skin_.SetCoolImages(images);
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::SetIdWallpaper(int id) {
+    if (skin_.SetIdWallpaper(id)) Invalidate();
+}
+
+void TCoolCheckRadioBox::SetWallpaper(const ui::TBitmap& bitmap) {
+    if (&bitmap == skin_.OwnWallpaper()) return;
+    Wallpaper().Assign(bitmap);
+    SetTransparent(false);
+    Invalidate();
+}
+
+void TCoolCheckRadioBox::WallpaperChanged() {
+    Invalidate();
+    SendColorChanged();
+}
+
+void TCoolCheckRadioBox::SendColorChanged() {
+    if (HandleAllocated())
+        SendMessageA(Handle(), ui::CM_COLORCHANGED, 0, 0);
+    else
+        Perform(ui::CM_COLORCHANGED);
+}
+
+void TCoolCheckRadioBox::Notification(ui::TComponent* component, bool removing) {
+    ui::TCustomControl::Notification(component, removing);
+    if (skin_.Notification(component, removing)) Invalidate();
+}
+
+// ---- State
+
+bool TCoolCheckRadioBox::Toggle() {
+    const TCheckBoxState before = state_;
+    if (checkRadioType_ == crRadioBox) {
+        if (Parent() == nullptr) {
+            SetChecked(true);
+        } else {
+            // The selected box is also the one Tab reaches, as after a focus move: a Tab onto any other
+            // box would select that one instead.
+            for (ui::TControl* control : std::vector<ui::TControl*>(Parent()->Controls())) {
+                auto* box = dynamic_cast<TCoolCheckRadioBox*>(control);
+                if (box == nullptr || box->checkRadioType_ != crRadioBox || box->groupIndex_ != groupIndex_) continue;
+                box->SetChecked(box == this);
+                box->SetTabStop(box == this);
+            }
+        }
+    } else if (!allowGrayed_) {
+        SetChecked(!checked_);
+    } else {
+        SetState(state_ == cbUnchecked ? cbChecked : state_ == cbChecked ? cbGrayed : cbUnchecked);
+    }
+    return state_ != before;
+}
+
+void TCoolCheckRadioBox::Click() {
+    if (Toggle()) ui::TCustomControl::Click();
+}
+
+void TCoolCheckRadioBox::SetPressed(bool pressed) {
+    pressed_ = pressed;
+    InvalidateBox();
+}
+
+void TCoolCheckRadioBox::InvalidateBox() {
+    if (!HandleAllocated()) return;
+    const RECT mark = MarkRect();
+    InvalidateWindowRect(Handle(), &mark, true);
+}
+
+// ---- Input
+
+void TCoolCheckRadioBox::FocusMoved(ui::TWinControl* focused) {
+    auto* box = dynamic_cast<TCoolCheckRadioBox*>(focused);
+    if (box == nullptr || box->checkRadioType_ != crRadioBox || checkRadioType_ != crRadioBox ||
+        box->groupIndex_ != groupIndex_ || box->Parent() != Parent())
+        return;
+    // A press of the mouse focuses the box before its click: the click selects it then.
+    if (CurrentShiftState().Contains(ssLeft)) return;
+    SetTabStop(box == this);
+    if (box == this) Click();
+}
+
+void TCoolCheckRadioBox::MouseEnter() {
+    if (Focused() && LeftButtonHeld()) SetPressed(true);
+    if (OnMouseEnter) OnMouseEnter();
+}
+
+void TCoolCheckRadioBox::MouseLeave() {
+    if (Focused() && LeftButtonHeld()) SetPressed(false);
+    if (OnMouseLeave) OnMouseLeave();
+}
+
+void TCoolCheckRadioBox::WndProc(ui::TMessage& message) {
+    // A click's handler may free the box: after one, nothing of it is read unless it lives.
+    const ui::TWatch watch = Watch();
+    switch (message.Msg) {
+        case WM_LBUTTONDOWN:
+            if (Enabled()) {
+                ::SetFocus(Handle());
+                if (!watch) return;
+                SetPressed(true);
+            }
+            break;
+        case WM_LBUTTONUP:
+            if (pressed_) SetPressed(false);
+            break;
+        case WM_KEYDOWN:
+            if (message.WParam == VK_SPACE && NoModifierHeld()) SetPressed(true);
+            break;
+        case WM_KEYUP:
+            if (message.WParam == VK_SPACE && NoModifierHeld() && pressed_) {
+                SetPressed(false);
+                Click();
+                if (!watch) return;
+            }
+            break;
+        case WM_SETFOCUS:
+            ui::TCustomControl::WndProc(message);
+            if (watch) Repaint();
+            return;
+        case WM_KILLFOCUS:
+            ui::TCustomControl::WndProc(message);
+            SetPressed(false);
+            Repaint();
+            return;
+        case WM_MOVE:
+        case ui::CM_PARENTCOLORCHANGED:
+            // A see-through box shows what lies behind its new place, or its parent's new colour.
+            ui::TCustomControl::WndProc(message);
+            Invalidate();
+            return;
+        case ui::CM_FOCUSCHANGED:
+            FocusMoved(reinterpret_cast<ui::TWinControl*>(message.LParam));
+            return;
+        case ui::CM_DIALOGCHAR:
+            if (ui::IsAccel(static_cast<unsigned>(message.WParam), Caption()) && CanFocus()) {
+                SetFocus();
+                if (watch) Click();
+                message.Result = 1;
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    ui::TCustomControl::WndProc(message);
+}
+
+void TCoolCheckRadioBox::CreateParams(ui::TCreateParams& params) {
+    ui::TCustomControl::CreateParams(params);
+    // A quick second click is a second click, not a double click.
+    params.ClassStyle &= ~static_cast<UINT>(CS_DBLCLKS);
+}
+
+// ---- Painting
+
+void TCoolCheckRadioBox::EraseBackground(HDC dc) {
+    if (transparent_) {
+        PaintParentBackground(GetAncestorControl(this, transparencyLevel_), dc);
+        return;
+    }
+    if (skin_.Paint(dc, ClientRect(), stretched_, SRCCOPY)) return;
+    ui::TCustomControl::EraseBackground(dc);
+}
+
+RECT TCoolCheckRadioBox::MarkRect() {
+    int size = kMarkSize;
+    if (ownerDraw_) size = (checked_ ? glyphMarked_ : glyphNormal_).Source().Height();
+    const RECT client = ClientRect();
+    const int top = client.bottom / 2 - size / 2;
+    if (alignment_ == ui::taLeftJustify)
+        return RECT{client.right - size - kMarkSpacing, top, client.right - kMarkSpacing, top + size};
+    return RECT{kMarkSpacing, top, kMarkSpacing + size, top + size};
+}
+
+UINT TCoolCheckRadioBox::MarkState() const {
+    UINT state = checkRadioType_ == crRadioBox ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
+    if (state_ == cbChecked) state |= DFCS_CHECKED;
+    if (state_ == cbGrayed) state |= DFCS_CHECKED | DFCS_INACTIVE;
+    if (pressed_ || !Enabled()) state |= DFCS_INACTIVE;
+    if (flat_) state |= DFCS_FLAT;
+    return state;
+}
+
+RECT TCoolCheckRadioBox::CaptionRect(const RECT& mark) {
+    ui::TCanvas& canvas = Canvas();
+    const SIZE extent = canvas.TextExtent(Caption());
+    // The accelerator's "&" is measured with the caption but not drawn: the rectangle leaves it out on
+    // the side away from the mark.
+    const int ampersand = Caption().find('&') != std::string::npos ? canvas.TextWidth("&") : 0;
+    RECT caption{};
+    caption.top = ClientHeight() / 2 - extent.cy / 2;
+    caption.bottom = caption.top + extent.cy;
+    if (alignment_ == ui::taLeftJustify) {
+        caption.right = mark.left - kMarkSpacing;
+        caption.left = caption.right - extent.cx + ampersand;
+    } else {
+        caption.left = mark.right + kMarkSpacing;
+        caption.right = caption.left + extent.cx - ampersand;
+    }
+    return caption;
+}
+
+void TCoolCheckRadioBox::PaintCaption(RECT& caption) {
+    ui::TCanvas& canvas = Canvas();
+    const std::string& text = Caption();
+    const UINT flags = DT_SINGLELINE | DT_NOCLIP | (alignment_ == ui::taLeftJustify ? DT_RIGHT : DT_LEFT);
+    if (!Enabled()) {
+        DrawStateA(canvas.Handle(), nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()),
+                   static_cast<WPARAM>(text.size()), caption.left, caption.top, 0, 0, DST_PREFIXTEXT | DSS_DISABLED);
+    } else if (shadow_.SimpleView()) {
+        canvas.DrawText(text, caption, flags);
+    } else {
+        DrawShadowedText(canvas.Handle(), caption, shadow_.Position(), text, flags, Font().Color(), shadow_.Color(),
+                         shadow_.Size());
+    }
+}
+
+void TCoolCheckRadioBox::Paint() {
+    ui::TCanvas& canvas = Canvas();
+    const RECT mark = MarkRect();
+    if (ownerDraw_) {
+        TGlyph& glyph = checked_ || state_ == cbChecked ? glyphMarked_ : glyphNormal_;
+        glyph.PaintStateImage(canvas, POINT{mark.left, mark.top}, ui::clNone, true, Enabled());
+    } else {
+        RECT frame = mark;
+        DrawFrameControl(canvas.Handle(), &frame, DFC_BUTTON, MarkState());
+    }
+
+    // The caption goes over the background as it is.
+    canvas.Brush().SetStyle(ui::TBrushStyle::Clear);
+    RECT caption = CaptionRect(mark);
+    PaintCaption(caption);
+    // The focus mark goes round the caption where the shadow left it.
+    if (!Caption().empty() && Focused()) {
+        InflateRect(&caption, shadow_.Size() + 1, shadow_.Size());
+        DrawFocusRect(canvas.Handle(), &caption);
+    }
+
+    if (const UINT edges = BevelEdgeFlags(bevelInner_, bevelOuter_)) {
+        RECT client = ClientRect();
+        DrawEdge(canvas.Handle(), &client, edges, BF_RECT);
+    }
+}
+
+}  // namespace skin

@@ -1,0 +1,35 @@
+// The group box: a windowed container framed by an etched line, with its caption set into the top edge.
+#pragma once
+
+#include "ui/Controls.h"
+
+namespace ui {
+
+class TCustomGroupBox : public TCustomControl {
+public:
+    explicit TCustomGroupBox(TComponent* owner);
+
+    // An etched (3-D) frame, or one line in the window-frame colour.
+    bool Ctl3D() const { return ctl3D_; }
+    void SetCtl3D(bool ctl3D);
+
+protected:
+    const char* ClassName() const override { return "TGroupBox"; }
+    void Paint() override;
+    // Draws the frame for a caption of the height: it runs through the middle of the caption's line.
+    void PaintFrame(int captionHeight);
+    // The caption's single-line DrawText flags.
+    static constexpr UINT kCaptionFlags = DT_SINGLELINE;
+    // The caption's rectangle, measured from 8 pixels in along the top edge.
+    RECT CaptionRect(int captionHeight);
+
+private:
+    bool ctl3D_ = true;
+};
+
+class TGroupBox : public TCustomGroupBox {
+public:
+    using TCustomGroupBox::TCustomGroupBox;
+};
+
+}  // namespace ui
