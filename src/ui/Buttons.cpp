@@ -49,7 +49,8 @@ void TSpeedButton::WndProc(TMessage& message) {
             break;
         case WM_MOUSEMOVE:
             if (GetCapture() == Handle()) {
-                const POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+                const POINT point{static_cast<short>(LOWORD(message.LParam)),
+                                  static_cast<short>(HIWORD(message.LParam))};
                 const RECT client = ClientRect();
                 SetPressed(PtInRect(&client, point) != FALSE);
             }
@@ -101,8 +102,8 @@ void TSpeedButton::Paint() {
 void TSpeedButton::DrawImage(int index, int x, int y) {
     const int width = glyph_.Width() / numGlyphs_;
     HDC dc = Canvas().Handle();
-    TransparentBlt(dc, x, y, width, glyph_.Height(), glyph_.Canvas().Handle(), index * width, 0, width,
-                   glyph_.Height(), ColorToRGB(glyph_.TransparentColor()));
+    TransparentBlt(dc, x, y, width, glyph_.Height(), glyph_.Canvas().Handle(), index * width, 0, width, glyph_.Height(),
+                   ColorToRGB(glyph_.TransparentColor()));
 }
 
 void TSpeedButton::DrawEngravedImage(int x, int y) {

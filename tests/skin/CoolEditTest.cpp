@@ -270,7 +270,8 @@ TEST_F(CoolEdit, NewOptionsAndAlignmentRemakeTheWindowAndKeepWhatWasTyped) {
     EXPECT_EQ(field->creations, 4);
     const LONG_PTR style = GetWindowLongPtrA(field->Handle(), GWL_STYLE);
     EXPECT_EQ(style & (ES_MULTILINE | ES_RIGHT | ES_CENTER), ES_MULTILINE | ES_RIGHT);
-    EXPECT_EQ(style & (ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_CLIPCHILDREN), ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_CLIPCHILDREN);
+    EXPECT_EQ(style & (ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_CLIPCHILDREN),
+              ES_AUTOHSCROLL | ES_AUTOVSCROLL | WS_CLIPCHILDREN);
     EXPECT_EQ(field->Text(), "TYPED");
 }
 

@@ -174,8 +174,8 @@ TEST_F(Fields, TheSpeedButtonLooksPressedWhileHeldClicksOnReleaseInsideAndLeaves
     ui::TBitmap strip;
     strip.SetSize(20, 10);
     ui::TCanvas& canvas = strip.Canvas();
-    for (const auto& [area, colour] : {std::pair<RECT, COLORREF>{{0, 0, 20, 10}, kGround},
-                                      {{2, 2, 8, 8}, kUp}, {{12, 2, 18, 8}, kDisabled}}) {
+    for (const auto& [area, colour] :
+         {std::pair<RECT, COLORREF>{{0, 0, 20, 10}, kGround}, {{2, 2, 8, 8}, kUp}, {{12, 2, 18, 8}, kDisabled}}) {
         canvas.Brush().SetColor(colour);
         canvas.FillRect(area);
     }
