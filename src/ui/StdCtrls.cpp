@@ -280,7 +280,7 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.SuperclassOf = "EDIT";
     params.Caption = text_;
-    // A field holds no windows of its own; a descendant that puts one on it clips it out again.
+    // A field has no child windows to keep its painting off; a descendant that gives it one asks for that.
     params.Style &= ~static_cast<DWORD>(WS_CLIPCHILDREN);
     params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
     if (charCase_ == ecUpperCase) params.Style |= ES_UPPERCASE;
