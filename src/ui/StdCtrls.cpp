@@ -255,16 +255,28 @@ private:
     bool open_;
 };
 
+// Global memory locked for a scope.
+class GlobalLockScope {
+public:
+    explicit GlobalLockScope(HANDLE memory) : memory_(memory), data_(GlobalLock(memory)) {}
+    ~GlobalLockScope() {
+        if (data_ != nullptr) GlobalUnlock(memory_);
+    }
+    GlobalLockScope(const GlobalLockScope&) = delete;
+    GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+    const char* Text() const { return static_cast<const char*>(data_); }
+
+private:
+    HANDLE memory_;
+    void* data_;
+};
+
 std::string ClipboardText(HWND owner) {
-    OpenClipboardScope clipboard(owner);
-    if (!clipboard.IsOpen()) return std::string();
-    HANDLE data = GetClipboardData(CF_TEXT);
+    const OpenClipboardScope clipboard(owner);
+    HANDLE data = clipboard.IsOpen() ? GetClipboardData(CF_TEXT) : nullptr;
     if (data == nullptr) return std::string();
-    const auto* text = static_cast<const char*>(GlobalLock(data));
-    if (text == nullptr) return std::string();
-    std::string copy(text);
-    GlobalUnlock(data);
-    return copy;
+    const GlobalLockScope locked(data);
+    return locked.Text() != nullptr ? std::string(locked.Text()) : std::string();
 }
 
 }  // namespace
