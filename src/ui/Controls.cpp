@@ -697,6 +697,36 @@ void TWinControl::PaintControls(HDC dc) {
     }
 }
 
+void TWinControl::PaintTo(HDC dc, int x, int y) {
+    HWND window = Handle();
+    SavedDC saved(dc);
+    OffsetViewportOrgEx(dc, x, y, nullptr);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    OffsetRect(&frame, -frame.left, -frame.top);
+    IntersectClipRect(dc, 0, 0, frame.right, frame.bottom);
+    // The frame as the window manager draws it for the border styles our controls use.
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    if ((GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0)
+        DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
+    else if ((style & WS_BORDER) != 0)
+        DrawEdge(dc, &frame, BDR_OUTER, BF_RECT | BF_MONO);
+    POINT client{0, 0};
+    ::ClientToScreen(window, &client);
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    OffsetViewportOrgEx(dc, client.x - bounds.left, client.y - bounds.top, nullptr);
+    const RECT area = ClientRect();
+    IntersectClipRect(dc, 0, 0, area.right, area.bottom);
+    SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageA(window, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    for (TControl* control : std::vector<TControl*>(controls_)) {
+        if (!control->IsWindowed() || !control->Visible()) continue;
+        auto* child = static_cast<TWinControl*>(control);
+        if (child->HandleAllocated()) child->PaintTo(dc, child->Left(), child->Top());
+    }
+}
+
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     if (left == Left() && top == Top() && width == Width() && height == Height()) return;
     SetBoundsQuiet(left, top, width, height);

@@ -52,6 +52,10 @@ enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
+// A window's border: none, a single line (a control's sunken edge) or a dialog frame (forms only).
+enum TFormBorderStyle { bsNone, bsSingle, bsDialog };
+// A control's border: bsNone or bsSingle.
+using TBorderStyle = TFormBorderStyle;
 
 struct TMessage {
     UINT Msg;
@@ -262,6 +266,9 @@ public:
 
     // Paints the non-windowed children into a DC whose origin is this control's client origin.
     void PaintControls(HDC dc);
+    // Paints the whole control as its window shows it (its border, background, client area and windowed
+    // children) into a DC, with the control's top-left corner at (x, y).
+    void PaintTo(HDC dc, int x, int y);
     // The child that is visible under a client point, non-windowed children only.
     TControl* ControlAtPos(POINT point) const;
 

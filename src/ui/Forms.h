@@ -12,7 +12,6 @@
 
 namespace ui {
 
-enum TFormBorderStyle { bsNone, bsSingle, bsDialog };
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 using TBorderIcons = unsigned;
 enum TPosition { poDesigned, poScreenCenter };

@@ -1,5 +1,7 @@
 #include "ui/StdCtrls.h"
 
+#include <algorithm>
+
 #include "ui/Forms.h"
 
 namespace ui {
@@ -231,6 +233,54 @@ void TButton::WndProc(TMessage& message) {
 
 // ---- TCustomEdit
 
+namespace {
+
+std::string WithoutLineBreaks(std::string text) {
+    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }), text.end());
+    return text;
+}
+
+// The clipboard, open for a scope.
+class OpenClipboardScope {
+public:
+    explicit OpenClipboardScope(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~OpenClipboardScope() {
+        if (open_) CloseClipboard();
+    }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    bool IsOpen() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// Global memory locked for a scope.
+class GlobalLockScope {
+public:
+    explicit GlobalLockScope(HANDLE memory) : memory_(memory), data_(GlobalLock(memory)) {}
+    ~GlobalLockScope() {
+        if (data_ != nullptr) GlobalUnlock(memory_);
+    }
+    GlobalLockScope(const GlobalLockScope&) = delete;
+    GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+    const char* Text() const { return static_cast<const char*>(data_); }
+
+private:
+    HANDLE memory_;
+    void* data_;
+};
+
+std::string ClipboardText(HWND owner) {
+    const OpenClipboardScope clipboard(owner);
+    HANDLE data = clipboard.IsOpen() ? GetClipboardData(CF_TEXT) : nullptr;
+    if (data == nullptr) return std::string();
+    const GlobalLockScope locked(data);
+    return locked.Text() != nullptr ? std::string(locked.Text()) : std::string();
+}
+
+}  // namespace
+
 TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 121, 21);
     SetTabStop(true);
@@ -241,11 +291,14 @@ TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
 void TCustomEdit::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.SuperclassOf = "EDIT";
-    params.Style |= ES_AUTOHSCROLL;
+    params.Caption = text_;
+    // A field has no child windows to keep its painting off; a descendant that gives it one asks for that.
+    params.Style &= ~static_cast<DWORD>(WS_CLIPCHILDREN);
+    params.Style |= ES_AUTOHSCROLL | ES_AUTOVSCROLL;
     if (charCase_ == ecUpperCase) params.Style |= ES_UPPERCASE;
     if (charCase_ == ecLowerCase) params.Style |= ES_LOWERCASE;
     if (readOnly_) params.Style |= ES_READONLY;
-    if (borderSingle_) params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TCustomEdit::CreateHandleDone() {
@@ -254,7 +307,7 @@ void TCustomEdit::CreateHandleDone() {
 
 std::string TCustomEdit::Text() const {
     auto* self = const_cast<TCustomEdit*>(this);
-    if (!self->HandleAllocated()) return Caption();
+    if (!self->HandleAllocated()) return text_;
     const int length = GetWindowTextLengthA(self->Handle());
     std::string text(static_cast<size_t>(length) + 1, '\0');
     GetWindowTextA(self->Handle(), &text[0], length + 1);
@@ -263,9 +316,53 @@ std::string TCustomEdit::Text() const {
 }
 
 void TCustomEdit::SetText(const std::string& text) {
-    // The window keeps the text (upper-cased for an upper-case field); the caption follows it.
-    SetCaption(text);
-    if (HandleAllocated()) SetWindowTextA(Handle(), text.c_str());
+    const std::string line = WithoutLineBreaks(text);
+    if (line == Text()) return;
+    if (!HandleAllocated()) {
+        text_ = line;
+        Change();
+        return;
+    }
+    SetWindowTextA(Handle(), line.c_str());
+    // A single-line window reports its new text as a change; a multi-line one reports nothing.
+    if ((GetWindowLongPtrA(Handle(), GWL_STYLE) & ES_MULTILINE) != 0) Change();
+}
+
+void TCustomEdit::SelectAll() {
+    if (HandleAllocated()) SendMessageA(Handle(), EM_SETSEL, 0, -1);
+}
+
+void TCustomEdit::Change() {
+    if (OnChange) OnChange();
+}
+
+void TCustomEdit::SetAutoSize(bool autoSize) {
+    if (autoSize == autoSize_) return;
+    autoSize_ = autoSize;
+    AdjustHeight();
+}
+
+void TCustomEdit::AdjustHeight() {
+    if (!autoSize_ || Loading()) return;
+    TEXTMETRICA metrics{};
+    {
+        WindowDC screen(nullptr);
+        SelectObjectScope font(screen.Get(), Font().Handle());
+        GetTextMetricsA(screen.Get(), &metrics);
+    }
+    const int room = 2 * GetSystemMetrics(SM_CYBORDER);
+    const int edge = borderStyle_ == bsSingle ? GetSystemMetrics(SM_CYEDGE) : 0;
+    SetHeight(metrics.tmHeight + 2 * (room + edge));
+}
+
+void TCustomEdit::FontChanged() {
+    TWinControl::FontChanged();
+    AdjustHeight();
+}
+
+void TCustomEdit::Loaded() {
+    TWinControl::Loaded();
+    AdjustHeight();
 }
 
 void TCustomEdit::SetMaxLength(int length) {
@@ -280,10 +377,11 @@ void TCustomEdit::SetCharCase(TEditCharCase charCase) {
     RecreateWnd();
 }
 
-void TCustomEdit::SetBorderSingle(bool single) {
-    if (single == borderSingle_) return;
-    borderSingle_ = single;
+void TCustomEdit::SetBorderStyle(TBorderStyle style) {
+    if (style == borderStyle_) return;
+    borderStyle_ = style;
     RecreateWnd();
+    AdjustHeight();
 }
 
 void TCustomEdit::SetReadOnly(bool readOnly) {
@@ -297,10 +395,18 @@ void TCustomEdit::ColorChanged() {
     TWinControl::ColorChanged();
 }
 
+bool TCustomEdit::PasteWithoutLineBreaks() {
+    const std::string text = ClipboardText(Handle());
+    if (text.find_first_of("\r\n") == std::string::npos) return false;
+    if (!readOnly_)
+        SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(WithoutLineBreaks(text).c_str()));
+    return true;
+}
+
 void TCustomEdit::WndProc(TMessage& message) {
     switch (message.Msg) {
         case CN_COMMAND:
-            if (HIWORD(message.WParam) == EN_CHANGE && OnChange) OnChange();
+            if (HIWORD(message.WParam) == EN_CHANGE) Change();
             return;
         case CN_CTLCOLOREDIT:
         case CN_CTLCOLORSTATIC: {
@@ -311,9 +417,35 @@ void TCustomEdit::WndProc(TMessage& message) {
             message.Result = reinterpret_cast<LRESULT>(background_.Get());
             return;
         }
-        default:
+        case WM_CHAR:
+            // Ctrl+Enter and Ctrl+J type a line feed, which a multi-line window would take as a line break.
+            if (message.WParam == '\n') return;
+            break;
+        case WM_PASTE:
+            if (PasteWithoutLineBreaks()) return;
+            break;
+        case WM_DESTROY:
+            // The window goes (made anew, or with its parent's): the text stays with the field.
+            text_ = Text();
+            break;
+        case WM_LBUTTONDOWN: {
+            // A click places the caret where it lands; the focus it gives selects nothing.
+            leftButtonDown_ = true;
+            const TWatch watch = Watch();
             TWinControl::WndProc(message);
+            if (watch) leftButtonDown_ = false;
+            return;
+        }
+        case WM_SETFOCUS: {
+            const TWatch watch = Watch();
+            TWinControl::WndProc(message);
+            if (watch && autoSelect_ && !leftButtonDown_) SelectAll();
+            return;
+        }
+        default:
+            break;
     }
+    TWinControl::WndProc(message);
 }
 
 }  // namespace ui

@@ -1,6 +1,8 @@
 // The label (a caption painted on the parent's surface), the push button and the edit field.
 #pragma once
 
+#include <string>
+
 #include "ui/Controls.h"
 
 namespace ui {
@@ -90,19 +92,32 @@ private:
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 
-// The native single-line edit field.
+// The native edit field, superclassed under the control's class name, with the creation styles every
+// field of ours has (a long text scrolls instead of wrapping or being refused, also in a descendant
+// that makes the window multi-line). The text lives in the window while there is one and is carried
+// over when the window is made anew. A field holds one line: line breaks never get into it.
 class TCustomEdit : public TWinControl {
 public:
     explicit TCustomEdit(TComponent* owner);
 
     std::string Text() const;
+    // Sets the window's text once (line breaks removed) and fires OnChange once, when it differs.
     void SetText(const std::string& text);
-    int MaxLength() const { return maxLength_; }
-    void SetMaxLength(int length);
+    void SelectAll();
+    // Selects the whole text when the field gets the focus, unless the left button is held on it.
+    bool AutoSelect() const { return autoSelect_; }
+    void SetAutoSelect(bool autoSelect) { autoSelect_ = autoSelect; }
+    // The height follows the font: one line of text with a little room above and below, and the border.
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool autoSize);
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle style);
+    // Upper or lower case applies to typed text and to text set by the program, as the native style does.
     TEditCharCase CharCase() const { return charCase_; }
     void SetCharCase(TEditCharCase charCase);
-    bool BorderSingle() const { return borderSingle_; }
-    void SetBorderSingle(bool single);
+    // How many characters typing may bring the text to (0: no limit); text set by the program is not cut.
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int length);
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly);
 
@@ -114,12 +129,25 @@ protected:
     void CreateHandleDone() override;
     void WndProc(TMessage& message) override;
     void ColorChanged() override;
+    void FontChanged() override;
+    void Loaded() override;
+    // The text changed, typed or set: fires OnChange.
+    virtual void Change();
 
 private:
-    int maxLength_ = 0;
+    void AdjustHeight();
+    // A paste of text with line breaks, which the field takes without them; false for any other paste.
+    bool PasteWithoutLineBreaks();
+
+    // The text while there is no window.
+    std::string text_;
+    bool autoSelect_ = true;
+    bool autoSize_ = true;
+    TBorderStyle borderStyle_ = bsSingle;
     TEditCharCase charCase_ = ecNormal;
-    bool borderSingle_ = true;
+    int maxLength_ = 0;
     bool readOnly_ = false;
+    bool leftButtonDown_ = false;
     BrushHandle background_;
 };
 

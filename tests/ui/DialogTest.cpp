@@ -173,6 +173,59 @@ TEST_F(Dialog, EditFieldKeepsItsCaseAndLength) {
     EXPECT_EQ(form->name->Text(), "C:\\PICS");
 }
 
+TEST_F(Dialog, AFieldsTextLivesInItsWindowAndEverySetFiresOnChangeOnce) {
+    ui::TEdit* field = form->inner;
+    int changes = 0;
+    field->OnChange = [&changes] { ++changes; };
+    field->SetText("one");
+    field->SetText("one");
+    EXPECT_EQ(changes, 1);
+    SendMessageA(field->Handle(), EM_SETSEL, 3, 3);
+    PostMessageA(field->Handle(), WM_CHAR, 'x', 1);
+    Pump();
+    // Windows made anew, the field's own and with its parent's, keep what was typed.
+    field->SetBorderStyle(ui::bsNone);
+    form->panel->RecreateWnd();
+    EXPECT_EQ(field->Text(), "onex");
+    EXPECT_EQ(changes, 2);
+
+    // Without a window the text waits for one.
+    auto* later = new ui::TEdit(form);
+    later->OnChange = [&changes] { ++changes; };
+    later->SetText("waiting");
+    EXPECT_EQ(changes, 3);
+    later->SetParent(form);
+    char shown[16] = {};
+    GetWindowTextA(later->Handle(), shown, sizeof shown);
+    EXPECT_STREQ(shown, "waiting");
+}
+
+TEST_F(Dialog, AFieldSelectsAllOnFocusButNotForAClickAndItsHeightFollowsTheFont) {
+    const auto selection = [this] { return SendMessageA(form->name->Handle(), EM_GETSEL, 0, 0); };
+    form->name->SetText("select me");
+    form->inner->SetFocus();
+    form->name->SetFocus();
+    EXPECT_EQ(selection(), MAKELONG(0, 9));
+    form->inner->SetFocus();
+    PostMessageA(form->name->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 5));
+    PostMessageA(form->name->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 5));
+    Pump();
+    EXPECT_EQ(GetFocus(), form->name->Handle());
+    EXPECT_EQ(LOWORD(selection()), HIWORD(selection())) << "a click places the caret";
+
+    // One line of the font with the same room around it, whatever the font.
+    const auto room = [this](int fontHeight) {
+        form->name->Font().SetHeight(fontHeight);
+        TEXTMETRICA metrics{};
+        const ui::WindowDC screen(nullptr);
+        const ui::SelectObjectScope font(screen.Get(), form->name->Font().Handle());
+        GetTextMetricsA(screen.Get(), &metrics);
+        return form->name->Height() - metrics.tmHeight;
+    };
+    form->name->Font().SetName("Comic Sans MS");
+    EXPECT_EQ(room(-30), room(-12));
+}
+
 // A button that paints itself: its parent's owner-draw notification must come back to it.
 class OwnerDrawnButton : public ui::TButton {
 public:
