@@ -3,6 +3,7 @@
 #include "core/ActiveDesktop_functions.h"
 #include "core/Settings.h"
 #include "core/WindowRoutines.h"
+#include "dialogs/FormSetup.h"
 #include "ui/SysUtils.h"
 
 namespace app {
@@ -184,20 +185,48 @@ void TfrmSplash::Pause(int hundredths) { core::DelayHundredths(hundredths); }
 
 ui::TDate TfrmSplash::Today() { return ui::Today(); }
 
-void TfrmSplash::RunSetupPhase() {
-    // The dialog must be able to come to the front; the splash is topmost again whatever the dialog did.
-    core::SetFormOnTop(Handle(), false);
-    try {
-        ShowSetupDialog();
-    } catch (...) {
-        core::SetFormOnTop(Handle(), true);
-        throw;
+namespace {
+
+// The setup dialog for the length of the phase, and the splash out of its way: on every way out the
+// dialog is destroyed (unless it went already) and the splash is topmost again.
+class SetupPhase {
+public:
+    SetupPhase(HWND splash, ui::TForm* dialog) : splash_(splash), dialog_(dialog), alive_(dialog->Watch()) {
+        core::SetFormOnTop(splash_, false);
     }
-    core::SetFormOnTop(Handle(), true);
+    ~SetupPhase() {
+        if (alive_) dialog_->Free();
+        dialogs::frmSetup = nullptr;
+        core::SetFormOnTop(splash_, true);
+    }
+    SetupPhase(const SetupPhase&) = delete;
+    SetupPhase& operator=(const SetupPhase&) = delete;
+
+private:
+    HWND splash_;
+    ui::TForm* dialog_;
+    ui::TWatch alive_;
+};
+
+}  // namespace
+
+void TfrmSplash::RunSetupPhase() {
+    // An error while the dialog is made reaches the run like any other; once it exists, it is shown with
+    // the splash out of its way, whatever the dialog does.
+    ui::TForm* dialog = CreateSetupDialog();
+    const SetupPhase phase(Handle(), dialog);
+    ShowSetupDialog(*dialog);
 }
 
-// The setup dialog is not built yet: this phase opens nothing until it is.
-void TfrmSplash::ShowSetupDialog() {}
+ui::TForm* TfrmSplash::CreateSetupDialog() {
+    dialogs::frmSetup = ui::NewForm<dialogs::TfrmSetup>(ui::Application);
+    return dialogs::frmSetup;
+}
+
+// Its modal result is not used: whatever the dialog left in Settings is what the run goes on with.
+void TfrmSplash::ShowSetupDialog(ui::TForm& dialog) {
+    dialog.ShowModal();
+}
 
 bool TfrmSplash::ActiveDesktopEnabled() { return core::ActiveDesktopEnabled(); }
 

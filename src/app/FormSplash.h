@@ -41,8 +41,10 @@ protected:
     // The steps of a run that reach beyond the window; a test can stand in for each of them.
     virtual void Pause(int hundredths);
     virtual ui::TDate Today();
-    // Creates the setup dialog, shows it modally and destroys it.
-    virtual void ShowSetupDialog();
+    // Creates the setup dialog with the application as its owner.
+    virtual ui::TForm* CreateSetupDialog();
+    // Shows it modally; the phase around it destroys it afterwards.
+    virtual void ShowSetupDialog(ui::TForm& dialog);
     virtual bool ActiveDesktopEnabled();
     virtual void EnableActiveDesktop();
     virtual void SwapFromDirectory();

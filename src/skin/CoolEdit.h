@@ -134,6 +134,8 @@ public:
     // 1 to 4 images in the glyph.
     int NumGlyphs() const { return button_->NumGlyphs(); }
     void SetNumGlyphs(int count) { button_->SetNumGlyphs(count); }
+    // The button inside the field.
+    ui::TSpeedButton* Button() const { return button_; }
     const std::string& BtnCaption() const { return button_->Caption(); }
     void SetBtnCaption(const std::string& caption) { button_->SetCaption(caption); }
     // The lowest the field may be: a line of its font, a quarter of the smaller of that line and the

@@ -430,6 +430,9 @@ void TWinControl::CreateWnd() {
                         params.Y, params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr), this);
     if (window == nullptr) throw EOSError(GetLastError());
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
+    // Until now the children were aligned in the bounds alone, which for a window with a frame are larger
+    // than its client area: they take their places in the real client area before their windows exist.
+    AlignControls();
     for (TControl* control : std::vector<TControl*>(controls_)) {
         if (control->IsWindowed()) static_cast<TWinControl*>(control)->HandleNeeded();
     }

@@ -33,6 +33,8 @@ public:
     bool activeDesktopOn = false;
     bool failSwap = false;
     bool topmostDuringSetup = true;
+    bool failSetup = false;
+    ui::TWatch setupDialog;
 
 protected:
     void Pause(int hundredths) override {
@@ -40,9 +42,15 @@ protected:
         SendMessageA(Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
     }
     ui::TDate Today() override { return today; }
-    void ShowSetupDialog() override {
+    ui::TForm* CreateSetupDialog() override {
+        steps.push_back("create setup");
+        return new ui::TForm(ui::Application);
+    }
+    void ShowSetupDialog(ui::TForm& dialog) override {
         steps.push_back("setup");
         topmostDuringSetup = (GetWindowLongA(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        setupDialog = dialog.Watch();
+        if (failSetup) throw ui::Exception("setup failed");
     }
     bool ActiveDesktopEnabled() override {
         steps.push_back("query");
@@ -68,6 +76,7 @@ struct RunRecord {
     std::vector<std::string> errors;
     bool topmostDuringSetup = true;
     bool topmostAfterSetup = false;
+    bool setupDialogLeft = false;
     bool visibleAfter = true;
     std::string title;
 };
@@ -91,6 +100,7 @@ RunRecord RunSplash(std::vector<std::string> arguments, const std::function<void
     record.errors = splash->errors;
     record.topmostDuringSetup = splash->topmostDuringSetup;
     record.topmostAfterSetup = (GetWindowLongA(splash->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    record.setupDialogLeft = splash->setupDialog.Alive();
     record.visibleAfter = splash->Visible();
     record.title = splash->clblTitle->Caption();
     return record;
@@ -151,20 +161,31 @@ TEST_F(SplashRun, SetupArgumentIsComparedAfterCapitalisingLetters) {
     for (const auto& [arguments, setup] : cases) {
         const RunRecord run = RunSplash(arguments);
         const std::string first = arguments.empty() ? "(none)" : arguments.front();
-        EXPECT_EQ(run.steps, setup ? Strings{"setup"} : Strings{}) << first;
+        EXPECT_EQ(run.steps, setup ? (Strings{"create setup", "setup"}) : Strings{}) << first;
         EXPECT_EQ(run.captions, kQuietCaptions) << first;
         if (setup) {
             EXPECT_FALSE(run.topmostDuringSetup) << "the splash gives up its topmost state for the dialog";
             EXPECT_TRUE(run.topmostAfterSetup) << "and takes it back";
+            EXPECT_FALSE(run.setupDialogLeft) << "the dialog is destroyed after its modal loop";
         }
     }
 }
 
 TEST_F(SplashRun, MissingSettingsFileOpensSetupThenSwapsWithDefaults) {
     const RunRecord run = RunSplash({"-SETUP"});
-    EXPECT_EQ(run.steps, (Strings{"setup", "directory"}));
+    EXPECT_EQ(run.steps, (Strings{"create setup", "setup", "directory"}));
     EXPECT_EQ(run.captions, kSwapCaptions);
     EXPECT_EQ(core::Settings.PictureDir, "C:\\WINDOWS");
+}
+
+TEST_F(SplashRun, ASetupDialogThatFailsIsDestroyedAndTheRunCloses) {
+    WriteSettings("ChangeWhen=0\r\n");
+    const RunRecord run = RunSplash({"/setup"}, [](RecordingSplash& splash) { splash.failSetup = true; });
+    EXPECT_EQ(run.errors, Strings{"setup failed"});
+    EXPECT_FALSE(run.setupDialogLeft);
+    EXPECT_TRUE(run.topmostAfterSetup);
+    EXPECT_EQ(run.steps, (Strings{"create setup", "setup"})) << "the failed phase ends the run's phases";
+    EXPECT_EQ(run.captions.back(), "Closing Tamberlyn...");
 }
 
 TEST_F(SplashRun, ReadErrorIsShownAndTheRunStillCloses) {

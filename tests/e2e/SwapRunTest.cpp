@@ -7,6 +7,7 @@
 #include "core/ActiveDesktop_functions.h"
 #include "fakes/RecordingDesktop.h"
 #include "support/ExeScenario.h"
+#include "support/SetupDriver.h"
 #include "ui/DateUtils.h"
 #include "ui/SysUtils.h"
 
@@ -258,12 +259,19 @@ private:
     bool created_ = false;
 };
 
-TEST_F(SwapRun, AFirstRunSwapsWithTheDefaultsAndRecordsOnlyTheChange) {
+TEST_F(SwapRun, AFirstRunOpensSetupAndAfterCancelSwapsWithTheDefaults) {
     const PlantedPicture picture("TamberlynFirstRun.bmp");
     ASSERT_TRUE(picture.Created());
     ASSERT_FALSE(ui::FileExists(scenario.File("Tamberlyn.ini")));
 
-    const fakes::DesktopJournal journal = RunWithoutBoxes();
+    fakes::SaveJournal(journalPath, fakes::DesktopJournal());
+    testing_support::SetupDriver setup(scenario.Exe(), "", scenario.Path());
+    ASSERT_TRUE(setup.DialogOpen()) << "a first run opens the setup dialog";
+    setup.PressButton("Cancel");
+    const RunOutcome outcome = setup.Finish();
+    EXPECT_TRUE(outcome.ended);
+    EXPECT_TRUE(outcome.boxes.empty());
+    const fakes::DesktopJournal journal = fakes::LoadJournal(journalPath);
 
     EXPECT_EQ(journal.Sequence(), kSwap);
     EXPECT_EQ(fakes::Utf8(journal.CallsOf("SetWallpaper").at(0).Text), "C:\\WINDOWS\\TamberlynFirstRun.bmp");

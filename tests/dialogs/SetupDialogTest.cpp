@@ -1,0 +1,303 @@
+// The setup dialog on real windows, over a settings file of the test's own: what it shows, the list's
+// operations, Save and its bounds, the mode controls, and the dialogs and choosers it opens.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "core/Settings.h"
+#include "dialogs/FormAdd.h"
+#include "dialogs/FormSetup.h"
+#include "dialogs/dmHTMLHelp.h"
+#include "support/TempDir.h"
+#include "ui/Dialogs.h"
+#include "ui/Forms.h"
+#include "ui/SysUtils.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// The add-entry dialog's user: what they type and choose, and how they leave it.
+struct AddAnswer {
+    std::string name;
+    int style = 0;
+    int result = ui::mrOk;
+};
+
+class TestSetup : public dialogs::TfrmSetup {
+public:
+    using dialogs::TfrmSetup::TfrmSetup;
+
+    std::vector<AddAnswer> answers;
+    int aboutBoxes = 0;
+    bool topmostWhileAdding = true;
+
+protected:
+    int ShowModalDialog(ui::TForm& dialog) override {
+        topmostWhileAdding = (GetWindowLongA(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        auto* add = dynamic_cast<dialogs::TfrmAdd*>(&dialog);
+        if (add == nullptr) {
+            ++aboutBoxes;
+            return ui::mrCancel;
+        }
+        const AddAnswer answer = answers.front();
+        answers.erase(answers.begin());
+        add->cedtbtnFilename->SetText(answer.name);
+        add->cchkrdgrpbxStyle->SetItemIndex(answer.style);
+        return answer.result;
+    }
+};
+
+std::vector<std::string> errors;
+void RecordError(const std::exception& error) { errors.push_back(error.what()); }
+
+std::string chosenFolder;
+bool ChooseFolder(const ui::TBrowseRequest& request, std::string& folder) {
+    errors.push_back("browse: " + request.Title + (request.Flags == BIF_RETURNONLYFSDIRS ? " (folders)" : ""));
+    folder = chosenFolder;
+    return !chosenFolder.empty();
+}
+
+struct Setup : ::testing::Test {
+    Setup() : ini(folder.File("Tamberlyn.ini")) {
+        errors.clear();
+        previousHandler = ui::SetExceptionHandler(&RecordError);
+        previousBrowse = ui::SetBrowseForFolderCall(&ChooseFolder);
+    }
+    ~Setup() override {
+        dialog.reset();
+        ui::SetExceptionHandler(previousHandler);
+        ui::SetBrowseForFolderCall(previousBrowse);
+    }
+
+    // Reads the settings file as the run does and opens the dialog over it.
+    void Open(const std::string& settings) {
+        folder.WriteFile("Tamberlyn.ini", settings);
+        core::Settings.PictureList.Clear();
+        core::ReadIniSettings();
+        dialog.reset(ui::NewForm<TestSetup>(&application));
+        dialog->Show();
+        Pump();
+    }
+
+    void Pump() { application.ProcessMessages(); }
+    // A click as the user makes it: through the button's window, errors ending in the error box.
+    void Press(ui::TWinControl* button) {
+        SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+        Pump();
+    }
+    // A press and release of the left button on a control, as the mouse makes them.
+    void Click(ui::TWinControl* control) {
+        SendMessageA(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        SendMessageA(control->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        Pump();
+    }
+    void Select(int row) { dialog->cstgrdList->SetRow(row); }
+
+    Strings Names() const {
+        Strings names;
+        for (int row = 0; row < dialog->cstgrdList->RowCount(); ++row) {
+            names.push_back(dialog->cstgrdList->Cells(0, row) + "|" + dialog->cstgrdList->Cells(1, row));
+        }
+        return names;
+    }
+    std::string File() const { return folder.ReadFile("Tamberlyn.ini"); }
+
+    ui::TApplication application;
+    testing_support::TempDir folder;
+    core::IniFileOverride ini;
+    ui::Owned<TestSetup> dialog;
+    ui::TExceptionHandler previousHandler = nullptr;
+    ui::TBrowseForFolderCall previousBrowse = nullptr;
+};
+
+const std::string kThree =
+    "[Options]\r\nMode=1\r\nNextImage=2\r\n[0]\r\nFilename=C:\\A.BMP\r\nDisplayStyle=0\r\n[1]\r\nFilename=C:\\B.BMP\r\n"
+    "DisplayStyle=1\r\n[2]\r\nFilename=C:\\C.BMP\r\nDisplayStyle=7\r\n";
+
+TEST_F(Setup, ShowsTheSettingsAndTheListWithItsBlankRow) {
+    Open("[Options]\r\nChangeWhen=1\r\nMode=1\r\nForceAD=1\r\nPictureDir=c:\\pics\r\nBMPtype=0\r\nGIFtype=1\r\nDisplayStyle=2\r\n"
+         "[0]\r\nFilename=C:\\A.BMP\r\nDisplayStyle=2\r\n[1]\r\nFilename=C:\\B.HTM\r\nDisplayStyle=9\r\n");
+    EXPECT_EQ(dialog->Caption(), "Tamberlyn Setup");
+    EXPECT_EQ(dialog->ClientWidth(), 592);
+    EXPECT_EQ(dialog->ClientHeight(), 573);
+    EXPECT_EQ(dialog->cpnlSave->Top(), 532);
+    EXPECT_EQ(dialog->cpnlHelp->Left(), 404);
+    EXPECT_TRUE((GetWindowLongA(dialog->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
+    EXPECT_EQ(GetFocus(), dialog->cbtnRefresh->Handle());
+    EXPECT_EQ(dialog->crdgrpChangeWhen->ItemIndex(), 1);
+    EXPECT_EQ(dialog->cchkrdgrpForceAD->ItemIndex(), 0);
+    EXPECT_EQ(dialog->cedtbtnDir->Text(), "C:\\PICS") << "the field's upper case";
+    EXPECT_FALSE(dialog->cchkrdbxBMP->Checked());
+    EXPECT_TRUE(dialog->cchkrdbxGIF->Checked());
+    EXPECT_EQ(dialog->cchkrdgrpStyle->ItemIndex(), 2);
+    EXPECT_EQ(Names(), (Strings{"C:\\A.BMP|Tile", "C:\\B.HTM|", "|"})) << "a style outside 0 to 2 shows empty";
+    EXPECT_EQ(dialog->cstgrdList->ColWidths(0), 510);
+
+    // List mode: the list's controls are enabled, the directory's are not, and the field turned grey.
+    EXPECT_TRUE(dialog->cstgrdList->Enabled());
+    EXPECT_FALSE(dialog->cedtbtnDir->Enabled());
+    EXPECT_FALSE(dialog->cchkrdbxGIF->Enabled());
+    EXPECT_EQ(dialog->cedtbtnDir->Color(), ui::clBtnFace);
+    EXPECT_EQ(dialog->cstgrdList->Color(), RGB(255, 251, 240)) << "cream until its first change";
+    Click(dialog->crdgrpMode->Buttons()[0]);
+    EXPECT_TRUE(dialog->cedtbtnDir->Enabled());
+    EXPECT_TRUE(dialog->cchkrdbxGIF->Enabled());
+    EXPECT_FALSE(dialog->cbtnAdd->Enabled());
+    EXPECT_EQ(dialog->cedtbtnDir->Color(), ui::clWindow) << "the window colour, no longer cream";
+    EXPECT_EQ(dialog->cstgrdList->Color(), ui::clBtnFace);
+}
+
+TEST_F(Setup, RemoveAndTheMovesKeepTheBlankRowLastAndIgnoreEmptyNames) {
+    Open("[Options]\r\nMode=1\r\n");
+    EXPECT_EQ(Names(), Strings{"|"}) << "an empty list shows one blank row";
+    for (ui::TWinControl* button : {dialog->cbtnRemove, dialog->cbtnUp, dialog->cbtnDown}) Press(button);
+    EXPECT_EQ(Names(), Strings{"|"});
+
+    dialog->answers = {{"  C:\\ONE.BMP\t", 1}, {"", 2}, {"C:\\THREE.BMP", -1}, {"C:\\NOT.BMP", 0, ui::mrCancel}};
+    for (int i = 0; i < 4; ++i) Press(dialog->cbtnAdd);
+    EXPECT_FALSE(dialog->topmostWhileAdding) << "the dialog gives up its topmost state for the add-entry dialog";
+    EXPECT_TRUE((GetWindowLongA(dialog->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) << "and takes it back";
+    EXPECT_EQ(Names(), (Strings{"C:\\ONE.BMP|Stretch", "|Tile", "C:\\THREE.BMP|", "|"}));
+
+    Select(1);
+    Press(dialog->cbtnRemove);
+    Press(dialog->cbtnUp);
+    Press(dialog->cbtnDown);
+    EXPECT_EQ(Names(), (Strings{"C:\\ONE.BMP|Stretch", "|Tile", "C:\\THREE.BMP|", "|"})) << "an empty name stays";
+    Select(2);
+    Press(dialog->cbtnUp);
+    EXPECT_EQ(dialog->cstgrdList->Row(), 1) << "the selection follows the moved entry";
+    Press(dialog->cbtnUp);
+    EXPECT_EQ(Names(), (Strings{"C:\\THREE.BMP|", "C:\\ONE.BMP|Stretch", "|Tile", "|"}));
+    Press(dialog->cbtnUp);
+    EXPECT_EQ(dialog->cstgrdList->Row(), 0) << "the first entry goes no higher";
+    Press(dialog->cbtnDown);
+    EXPECT_EQ(Names(), (Strings{"C:\\ONE.BMP|Stretch", "C:\\THREE.BMP|", "|Tile", "|"}));
+    Select(1);
+    Press(dialog->cbtnDown);
+    EXPECT_EQ(Names(), (Strings{"C:\\ONE.BMP|Stretch", "|Tile", "C:\\THREE.BMP|", "|"}));
+    Select(2);
+    Press(dialog->cbtnDown);
+    EXPECT_EQ(dialog->cstgrdList->Row(), 2) << "the last entry goes no lower";
+    dialog->cstgrdList->SetColWidths(0, 700);
+    Select(0);
+    Press(dialog->cbtnRemove);
+    EXPECT_EQ(Names(), (Strings{"|Tile", "C:\\THREE.BMP|", "|"}));
+    EXPECT_EQ(dialog->cstgrdList->ColWidths(0), 510) << "Remove sets the name column back";
+
+    // The unsaved entries go with Refresh: the empty list is one blank row again.
+    Press(dialog->cbtnRefresh);
+    EXPECT_EQ(Names(), Strings{"|"});
+    EXPECT_EQ(dialog->cbtnCancel->Caption(), "Cancel");
+}
+
+TEST_F(Setup, SaveWritesWhatTheControlsShowAndOnlyAModeChangeResetsThePosition) {
+    Open(kThree);
+    Press(dialog->cbtnSave);
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(dialog->cbtnCancel->Caption(), "Close");
+    EXPECT_EQ(core::Settings.NextImage, 2) << "no mode change, the position stays";
+    EXPECT_EQ(core::Settings.PictureList.Items[2].DisplayStyle, 0) << "an empty style cell saves as Center";
+    EXPECT_EQ(core::Settings.PictureList.Count(), 3);
+
+    // An entry with an empty name ends the list for every reader.
+    dialog->answers = {{"", 1}, {"C:\\D.BMP", 2}};
+    Press(dialog->cbtnAdd);
+    Press(dialog->cbtnAdd);
+    dialog->cchkrdgrpForceAD->SetItemIndex(0);
+    Press(dialog->cbtnSave);
+    EXPECT_EQ(core::Settings.PictureList.Count(), 3);
+    EXPECT_TRUE(core::Settings.ForceAD);
+    EXPECT_EQ(File().find("D.BMP"), std::string::npos);
+    EXPECT_EQ(dialog->cbtnCancel->Caption(), "Close") << "Close stays Close";
+
+    struct Case {
+        int stored;
+        int shown;
+        bool change;
+    };
+    for (const Case& c : {Case{5, 1, true}, Case{-7, -1, true}, Case{-1, -1, false}, Case{1, 1, false}}) {
+        dialog.reset();
+        Open("[Options]\r\nMode=" + std::to_string(c.stored) + "\r\nChangeWhen=9\r\nDisplayStyle=-3\r\nNextImage=4\r\n");
+        EXPECT_EQ(dialog->crdgrpMode->ItemIndex(), c.shown) << c.stored;
+        EXPECT_TRUE(dialog->cstgrdList->Enabled()) << "any mode but 0 is list mode: " << c.stored;
+        Press(dialog->cbtnSave);
+        EXPECT_EQ(core::Settings.Mode, c.shown) << c.stored;
+        EXPECT_EQ(core::Settings.NextImage, c.change ? 0 : 4) << c.stored;
+        EXPECT_EQ(core::Settings.ChangeWhen, 1) << "the last item";
+        EXPECT_EQ(core::Settings.DisplayStyle, -1) << "no item";
+    }
+}
+
+TEST_F(Setup, SaveStopsAtTheListsBoundsAndAFailedWriteKeepsCancel) {
+    std::string full = "[Options]\r\nMode=1\r\n";
+    for (int i = 0; i < 200; ++i)
+        full += "[" + std::to_string(i) + "]\r\nFilename=C:\\P" + std::to_string(i) + ".BMP\r\nDisplayStyle=0\r\n";
+    Open(full);
+    Press(dialog->cbtnSave);
+    EXPECT_TRUE(errors.empty()) << "200 entries are saved";
+    const std::string saved = File();
+    dialog->answers = {{"C:\\ONE-TOO-MANY.BMP", 0}};
+    Press(dialog->cbtnAdd);
+    Press(dialog->cbtnSave);
+    EXPECT_EQ(errors, Strings{"Range check error"});
+    EXPECT_EQ(File(), saved) << "nothing written";
+    EXPECT_TRUE(IsWindowVisible(dialog->Handle()));
+
+    errors.clear();
+    Open("[Options]\r\nMode=1\r\n");
+    dialog->answers = {{"C:\\" + std::string(258, 'N'), 0}};
+    Press(dialog->cbtnAdd);
+    Press(dialog->cbtnSave);
+    EXPECT_EQ(errors, Strings{"Range check error"}) << "a name of 261 characters";
+    EXPECT_EQ(dialog->cbtnCancel->Caption(), "Cancel");
+
+    // A settings file whose folder is gone cannot be written: the error shows and Cancel stays.
+    errors.clear();
+    Open("[Options]\r\nMode=0\r\n");
+    core::IniFileOverride gone(folder.File("missing\\Tamberlyn.ini"));
+    Press(dialog->cbtnSave);
+    EXPECT_EQ(errors, Strings{"ERROR: There was a problem writing settings to the inifile"});
+    EXPECT_EQ(dialog->cbtnCancel->Caption(), "Cancel");
+    EXPECT_TRUE(IsWindowVisible(dialog->Handle()));
+}
+
+TEST_F(Setup, TheBrowserAboutHelpAndClosing) {
+    Open("[Options]\r\nPictureDir=C:\\WINDOWS\r\n");
+    chosenFolder = "C:\\Pics";
+    Click(dialog->cedtbtnDir->Button());
+    EXPECT_EQ(dialog->cedtbtnDir->Text(), "C:\\PICS\\");
+    chosenFolder.clear();
+    Click(dialog->cedtbtnDir->Button());
+    EXPECT_EQ(dialog->cedtbtnDir->Text(), "C:\\PICS\\") << "a cancelled browser changes nothing";
+    EXPECT_EQ(errors, (Strings{"browse: Select picture directory... (folders)", "browse: Select picture directory... (folders)"}));
+
+    Press(dialog->cbtnAbout);
+    EXPECT_EQ(dialog->aboutBoxes, 1);
+    std::vector<std::pair<uint16_t, intptr_t>> help;
+    application.OnHelp = [&](uint16_t command, intptr_t data, bool&) {
+        help.emplace_back(command, data);
+        return true;
+    };
+    Press(dialog->cbtnHelp);
+    dialog->cchkrdbxPNG->SetFocus();
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_F1, 1);
+    Pump();
+    EXPECT_EQ(help, (std::vector<std::pair<uint16_t, intptr_t>>{{15, 1003}, {HELP_CONTEXT, 2}}));
+
+    // Closing asks for the dialog to be freed; the caller frees it first, and it is freed once.
+    const ui::TWatch watch = dialog->Watch();
+    PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(dialog->ShowModal(), ui::mrCancel);
+    dialog.reset();
+    Pump();
+    EXPECT_FALSE(watch.Alive());
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// The real exe's setup dialog, driven from a second program as a user would drive it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "support/ExeScenario.h"
+#include "support/SetupDriver.h"
+#include "ui/DateUtils.h"
+
+namespace testing_support {
+namespace {
+
+class SetupRun : public ::testing::Test {
+protected:
+    void Write(const std::string& settings) { scenario.WriteFile("Tamberlyn.ini", settings); }
+    std::string File() const { return scenario.ReadFile("Tamberlyn.ini"); }
+    std::string Value(const std::string& section, const std::string& key) const {
+        char value[512] = {};
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), "(missing)", value, sizeof value,
+                                 scenario.File("Tamberlyn.ini").c_str());
+        return value;
+    }
+    SetupDriver Open(const std::string& arguments = "/setup") {
+        return SetupDriver(scenario.Exe(), arguments, scenario.Path());
+    }
+
+    ExeScenario scenario;
+    // Not due today, so that a run after the dialog changes nothing by itself.
+    const std::string notDue = "ChangeWhen=1\r\nLastChanged=" + ui::DateToStr(ui::Today()) + "\r\n";
+};
+
+TEST_F(SetupRun, CancelLeavesTheFileAsItWasAndTheRunGoesOn) {
+    const std::string settings = "[Options]\r\n" + notDue + "Mode=0\r\nPictureDir=c:\\odd case\r\n";
+    Write(settings);
+    SetupDriver setup = Open("/sEtUp");
+    ASSERT_TRUE(setup.DialogOpen());
+    setup.PressButton("Cancel");
+    const RunOutcome outcome = setup.Finish();
+    EXPECT_TRUE(outcome.ended);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_EQ(File(), settings);
+}
+
+TEST_F(SetupRun, SaveKeepsWhatTheDialogShowsAndOnlyAModeChangeResetsThePosition) {
+    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "ForceAD=1", "PictureDir=C:\\OLD\\", "BMPtype=1",
+                    "GIFtype=0", "JPGtype=1", "PNGtype=0", "DisplayStyle=2",
+                    "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=3", "[0]", "Filename=C:\\A.BMP",
+                    "DisplayStyle=1"}));
+    const std::string before = File();
+    SetupDriver setup = Open();
+    ASSERT_TRUE(setup.DialogOpen());
+    setup.PressButton("Save");
+    EXPECT_EQ(File(), before) << "a file already in the dialog's terms is written back as it was";
+    ASSERT_NE(setup.Find("TCoolBtn", "Close"), nullptr) << "Cancel became Close";
+
+    setup.ClickItem("Di&rectory");
+    setup.TypeInto("C:\\OLD\\", "d:\\new pics\\");
+    setup.PressButton("Save");
+    EXPECT_EQ(Value("Options", "Mode"), "0");
+    EXPECT_EQ(Value("Options", "NextImage"), "0");
+    EXPECT_EQ(Value("Options", "PictureDir"), "D:\\NEW PICS\\");
+    setup.PressButton("Close");
+    EXPECT_TRUE(setup.Finish().ended);
+}
+
+TEST_F(SetupRun, TheListIsReorderedAndShortenedAsTheButtonsSay) {
+    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "LastChanged=" + ui::DateToStr(ui::Today()), "[0]",
+                    "Filename=C:\\A.BMP", "DisplayStyle=0", "[1]", "Filename=C:\\B.BMP", "DisplayStyle=1", "[2]",
+                    "Filename=C:\\C.BMP", "DisplayStyle=2"}));
+    SetupDriver setup = Open();
+    ASSERT_TRUE(setup.DialogOpen());
+    setup.SelectRow(1);
+    setup.PressButton("Move Up");  // B A C
+    setup.SelectRow(1);
+    setup.PressButton("Move Down");  // B C A
+    setup.SelectRow(2);
+    setup.PressButton("Remove");  // B C
+    setup.PressButton("Save");
+    EXPECT_EQ(Value("0", "Filename"), "C:\\B.BMP");
+    EXPECT_EQ(Value("0", "DisplayStyle"), "1");
+    EXPECT_EQ(Value("1", "Filename"), "C:\\C.BMP");
+    EXPECT_EQ(Value("1", "DisplayStyle"), "2");
+    EXPECT_EQ(Value("2", "Filename"), "(missing)") << "the removed last entry's section is gone";
+    setup.PressButton("Close");
+    EXPECT_TRUE(setup.Finish().ended);
+}
+
+TEST_F(SetupRun, AListBeyondTwoHundredEntriesIsNotSaved) {
+    std::string settings = "[Options]\r\n" + notDue + "Mode=1\r\n";
+    for (int i = 0; i < 200; ++i) {
+        settings += "[" + std::to_string(i) + "]\r\nFilename=C:\\P" + std::to_string(i) + ".BMP\r\nDisplayStyle=0\r\n";
+    }
+    Write(settings);
+    SetupDriver setup = Open();
+    ASSERT_TRUE(setup.DialogOpen());
+    setup.PressButton("Add");
+    ASSERT_TRUE(setup.AddDialogOpen());
+    setup.TypeIntoAddDialog("c:\\one too many.bmp");
+    setup.PressAddDialogButton("&OK");
+    setup.PressButton("Save");
+    const SeenBox range = setup.AnswerBox();
+    EXPECT_EQ(range.caption, "Tamberlyn");
+    EXPECT_EQ(range.text, "Range check error.");
+    EXPECT_EQ(File(), settings) << "nothing written";
+    EXPECT_TRUE(setup.DialogOpen());
+    setup.PressButton("Cancel");
+    EXPECT_TRUE(setup.Finish().ended);
+}
+
+TEST_F(SetupRun, AFileThatCannotBeWrittenIsReportedAndCancelStays) {
+    const std::string settings = "[Options]\r\n" + notDue + "Mode=0\r\nPictureDir=C:\\PICS\\\r\n";
+    Write(settings);
+    SetupDriver setup = Open();
+    ASSERT_TRUE(setup.DialogOpen());
+    // Held open by a program that lets others read it but not write.
+    HANDLE held = CreateFileA(scenario.File("Tamberlyn.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    setup.PressButton("Save");
+    const SeenBox refused = setup.AnswerBox();
+    CloseHandle(held);
+    EXPECT_EQ(refused.text, "ERROR: There was a problem writing settings to the inifile.");
+    EXPECT_TRUE(setup.DialogOpen());
+    EXPECT_NE(setup.Find("TCoolBtn", "Cancel"), nullptr) << "the button is still Cancel";
+    EXPECT_EQ(File(), settings);
+    setup.PressButton("Cancel");
+    EXPECT_TRUE(setup.Finish().ended);
+}
+
+}  // namespace
+}  // namespace testing_support
