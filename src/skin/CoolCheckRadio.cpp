@@ -24,6 +24,9 @@ bool LeftButtonHeld() {
 
 TCoolCheckRadioBox::TCoolCheckRadioBox(ui::TComponent* owner) : ui::TCustomControl(owner) {
     SetBounds(0, 0, 147, 17);
+    // A check box is a tab stop by its type (as a change of type to check box makes it), so that the
+    // keyboard reaches free-standing check boxes; a box turned into a radio box leaves the tab order.
+    SetTabStop(true);
     // The box shows on its parent's surface: it takes the parent's colour until it is given its own.
     SetParentColor(true);
     glyphMarked_.OnChange = [this] { InvalidateBox(); };

@@ -153,6 +153,24 @@ TEST_F(Setup, ShowsTheSettingsAndTheListWithItsBlankRow) {
     EXPECT_EQ(dialog->cstgrdList->Color(), ui::clBtnFace);
 }
 
+TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrder) {
+    Open("[Options]\r\nMode=0\r\nForceAD=0\r\n");
+    std::vector<HWND> visited;
+    for (int i = 0; i < 15; ++i) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+        Pump();
+        visited.push_back(GetFocus());
+    }
+    const std::vector<HWND> wanted = {
+        dialog->cbtnSave->Handle(),  dialog->cbtnCancel->Handle(),
+        dialog->crdgrpChangeWhen->Buttons()[0]->Handle(), dialog->crdgrpMode->Buttons()[0]->Handle(),
+        dialog->cchkrdgrpForceAD->Buttons()[0]->Handle(), dialog->cbtnAbout->Handle(), dialog->cbtnHelp->Handle(),
+        dialog->cedtbtnDir->Handle(), dialog->cchkrdgrpStyle->Buttons()[0]->Handle(), dialog->cchkrdbxBMP->Handle(),
+        dialog->cchkrdbxGIF->Handle(), dialog->cchkrdbxJPG->Handle(), dialog->cchkrdbxPNG->Handle(),
+        dialog->cbtnRefresh->Handle(), dialog->cbtnSave->Handle()};
+    EXPECT_EQ(visited, wanted) << "the list's controls are disabled in directory mode and skipped";
+}
+
 TEST_F(Setup, RemoveAndTheMovesKeepTheBlankRowLastAndIgnoreEmptyNames) {
     Open("[Options]\r\nMode=1\r\n");
     EXPECT_EQ(Names(), Strings{"|"}) << "an empty list shows one blank row";
@@ -298,6 +316,51 @@ TEST_F(Setup, TheBrowserAboutHelpAndClosing) {
     dialog.reset();
     Pump();
     EXPECT_FALSE(watch.Alive());
+}
+
+// What a timer sees while the real folder browser is open, before it cancels the browser.
+struct BrowserSight {
+    HWND dialog = nullptr;
+    bool seen = false;
+    bool inFront = false;
+    bool dialogDisabled = false;
+} browserSight;
+
+int ZOrderOf(HWND window) {
+    int place = 0;
+    for (HWND at = GetTopWindow(nullptr); at != nullptr; at = GetWindow(at, GW_HWNDNEXT), ++place) {
+        if (at == window) return place;
+    }
+    return -1;
+}
+
+VOID CALLBACK LookAtTheBrowser(HWND, UINT, UINT_PTR timer, DWORD) {
+    for (HWND at = GetTopWindow(nullptr); at != nullptr; at = GetWindow(at, GW_HWNDNEXT)) {
+        char name[16] = {};
+        GetClassNameA(at, name, sizeof name);
+        if (std::string(name) != "#32770" || GetWindow(at, GW_OWNER) != browserSight.dialog) continue;
+        // Made, but not shown yet: the next tick looks again.
+        if (!IsWindowVisible(at)) return;
+        KillTimer(nullptr, timer);
+        browserSight.seen = true;
+        browserSight.inFront = ZOrderOf(at) < ZOrderOf(browserSight.dialog);
+        browserSight.dialogDisabled = !IsWindowEnabled(browserSight.dialog);
+        PostMessageA(at, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+}
+
+TEST_F(Setup, TheRealFolderBrowserOpensInFrontOfTheDialogWhichWaitsForIt) {
+    Open("[Options]\r\nPictureDir=C:\\WINDOWS\\\r\n");
+    ui::SetBrowseForFolderCall(previousBrowse);
+    browserSight = BrowserSight{dialog->Handle()};
+    SetTimer(nullptr, 0, 50, &LookAtTheBrowser);
+    Click(dialog->cedtbtnDir->Button());
+    EXPECT_TRUE(browserSight.seen);
+    EXPECT_TRUE(browserSight.inFront);
+    EXPECT_TRUE(browserSight.dialogDisabled) << "no second browser can be opened meanwhile";
+    EXPECT_TRUE(IsWindowEnabled(dialog->Handle()));
+    EXPECT_EQ(dialog->cedtbtnDir->Text(), "C:\\WINDOWS\\");
 }
 
 }  // namespace
