@@ -13,6 +13,8 @@
 #include "dialogs/FormAdd.h"
 #include "dialogs/FormSetup.h"
 #include "dialogs/dmHTMLHelp.h"
+#include "skin/SkinTesting.h"
+#include "support/GdiBudget.h"
 #include "support/TempDir.h"
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
@@ -316,6 +318,32 @@ TEST_F(Setup, TheBrowserAboutHelpAndClosing) {
     dialog.reset();
     Pump();
     EXPECT_FALSE(watch.Alive());
+}
+
+TEST_F(Setup, OpeningClosingAndRepaintingLeaveNoGdiObjectBehind) {
+    Open(kThree);
+    const auto openAndClose = [&] {
+        ui::Owned<dialogs::TfrmSetup> another(ui::NewForm<dialogs::TfrmSetup>(&application));
+        another->Show();
+        RedrawWindow(another->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    };
+    const auto repaint = [&] {
+        RedrawWindow(dialog->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    };
+    // What is made once and kept (the glyph lists, the system's caches) is made by the first round.
+    openAndClose();
+    repaint();
+    const int before = skintest::GdiHeadroom();
+    for (int round = 0; round < 100; ++round) openAndClose();
+    const int afterOpenings = skintest::GdiHeadroom();
+    EXPECT_GE(afterOpenings, before - 16) << "one object kept per opening would show 100 times over";
+    // 400 repaints of every control with only 150 handles left: a paint that kept one object runs out.
+    {
+        testing_support::GdiBudget budget(150);
+        for (int round = 0; round < 400 && testing_support::GdiBudget::CanCreateObjects(); ++round) repaint();
+        EXPECT_TRUE(testing_support::GdiBudget::CanCreateObjects());
+    }
+    EXPECT_TRUE(errors.empty());
 }
 
 // What a timer sees while the real folder browser is open, before it cancels the browser.
