@@ -4,14 +4,18 @@
 # A screenshot taken while the splash shows is left in build/demo/splash.png.
 #   tools/run.sh              on a private headless display
 #   tools/run.sh --display    on your own $DISPLAY
+#   tools/run.sh --setup      opens the setup dialog first, over a list of the sample pictures; headless,
+#                             it leaves build/demo/setup.png and closes the dialog as its close box does
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 use_display=0
+use_setup=0
 for arg in "$@"; do
   case $arg in
     --display) use_display=1 ;;
-    -h | --help) sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --setup) use_setup=1 ;;
+    -h | --help) sed -n '2,8p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "run.sh: unknown argument '$arg' (try --help)" >&2; exit 2 ;;
   esac
 done
@@ -22,8 +26,10 @@ fi
 
 build=${TAMBERLYN_BUILD:-$root/build}
 demo=$build/demo
-# The run waits four half-second pauses; anything far beyond that means it hangs.
+# The run waits four half-second pauses; anything far beyond that means it hangs. On the user's display
+# the setup dialog waits for the user.
 run_timeout=60
+((use_setup && use_display)) && run_timeout=1800
 # The splash is up from well before 1 s after the start until about 2 s.
 screenshot_after=1.0
 
@@ -39,6 +45,7 @@ mkdir -p "$demo/pictures"
 bash "$root/tools/build.sh" i686 >"$demo/build.log" 2>&1 || { tail -n 30 "$demo/build.log" >&2; fail "the build failed (log: $demo/build.log)"; }
 bin=$build/i686/bin
 cp "$bin/Tamberlyn.exe" "$bin/Tamberlyn.chm" "$demo/"
+cmake --build "$build/i686" --target CloseWindow >>"$demo/build.log" 2>&1 || fail "the build failed (log: $demo/build.log)"
 python3 "$root/tools/pictures/make_samples.py" "$demo/pictures"
 
 # The demo keeps its own prefix: the test suite's prefix carries a recording stand-in for the desktop
@@ -63,9 +70,23 @@ for view in 32 64; do
 done
 
 pictures_win=$(winepath -w "$demo/pictures" 2>>"$demo/wine.log")
-# Every run swaps (ChangeWhen=0): directory mode over the sample bitmaps, tiled, from the first one.
-printf '%s\r\n' '[Options]' 'ChangeWhen=0' 'Mode=0' 'ForceAD=0' "PictureDir=$pictures_win" 'BMPtype=1' 'GIFtype=0' \
-  'JPGtype=0' 'PNGtype=0' 'DisplayStyle=2' 'LastChanged=12/30/1899' 'NextImage=0' >"$demo/Tamberlyn.ini"
+if ((use_setup)); then
+  # The setup dialog over a list of a few sample pictures, each with its own style; the run after it swaps.
+  list=()
+  index=0
+  for picture in "$demo"/pictures/*.bmp; do
+    ((index < 4)) || break
+    list+=("[$index]" "Filename=$pictures_win\\$(basename "$picture")" "DisplayStyle=$((index % 3))")
+    index=$((index + 1))
+  done
+  printf '%s\r\n' '[Options]' 'ChangeWhen=0' 'Mode=1' 'ForceAD=0' "PictureDir=$pictures_win\\" 'BMPtype=1' \
+    'GIFtype=0' 'JPGtype=0' 'PNGtype=0' 'DisplayStyle=2' 'LastChanged=12/30/1899' 'NextImage=0' "${list[@]}" \
+    >"$demo/Tamberlyn.ini"
+else
+  # Every run swaps (ChangeWhen=0): directory mode over the sample bitmaps, tiled, from the first one.
+  printf '%s\r\n' '[Options]' 'ChangeWhen=0' 'Mode=0' 'ForceAD=0' "PictureDir=$pictures_win" 'BMPtype=1' 'GIFtype=0' \
+    'JPGtype=0' 'PNGtype=0' 'DisplayStyle=2' 'LastChanged=12/30/1899' 'NextImage=0' >"$demo/Tamberlyn.ini"
+fi
 cp "$demo/Tamberlyn.ini" "$demo/Tamberlyn.ini.before"
 
 report_wallpaper() {
@@ -79,13 +100,21 @@ start=$(date +%s.%N)
 # The end is timed where it happens, not when this script gets round to noticing it.
 (
   set +e
-  timeout --kill-after=5 "$run_timeout" wine ./Tamberlyn.exe >>"$demo/wine.log" 2>&1
+  arguments=()
+  ((use_setup)) && arguments=(/SETUP)
+  timeout --kill-after=5 "$run_timeout" wine ./Tamberlyn.exe "${arguments[@]}" >>"$demo/wine.log" 2>&1
   echo "$? $(date +%s.%N)" >"$demo/run.end"
 ) &
 run=$!
 sleep "$screenshot_after"
 import -window root "$demo/splash.png" 2>>"$demo/wine.log" || echo "run.sh: the screenshot failed" >&2
 shot=$(date +%s.%N)
+if ((use_setup && !use_display)); then
+  # The dialog comes after the splash's first two pauses; once it has painted, it is pictured and closed.
+  sleep 2.5
+  import -window root "$demo/setup.png" 2>>"$demo/wine.log" || echo "run.sh: the screenshot failed" >&2
+  wine "$bin/CloseWindow.exe" "Tamberlyn Setup" 20 >>"$demo/wine.log" 2>&1 || echo "run.sh: no setup dialog came" >&2
+fi
 wait "$run"
 read -r exit_code finish <"$demo/run.end"
 rm -f "$demo/run.end"
@@ -106,6 +135,7 @@ else
 fi
 echo "  duration:  $(seconds "$start" "$finish") s"
 echo "  splash:    $demo/splash.png (taken $(seconds "$start" "$shot") s after the start)"
+((use_setup && !use_display)) && echo "  setup:     $demo/setup.png (the dialog, before it was closed)"
 echo "  settings file Tamberlyn.ini, before -> after:"
 if [ ! -f "$demo/Tamberlyn.ini" ]; then
   echo "    the file is gone"
