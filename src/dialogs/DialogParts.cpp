@@ -1,5 +1,7 @@
 #include "dialogs/DialogParts.h"
 
+#include "core/WindowRoutines.h"
+
 namespace dialogs {
 
 void SetFont(ui::TFont& font, const char* name, int height, ui::TFontStyles style, ui::TColor color) {
@@ -57,6 +59,14 @@ skin::TCoolBtn* AddButton(ui::TForm& form, ui::TWinControl* parent, int left, in
     LoadResourceBitmap(glyph, glyphResource);
     button->SetGlyph(&glyph);
     return button;
+}
+
+NotTopmostWhile::NotTopmostWhile(HWND window) : window_(window) {
+    core::SetFormOnTop(window_, false);
+}
+
+NotTopmostWhile::~NotTopmostWhile() {
+    core::SetFormOnTop(window_, true);
 }
 
 void LoadResourceBitmap(ui::TBitmap& bitmap, const char* name) {

@@ -14,6 +14,8 @@ namespace dialogs {
 
 constexpr char kComicSans[] = "Comic Sans MS";
 constexpr char kMsSansSerif[] = "MS Sans Serif";
+// The fields' and the list's colour.
+constexpr ui::TColor kCream = RGB(255, 251, 240);
 
 // Negative heights are character heights in pixels, as the layouts state them.
 void SetFont(ui::TFont& font, const char* name, int height, ui::TFontStyles style, ui::TColor color = ui::clWindowText);
@@ -39,6 +41,19 @@ skin::TCoolLabel* AddLabel(ui::TForm& form, ui::TWinControl* parent, int left, i
 // the program's resources.
 skin::TCoolBtn* AddButton(ui::TForm& form, ui::TWinControl* parent, int left, int top, const std::string& caption,
                           const char* glyphResource);
+
+// Gives up a window's topmost state for a scope, so that a window it opens comes to the front, and takes it
+// back on every way out.
+class NotTopmostWhile {
+public:
+    explicit NotTopmostWhile(HWND window);
+    ~NotTopmostWhile();
+    NotTopmostWhile(const NotTopmostWhile&) = delete;
+    NotTopmostWhile& operator=(const NotTopmostWhile&) = delete;
+
+private:
+    HWND window_;
+};
 
 // A bitmap resource of the program.
 void LoadResourceBitmap(ui::TBitmap& bitmap, const char* name);

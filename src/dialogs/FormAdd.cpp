@@ -5,25 +5,6 @@
 
 namespace dialogs {
 
-namespace {
-
-constexpr ui::TColor kCream = RGB(255, 251, 240);
-
-// Gives up the dialog's topmost state for a scope, so that a chooser it opens comes to the front, and
-// takes it back on every way out.
-class NotTopmostWhile {
-public:
-    explicit NotTopmostWhile(HWND window) : window_(window) { core::SetFormOnTop(window_, false); }
-    ~NotTopmostWhile() { core::SetFormOnTop(window_, true); }
-    NotTopmostWhile(const NotTopmostWhile&) = delete;
-    NotTopmostWhile& operator=(const NotTopmostWhile&) = delete;
-
-private:
-    HWND window_;
-};
-
-}  // namespace
-
 TfrmAdd::TfrmAdd(ui::TComponent* owner) : ui::TForm(owner) {
     BeginLoading();
     SetName("frmAdd");

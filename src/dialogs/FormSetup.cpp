@@ -18,7 +18,6 @@ TfrmSetup* frmSetup = nullptr;
 
 namespace {
 
-constexpr ui::TColor kCream = RGB(255, 251, 240);
 constexpr int kNameColumnWidth = 510;
 // The list grid's columns.
 constexpr int kName = 0;
@@ -89,17 +88,6 @@ skin::TCoolCheckRadioBox* AddTypeBox(ui::TForm& form, ui::TWinControl* parent, i
     return box;
 }
 
-// Gives up a window's topmost state for a scope and takes it back on every way out.
-class NotTopmostWhile {
-public:
-    explicit NotTopmostWhile(HWND window) : window_(window) { core::SetFormOnTop(window_, false); }
-    ~NotTopmostWhile() { core::SetFormOnTop(window_, true); }
-    NotTopmostWhile(const NotTopmostWhile&) = delete;
-    NotTopmostWhile& operator=(const NotTopmostWhile&) = delete;
-
-private:
-    HWND window_;
-};
 
 }  // namespace
 
