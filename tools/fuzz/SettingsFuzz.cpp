@@ -12,7 +12,6 @@
 #include <iterator>
 #include <mutex>
 #include <random>
-#include <sstream>
 #include <thread>
 #include <typeinfo>
 
@@ -609,7 +608,7 @@ core::TSettings ListCutAtFirstEmptyName(core::TSettings record) {
 
 SettingsFuzzer::SettingsFuzzer(std::string folder, uint64_t seed, DWORD perFileLimitMs)
     : folder_(std::move(folder)), maker_(seed), perFileLimitMs_(perFileLimitMs) {
-    routes_.push_back({"WriteIniSettings", [] { core::WriteIniSettings(); }});
+    routes_.push_back({"WriteIniSettings", [] { core::WriteIniSettings(); }, true});
 }
 
 Figures SettingsFuzzer::Run(uint64_t first, uint64_t count, std::vector<Finding>& findings) {
@@ -690,8 +689,10 @@ std::string SettingsFuzzer::FixedPoint(const std::string& path, const SaveRoute&
         const std::string firstSave = ReadBytes(path);
         const std::string outcome = ReadOutcome();
         if (!outcome.empty()) return "the saved file does not read: " + Shown(outcome);
-        const std::string difference = RecordDifference(ListCutAtFirstEmptyName(firstRead), core::Settings);
-        if (!difference.empty()) return "a save and a read changed the record: " + difference;
+        if (route.keepsRecord) {
+            const std::string difference = RecordDifference(ListCutAtFirstEmptyName(firstRead), core::Settings);
+            if (!difference.empty()) return "a save and a read changed the record: " + difference;
+        }
         route.save();
         const std::string secondSave = ReadBytes(path);
         if (secondSave != firstSave) {

@@ -70,11 +70,14 @@ std::string RecordDifference(const core::TSettings& expected, const core::TSetti
 core::TSettings ListCutAtFirstEmptyName(core::TSettings record);
 
 // A way of saving core::Settings to the settings file (core::IniFileName()). Through every route, every
-// file that reads reaches a fixed point: read, save, read, save leaves the same bytes twice, and the
-// second read gives the first read's record with its list cut at the first empty name.
+// file that reads reaches a fixed point: read, save, read, save leaves the same bytes twice. A route that
+// keeps the record also gives back, on the second read, the first read's record with its list cut at the
+// first empty name; one that may normalise values on its first save (as an editor of the settings does,
+// showing a value out of range as the nearest it can show) is held to the bytes alone.
 struct SaveRoute {
     std::string name;
     std::function<void()> save;
+    bool keepsRecord;
 };
 
 struct Finding {
