@@ -62,6 +62,9 @@ wine_session_start() {
   # The first program of a session starts Wine's services, which inherit its output handles; start
   # them here, writing nowhere, so that no later caller waits for a pipe a service keeps open.
   wine cmd.exe /c exit </dev/null >/dev/null 2>&1
+  # A test that sets another short date format puts the old one back when it ends; one that was killed
+  # could not, so every session starts from the pinned format.
+  wine reg add 'HKCU\Control Panel\International' /v sShortDate /d M/d/yyyy /f </dev/null >/dev/null 2>&1
 }
 
 wine_session_stop() {

@@ -113,9 +113,9 @@ WallpaperChoice ChooseFromDirectory(TSettings& settings) {
 }
 
 WallpaperChoice ChooseFromList(TSettings& settings) {
-    if (settings.NextImage < 0 || settings.NextImage >= kPictureListSize ||
-        settings.PictureList.Items[settings.NextImage].IsEmpty())
-        settings.NextImage = 0;
+    // A slot behind the first empty name is not in the list, though a read may have filled it: the setup
+    // dialog never shows it and the next save drops it.
+    if (settings.NextImage < 0 || settings.NextImage >= settings.PictureList.Count()) settings.NextImage = 0;
     const PictureEntry& entry = settings.PictureList.Items[settings.NextImage];
     return {entry.Name(), StyleName(entry.DisplayStyle)};
 }

@@ -36,9 +36,9 @@ struct WallpaperChoice {
 // ui::EListError for index 0 when nothing is listed.
 WallpaperChoice ChooseFromDirectory(TSettings& settings);
 
-// The picture list's entry at settings.NextImage with the entry's own style. A NextImage outside the list's
-// 200 slots, or at an empty slot, is set to 0 in settings first; an empty list thus gives slot 0's empty
-// name.
+// The picture list's entry at settings.NextImage with the entry's own style. A NextImage outside the list
+// (which ends at its first empty name) is set to 0 in settings first; an empty list thus gives slot 0's
+// empty name.
 WallpaperChoice ChooseFromList(TSettings& settings);
 
 }  // namespace core

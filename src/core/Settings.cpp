@@ -35,13 +35,22 @@ bool WithErrorMessage(const char* message, Body body) {
 }
 
 // The value's characters go into the slot one by one and the slot's terminator is left as the
-// caller's clearing put it; the 261st character has no place and fails the read, after the first
+// reader's clearing put it; the 261st character has no place and fails the read, after the first
 // 260 have been stored.
 void StoreFilename(const std::string& value, PictureEntry& entry) {
     for (size_t i = 0; i < value.size(); ++i) {
         if (i >= static_cast<size_t>(kMaxFilename)) throw ui::ERangeError();
         entry.Filename[i] = value[i];
     }
+}
+
+// Whether a section name is the decimal number, without leading zeros, of a list section below the bound.
+bool IsListSectionBelow(const std::string& name, int bound) {
+    if (name.empty() || name.size() > 9 || (name.size() > 1 && name[0] == '0')) return false;
+    for (char c : name) {
+        if (c < '0' || c > '9') return false;
+    }
+    return std::stoi(name) < bound;
 }
 
 }  // namespace
@@ -77,6 +86,8 @@ IniFileOverride::~IniFileOverride() {
 
 bool ReadIniSettings() {
     return WithErrorMessage(kReadError, [] {
+        // A slot read over a longer name from an earlier read would keep that name's tail.
+        Settings.PictureList.Clear();
         const ui::TIniFile ini(IniFileName());
         Settings.ChangeWhen = ini.ReadInteger(kOptions, "ChangeWhen", 0);
         Settings.Mode = ini.ReadInteger(kOptions, "Mode", 0);
@@ -120,11 +131,12 @@ bool WriteIniSettings() {
 
         // Erasing goes up to the file's section count (Options included): enough for list sections
         // numbered from 0 without gaps, as this routine writes them. A section put by hand beyond
-        // that count stays in the file.
+        // that count stays in the file. Every header of a list section's name goes, also one without
+        // keys and one written twice (the profile service erases one header a call): left behind, it
+        // would take this save's keys in its own place, and the next save would move them.
         ini.ReadSections(sections);
-        for (int i = 0; i < sections.Count(); ++i) {
-            const std::string section = std::to_string(i);
-            if (ini.SectionExists(section)) ini.EraseSection(section);
+        for (const std::string& name : sections) {
+            if (IsListSectionBelow(name, sections.Count())) ini.EraseSection(name);
         }
 
         for (int i = 0; i < kPictureListSize; ++i) {

@@ -64,6 +64,7 @@ private:
 };
 
 // Each returns true or throws ui::Exception with the program's own message.
+// ReadIniSettings clears the whole PictureList before it reads, so each read gives the file's list alone.
 bool ReadIniSettings();
 bool WriteIniSettings();
 bool MarkWallpaperChanged();

@@ -1,6 +1,5 @@
 #include "ui/DateUtils.h"
 
-#include <cctype>
 #include <vector>
 
 #include "ui/SysUtils.h"
@@ -66,9 +65,12 @@ std::string MonthName(int month, bool full) {
 }
 
 // LOCALE_SDAYNAME1 is Monday.
-std::string DayName(TDate date, bool full) {
-    const int mondayBased = ((date.Serial() - 2) % 7 + 7) % 7;
+std::string DayName(int mondayBased, bool full) {
     return LocaleText((full ? LOCALE_SDAYNAME1 : LOCALE_SABBREVDAYNAME1) + static_cast<LCTYPE>(mondayBased));
+}
+
+int MondayBasedWeekday(TDate date) {
+    return ((date.Serial() - 2) % 7 + 7) % 7;
 }
 
 std::string Padded(int value, size_t width) {
@@ -77,38 +79,59 @@ std::string Padded(int value, size_t width) {
     return text;
 }
 
-bool IsAsciiLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+// What the system's own formatter writes for a format on a day it can take (1601 and later).
+std::string SystemFormatted(const std::string& format, int year, int month, int day) {
+    SYSTEMTIME time = {};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
+    char buffer[128];
+    const int length = GetDateFormatA(LOCALE_USER_DEFAULT, 0, &time, format.c_str(), buffer, sizeof buffer);
+    return length > 0 ? std::string(buffer, static_cast<size_t>(length - 1)) : std::string();
 }
 
-bool SameTextAscii(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
+// The era is the system's: Windows documents one era name for "g" and "gg" ("A.D."), Wine writes its
+// name once per letter ("ADAD"). Every day we can hold lies in the one era of the Gregorian calendar.
+std::string EraText(size_t letters) {
+    return SystemFormatted(std::string(letters, 'g'), 2000, 1, 1);
 }
 
-// One piece of a date format: a run of one picture letter, or literal text (separators and quoted
-// text, where '' stands for one quote).
+// A single "y" is the system's too: Windows documents the last digit, Wine writes the two of "yy". The
+// same year of this century stands in for years the system's formatter does not take.
+std::string ShortYearText(int year, size_t letters) {
+    if (letters == 2) return Padded(year % 100, 2);
+    return SystemFormatted("y", 2000 + year % 100, 1, 1);
+}
+
+// One piece of a date format: a run of one picture letter, or literal text (anything else, and quoted
+// text, where '' stands for one quote and an unclosed quote runs to the end).
 struct FormatPart {
-    char letter;  // 'd', 'M', 'y', or 0 for literal text
+    char letter;  // 'd', 'M', 'y', 'g', or 0 for literal text
     size_t count;
     std::string text;
+
+    bool IsLiteral() const { return letter == 0; }
+    bool IsDayName() const { return letter == 'd' && count > 2; }
+    bool IsEra() const { return letter == 'g'; }
+    // A day, month or year: what a reader must find. A day name or an era only decorates them.
+    bool IsField() const { return letter == 'y' || letter == 'M' || (letter == 'd' && count <= 2); }
 };
+
+bool IsPictureLetter(char c) {
+    return c == 'd' || c == 'M' || c == 'y' || c == 'g';
+}
 
 std::vector<FormatPart> SplitFormat(const std::string& format) {
     std::vector<FormatPart> parts;
     auto addLiteral = [&parts](const std::string& text) {
-        if (!parts.empty() && parts.back().letter == 0)
+        if (!parts.empty() && parts.back().IsLiteral())
             parts.back().text += text;
         else
             parts.push_back({0, 0, text});
     };
     for (size_t i = 0; i < format.size();) {
         const char c = format[i];
-        if (c == 'd' || c == 'M' || c == 'y') {
+        if (IsPictureLetter(c)) {
             size_t end = i;
             while (end < format.size() && format[end] == c) ++end;
             parts.push_back({c, end - i, std::string()});
@@ -137,10 +160,6 @@ std::vector<FormatPart> SplitFormat(const std::string& format) {
     return parts;
 }
 
-// The fields a reader finds in a date, in the order the format writes them; a run of three or more
-// d's is the weekday's name, not a field.
-enum class Field { Day, Month, Year };
-
 int ExpandTwoDigitYear(int shortYear) {
     int year, month, day;
     Today().ToYMD(year, month, day);
@@ -150,53 +169,140 @@ int ExpandTwoDigitYear(int shortYear) {
     return full;
 }
 
-class DateScanner {
+// Reads a date the way users type one, by the format's parts: one or two digits for a day or a month
+// (a leading zero optional), up to four for a year, where two or fewer are a year of the sliding
+// century window; a month the format writes by name given by name or number; blanks around
+// everything ignored. Day names and eras may be left out, and so may literal text before the first
+// field and at the end ("yyyy. MM. dd."); the text between fields is required. A field the format
+// repeats must agree with itself. Where the text leaves more than one reading, the first that gives a
+// valid date counts, longer numbers first.
+class DateReader {
 public:
-    explicit DateScanner(const std::string& text) : text_(text) {}
+    DateReader(const std::string& text, const std::vector<FormatPart>& parts) : text_(text), parts_(parts) {
+        for (size_t i = 0; i < parts_.size(); ++i) {
+            if (!parts_[i].IsField()) continue;
+            if (firstField_ == parts_.size()) firstField_ = i;
+            lastField_ = i;
+        }
+    }
 
-    void SkipBlanks() {
-        while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
-    }
-    bool AtEnd() const { return pos_ == text_.size(); }
-    bool Take(char c) {
-        if (pos_ < text_.size() && text_[pos_] == c) {
-            ++pos_;
-            return true;
-        }
-        return false;
-    }
-    // Up to maxDigits decimal digits; false when there are none or still more follow. 'digits'
-    // tells how many were read.
-    bool Number(size_t maxDigits, int& value, size_t& digits) {
-        value = 0;
-        digits = 0;
-        while (pos_ < text_.size() && digits < maxDigits && text_[pos_] >= '0' && text_[pos_] <= '9') {
-            value = value * 10 + (text_[pos_++] - '0');
-            ++digits;
-        }
-        return digits > 0 && !(pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9');
-    }
-    std::string Word() {
-        const size_t start = pos_;
-        while (pos_ < text_.size() && (IsAsciiLetter(text_[pos_]) || static_cast<unsigned char>(text_[pos_]) >= 0x80))
-            ++pos_;
-        return text_.substr(start, pos_ - start);
+    bool Read(TDate& date) {
+        if (!Match(0, 0)) return false;
+        date = TDate::FromYMD(values_[kYear], values_[kMonth], values_[kDay]);
+        return true;
     }
 
 private:
-    const std::string& text_;
-    size_t pos_ = 0;
-};
+    enum { kDay, kMonth, kYear };
 
-bool MonthFromName(const std::string& word, int& month) {
-    for (int m = 1; m <= 12; ++m) {
-        if (SameTextAscii(word, MonthName(m, false)) || SameTextAscii(word, MonthName(m, true))) {
-            month = m;
-            return true;
-        }
+    // A format the user set by hand could be built to make the search explode; none of the system's
+    // needs more than a few hundred steps.
+    static constexpr int kStepBudget = 100000;
+
+    size_t SkipBlanks(size_t pos) const {
+        while (pos < text_.size() && text_[pos] == ' ') ++pos;
+        return pos;
     }
-    return false;
-}
+
+    bool MatchesAt(size_t pos, const std::string& word) const {
+        if (word.empty() || text_.size() - pos < word.size()) return false;
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text_.data() + pos, static_cast<int>(word.size()),
+                              word.data(), static_cast<int>(word.size())) == CSTR_EQUAL;
+    }
+
+    // The non-blank characters of a literal in order, blanks anywhere around them; npos when one is
+    // missing. At the end of the format the text may stop short of the literal.
+    size_t MatchLiteral(size_t pos, const std::string& literal, bool mayStopShort) const {
+        for (char c : literal) {
+            if (c == ' ') continue;
+            pos = SkipBlanks(pos);
+            if (pos < text_.size() && text_[pos] == c)
+                ++pos;
+            else
+                return mayStopShort ? pos : std::string::npos;
+        }
+        return pos;
+    }
+
+    bool Store(int field, int value, size_t part, size_t pos) {
+        const int before = values_[field];
+        if (before != 0 && before != value) return false;
+        values_[field] = value;
+        if (Match(part + 1, pos)) return true;
+        values_[field] = before;
+        return false;
+    }
+
+    // A field that meets the next one without a separator takes exactly the digits its letters write
+    // ("yyyyMMdd"); otherwise from one up to maxDigits, the longest first.
+    bool MatchNumber(int field, size_t maxDigits, size_t part, size_t pos) {
+        const FormatPart& piece = parts_[part];
+        const bool fixedWidth = piece.count > 1 && part + 1 < parts_.size() && parts_[part + 1].IsField();
+        const size_t most = !fixedWidth ? maxDigits : field == kYear && piece.count > 2 ? 4 : 2;
+        const size_t fewest = fixedWidth ? most : 1;
+        size_t available = 0;
+        while (available < most && pos + available < text_.size() && text_[pos + available] >= '0' &&
+               text_[pos + available] <= '9')
+            ++available;
+        for (size_t digits = available; digits >= fewest && digits > 0; --digits) {
+            const int value = std::stoi(text_.substr(pos, digits));
+            if (field == kYear && digits <= 2) {
+                if (Store(field, ExpandTwoDigitYear(value), part, pos + digits)) return true;
+            } else if (value > 0 && Store(field, value, part, pos + digits)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool MatchMonthName(size_t part, size_t pos) {
+        for (int month = 1; month <= 12; ++month) {
+            for (bool full : {true, false}) {
+                const std::string name = MonthName(month, full);
+                if (MatchesAt(pos, name) && Store(kMonth, month, part, pos + name.size())) return true;
+            }
+        }
+        return false;
+    }
+
+    bool MatchDayName(size_t part, size_t pos) {
+        for (int weekday = 0; weekday < 7; ++weekday) {
+            for (bool full : {true, false}) {
+                const std::string name = DayName(weekday, full);
+                if (MatchesAt(pos, name) && Match(part + 1, pos + name.size())) return true;
+            }
+        }
+        return false;
+    }
+
+    bool Match(size_t part, size_t pos) {
+        if (++steps_ > kStepBudget) return false;
+        pos = SkipBlanks(pos);
+        if (part == parts_.size())
+            return pos == text_.size() && IsValidDate(values_[kYear], values_[kMonth], values_[kDay]);
+        const FormatPart& piece = parts_[part];
+        if (piece.IsLiteral()) {
+            const size_t after = MatchLiteral(pos, piece.text, part > lastField_);
+            if (after != std::string::npos && Match(part + 1, after)) return true;
+            return part < firstField_ && Match(part + 1, pos);
+        }
+        if (piece.IsDayName()) return MatchDayName(part, pos) || Match(part + 1, pos);
+        if (piece.IsEra()) {
+            const std::string era = EraText(piece.count);
+            return (MatchesAt(pos, era) && Match(part + 1, pos + era.size())) || Match(part + 1, pos);
+        }
+        if (piece.letter == 'y') return MatchNumber(kYear, 4, part, pos);
+        if (piece.letter == 'M' && piece.count > 2 && MatchMonthName(part, pos)) return true;
+        return MatchNumber(piece.letter == 'M' ? kMonth : kDay, 2, part, pos);
+    }
+
+    const std::string& text_;
+    const std::vector<FormatPart>& parts_;
+    size_t firstField_ = parts_.size();
+    size_t lastField_ = 0;
+    int values_[3] = {0, 0, 0};
+    int steps_ = 0;
+};
 
 }  // namespace
 
@@ -230,15 +336,17 @@ std::string DateToStr(TDate date, const std::string& format) {
     for (const FormatPart& part : SplitFormat(format)) {
         switch (part.letter) {
             case 'd':
-                text += part.count <= 2 ? Padded(day, part.count) : DayName(date, part.count > 3);
+                text += part.count <= 2 ? Padded(day, part.count) : DayName(MondayBasedWeekday(date), part.count > 3);
                 break;
             case 'M':
                 text += part.count <= 2 ? Padded(month, part.count) : MonthName(month, part.count > 3);
                 break;
             case 'y':
-                // "y" is the year in the century without a leading zero, "yy" with one; longer runs
-                // write the whole year.
-                text += part.count <= 2 ? Padded(year % 100, part.count) : Padded(year, 4);
+                // Three letters and more write the whole year.
+                text += part.count <= 2 ? ShortYearText(year, part.count) : Padded(year, 4);
+                break;
+            case 'g':
+                text += EraText(part.count);
                 break;
             default:
                 text += part.text;
@@ -251,69 +359,9 @@ std::string DateToStr(TDate date) {
     return DateToStr(date, ShortDateFormat());
 }
 
-// Reads the three numbers in the order the format gives its day, month and year, each pair of
-// fields parted by the format's own separator, the way users type dates: one or two digits for day
-// and month, a leading zero optional, a two-digit year wherever a four-digit one is written, blanks
-// around the fields and separators ignored. A month the format writes by name may be given by name.
 bool TryStrToDate(const std::string& text, const std::string& format, TDate& date) {
-    std::vector<Field> order;
-    std::vector<std::string> separators;  // separators[i]: the non-blank text in front of field i
-    std::string pending;
-    bool monthByName = false;
-    for (const FormatPart& part : SplitFormat(format)) {
-        if (part.letter == 0) {
-            for (char c : part.text) {
-                if (c != ' ') pending += c;
-            }
-            continue;
-        }
-        if (part.letter == 'd' && part.count > 2) continue;
-        const Field field = part.letter == 'd' ? Field::Day : part.letter == 'M' ? Field::Month : Field::Year;
-        bool seen = false;
-        for (Field f : order) seen = seen || f == field;
-        if (seen) continue;
-        order.push_back(field);
-        // Text in front of the first field is not asked of the reader.
-        separators.push_back(order.size() == 1 ? std::string() : pending);
-        pending.clear();
-        if (field == Field::Month && part.count > 2) monthByName = true;
-    }
-    if (order.size() != 3) return false;
-
-    DateScanner scan(text);
-    int year = 0, month = 0, day = 0;
-    for (size_t i = 0; i < order.size(); ++i) {
-        for (char c : separators[i]) {
-            scan.SkipBlanks();
-            if (!scan.Take(c)) return false;
-        }
-        scan.SkipBlanks();
-        int value = 0;
-        size_t digits = 0;
-        switch (order[i]) {
-            case Field::Day:
-                if (!scan.Number(2, value, digits)) return false;
-                day = value;
-                break;
-            case Field::Month:
-                if (!scan.Number(2, value, digits) &&
-                    !(monthByName && digits == 0 && MonthFromName(scan.Word(), value)))
-                    return false;
-                month = value;
-                break;
-            case Field::Year:
-                if (!scan.Number(4, value, digits)) return false;
-                year = digits <= 2 ? ExpandTwoDigitYear(value) : value;
-                break;
-        }
-    }
-    // Some formats close with text of their own ("yyyy. MM. dd."); the reader may leave it out.
-    scan.SkipBlanks();
-    for (size_t i = 0; i < pending.size() && scan.Take(pending[i]); ++i) scan.SkipBlanks();
-    if (!scan.AtEnd()) return false;
-    if (!IsValidDate(year, month, day)) return false;
-    date = TDate::FromYMD(year, month, day);
-    return true;
+    const std::vector<FormatPart> parts = SplitFormat(format);
+    return DateReader(text, parts).Read(date);
 }
 
 bool TryStrToDate(const std::string& text, TDate& date) {

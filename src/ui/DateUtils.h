@@ -37,12 +37,15 @@ TDate DateOf(const SYSTEMTIME& time);
 // The user's short date format (LOCALE_SSHORTDATE of the user default locale), e.g. "M/d/yyyy".
 std::string ShortDateFormat();
 
-// The date written in a short date format.
+// The date written in a short date format: "d" "dd" "ddd" "dddd", "M" "MM" "MMM" "MMMM", "y" "yy"
+// "yyyy", the era "g" "gg", and literal text (quoted with ', or any other character), each as the
+// system's own formatter writes it for the user's locale.
 std::string DateToStr(TDate date, const std::string& format);
 std::string DateToStr(TDate date);
 
-// Parses a date by the format's field order and separator; two-digit years fall in a sliding
-// century window around this year. False when the text is not a date.
+// Parses a date written in a short date format, and what users type for one: leading zeros, day names
+// and eras optional, two-digit years in a sliding century window around this year. False when the
+// text is not a date.
 bool TryStrToDate(const std::string& text, const std::string& format, TDate& date);
 bool TryStrToDate(const std::string& text, TDate& date);
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -12,7 +13,10 @@ namespace ui {
 
 namespace {
 
-constexpr DWORD kValueBufferSize = 2048;
+// A value is seen up to its first 2047 characters. The service is asked with room to spare: with a buffer
+// just that size, Wine hands back a quoted value of exactly 2047 characters without its last one.
+constexpr size_t kLongestValue = 2047;
+constexpr DWORD kValueBufferSize = 4096;
 
 // Handed to the profile service as the default so that a missing key can be told from a key
 // whose value is empty; the service would also strip trailing blanks from a real default.
@@ -53,19 +57,32 @@ bool ParseHex(const std::string& digits, int32_t& value) {
     return true;
 }
 
+bool IsPlainEnd(char c) {
+    return c > ' ' && c < 0x7F;
+}
+
+// Reading trims blanks from both ends of a value (Wine also other characters, 0x1A among them) and takes
+// away a pair of quotes around it. A value that would lose something so is written inside quotes, which
+// the reading takes away again.
+std::string Protected(const std::string& value) {
+    if (value.empty()) return value;
+    const bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
+    return quoted || !IsPlainEnd(value[0]) || !IsPlainEnd(value.back()) ? '"' + value + '"' : value;
+}
+
 }  // namespace
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
-    char buffer[kValueBufferSize];
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissingKeyMarker, buffer,
+    std::vector<char> buffer(kValueBufferSize);
+    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissingKeyMarker, buffer.data(),
                                                   kValueBufferSize, fileName_.c_str());
-    std::string value(buffer, length);
+    std::string value(buffer.data(), std::min<size_t>(length, kLongestValue));
     if (value == kMissingKeyMarker && !ValueExists(section, key)) return def;
     return value;
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-    Write(section.c_str(), key.c_str(), value.c_str());
+    Write(section.c_str(), key.c_str(), Protected(value).c_str());
 }
 
 int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key, int32_t def) const {

@@ -18,9 +18,12 @@ public:
 
     const std::string& FileName() const { return fileName_; }
 
-    // The value as written after the equals sign; the default only when the key is missing (a key
-    // with nothing behind the equals sign reads as empty). At most 2047 characters are seen.
+    // The value as written after the equals sign, without blanks and a pair of quotes around it; the
+    // default only when the key is missing (a key with nothing behind the equals sign reads as empty).
+    // At most 2047 characters are seen.
     std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
+    // Writes the value so that it reads back unchanged: inside quotes when its ends would otherwise be
+    // lost to the reading.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
     // Decimal, or hexadecimal after "0x"; the default when the key is missing, empty or malformed.

@@ -264,6 +264,16 @@ TEST(ChooseFromList, WalksTheEntriesAndStartsAgainAfterTheLast) {
     }
 }
 
+// A read fills the slots behind an empty name, but the list ends there.
+TEST(ChooseFromList, SlotBehindTheFirstEmptyNameStartsAgain) {
+    core::TSettings settings = ListSettings(1);
+    settings.PictureList.Items[1].DisplayStyle = 2;
+    SetEntry(settings, 2, "C:\\c.bmp", 1);
+    settings.NextImage = 2;
+    EXPECT_EQ(core::ChooseFromList(settings).Path, "C:\\list\\0.bmp");
+    EXPECT_EQ(settings.NextImage, 0);
+}
+
 TEST(ChooseFromList, FullListWrapsFromTheLastSlot) {
     core::TSettings settings = ListSettings(core::kPictureListSize);
     settings.NextImage = 199;

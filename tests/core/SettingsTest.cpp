@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "SettingsFuzz.h"
 #include "core/Settings.h"
+#include "support/HeldFile.h"
 #include "support/TempDir.h"
 #include "ui/IniFiles.h"
 #include "ui/SysUtils.h"
@@ -161,6 +164,22 @@ TEST_F(SettingsFile, EmptyFilenameEndsTheListButLaterSectionsAreStillRead) {
     EXPECT_FALSE(ini.SectionExists("2"));
 }
 
+TEST_F(SettingsFile, ReadingASecondFileGivesWhatAFreshReadOfItGives) {
+    Write("[Options]\r\nChangeWhen=1\r\nPictureDir=C:\\first\r\n" + ListSection(0, "C:\\" + std::string(200, 'a'), 2) +
+          ListSection(1, "C:\\longer\\name.bmp", 1) + ListSection(2, "C:\\c.bmp", 1));
+    ASSERT_TRUE(core::ReadIniSettings());
+    // Another file's name: the profile service may cache what it read under the first one's.
+    const std::string second = dir.File("second.ini");
+    dir.WriteFile("second.ini",
+                  "[Options]\r\nMode=1\r\n" + ListSection(0, "C:\\z.bmp", 0) + "[1]\r\nDisplayStyle=2\r\n");
+    const core::IniFileOverride toSecond(second);
+    ASSERT_TRUE(core::ReadIniSettings());
+    const core::TSettings afterFirst = Settings;
+    Settings = core::TSettings();
+    ASSERT_TRUE(core::ReadIniSettings());
+    EXPECT_EQ(fuzz::RecordDifference(Settings, afterFirst), "");
+}
+
 TEST_F(SettingsFile, FilenameOf260CharactersFitsAnd261Fail) {
     const std::string longest = "C:\\" + std::string(253, 'p') + ".bmp";
     ASSERT_EQ(longest.size(), 260u);
@@ -277,6 +296,24 @@ TEST_F(SettingsFile, SectionBeyondTheSectionCountSurvivesASave) {
     EXPECT_EQ(ini.ReadString("7", "Filename", ""), "C:\\hand.bmp");
 }
 
+// A header that the profile service would keep (one without keys, or a second one of the same name) would
+// take the saved entry in its own place, and the next save would move it.
+TEST_F(SettingsFile, SaveErasesEveryHeaderOfAListSectionSoThatASecondSaveChangesNothing) {
+    Write("[1]\r\n[Options]\r\nMode=1\r\n" + ListSection(0, "C:\\a.bmp", 1) + "[Other]\r\nKey=v\r\n" +
+          ListSection(0, "C:\\twice.bmp", 2) + "[9]\r\nFilename=C:\\hand.bmp\r\n");
+    ASSERT_TRUE(core::ReadIniSettings());
+    SetEntry(1, "C:\\b.bmp", 0);
+    ASSERT_TRUE(core::WriteIniSettings());
+    const std::string firstSave = OnDisk();
+    ASSERT_TRUE(core::WriteIniSettings());
+    EXPECT_EQ(OnDisk(), firstSave);
+    ui::TStringList sections;
+    File().ReadSections(sections);
+    EXPECT_EQ(std::vector<std::string>(sections.begin(), sections.end()),
+              (std::vector<std::string>{"Options", "Other", "9", "0", "1"}));
+    EXPECT_EQ(firstSave.find("twice"), std::string::npos);
+}
+
 TEST_F(SettingsFile, MarkingAChangeWritesOnlyTheDateAndTheNextImage) {
     Settings.NextImage = 9;
     Settings.PictureDir = "D:\\elsewhere";
@@ -298,17 +335,35 @@ TEST_F(SettingsFile, MarkingAChangeWritesOnlyTheDateAndTheNextImage) {
     EXPECT_EQ(ini.ReadString("0", "Filename", ""), "C:\\a.bmp");
 }
 
-TEST_F(SettingsFile, ReadOnlyFileFailsTheSaveWithTheWritingMessage) {
-    const std::string original = "[Options]\r\nNextImage=5\r\n";
-    Write(original);
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ExpectFailure([] { core::WriteIniSettings(); }, kWriteError);
-    // The record changes in memory even when the file refuses it.
-    Settings.NextImage = 5;
-    ExpectFailure([] { core::MarkWallpaperChanged(); }, kWriteError);
-    EXPECT_EQ(Settings.NextImage, 6);
-    EXPECT_EQ(Settings.LastChanged, ui::Today());
-    EXPECT_EQ(OnDisk(), original);
+// Refused alike whether the file carries the read-only attribute (which Wine's profile service would
+// silently accept) or another program holds it open for reading and refuses writers; also after a
+// read, when the profile service may have the file in its cache.
+TEST_F(SettingsFile, ReadOnlyOrHeldFileFailsEveryWriteAndStaysAsItWas) {
+    const std::string original = "[Options]\r\nNextImage=5\r\n" + ListSection(0, "C:\\a.bmp", 1);
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held ? "held open" : "read-only");
+        Write(original);
+        ASSERT_TRUE(core::ReadIniSettings());
+        std::unique_ptr<testing_support::FileHeldForReading> holder;
+        if (held)
+            holder = std::make_unique<testing_support::FileHeldForReading>(path);
+        else
+            ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        SetEntry(0, "C:\\other.bmp", 2);
+        ExpectFailure([] { core::WriteIniSettings(); }, kWriteError);
+        // The record changes in memory even when the file refuses it.
+        Settings.NextImage = 5;
+        ExpectFailure([] { core::MarkWallpaperChanged(); }, kWriteError);
+        EXPECT_EQ(Settings.NextImage, 6);
+        EXPECT_EQ(Settings.LastChanged, ui::Today());
+        holder.reset();
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+        EXPECT_EQ(OnDisk(), original);
+        // Nothing refused is left waiting to be written by a later save.
+        ASSERT_TRUE(core::ReadIniSettings());
+        EXPECT_EQ(Settings.NextImage, 5);
+        EXPECT_EQ(Settings.PictureList.Items[0].Name(), "C:\\a.bmp");
+    }
 }
 
 TEST_F(SettingsFile, DirectoryInPlaceOfTheFileFailsTheSave) {

@@ -7,6 +7,7 @@
 #include "core/ActiveDesktop_functions.h"
 #include "fakes/RecordingDesktop.h"
 #include "support/ExeScenario.h"
+#include "support/HeldFile.h"
 #include "support/SetupDriver.h"
 #include "ui/DateUtils.h"
 #include "ui/SysUtils.h"
@@ -119,6 +120,82 @@ TEST_F(SwapRun, DailyRunOnTheDayOfTheLastChangeChangesNothing) {
     const fakes::DesktopJournal journal = RunWithoutBoxes();
     EXPECT_TRUE(journal.Calls.empty());
     EXPECT_EQ(journal.Created, 0);
+    EXPECT_EQ(Settings(), settings);
+}
+
+// The slots behind the first empty name are read but are not in the list: the run starts again at the first.
+TEST_F(SwapRun, PositionBehindTheFirstEmptyNameShowsTheFirstEntry) {
+    WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=2", "[0]", "Filename=C:\\a.bmp",
+                            "DisplayStyle=0", "[1]", "DisplayStyle=2", "[2]", "Filename=C:\\c.bmp", "DisplayStyle=1"}));
+    const fakes::DesktopJournal journal = RunWithoutBoxes();
+    EXPECT_EQ(journal.State.Wallpaper, L"C:\\a.bmp");
+    EXPECT_EQ(NextImage(), 1);
+}
+
+// The user's short date format for the programs started while the guard lives, the earlier one restored
+// when it goes. (A session of the test scripts also pins it again when it starts.)
+class UserShortDateFormat {
+public:
+    explicit UserShortDateFormat(const std::string& format) {
+        char value[128] = {};
+        DWORD size = sizeof value;
+        had_ =
+            RegGetValueA(HKEY_CURRENT_USER, kKey, "sShortDate", RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS;
+        previous_ = value;
+        Set(format);
+    }
+    ~UserShortDateFormat() {
+        if (had_)
+            Set(previous_);
+        else
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, "sShortDate");
+    }
+    UserShortDateFormat(const UserShortDateFormat&) = delete;
+    UserShortDateFormat& operator=(const UserShortDateFormat&) = delete;
+
+private:
+    static constexpr const char* kKey = "Control Panel\\International";
+    static void Set(const std::string& format) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "sShortDate", REG_SZ, format.c_str(),
+                        static_cast<DWORD>(format.size() + 1));
+    }
+
+    bool had_ = false;
+    std::string previous_;
+};
+
+// With a day name in the short date, the date a run records must read back, or a daily run would swap at
+// every start.
+TEST_F(SwapRun, DailyRunWithADayNameInTheShortDateSwapsOnceADay) {
+    const UserShortDateFormat dayNames("ddd M/d/yyyy");
+    WriteSettings(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "NextImage=0", "[0]", "Filename=C:\\a.bmp",
+                            "DisplayStyle=0", "[1]", "Filename=C:\\b.bmp", "DisplayStyle=0"}));
+    const ui::TDate today = ui::Today();
+    const fakes::DesktopJournal first = RunWithoutBoxes();
+    const fakes::DesktopJournal second = RunWithoutBoxes();
+    if (ui::Today() != today) GTEST_SKIP() << "the day changed between the runs";
+    EXPECT_EQ(first.Sequence(), kSwap);
+    EXPECT_TRUE(second.Calls.empty());
+    EXPECT_EQ(NextImage(), 1);
+    EXPECT_NE(Settings().find("LastChanged=" + ui::DateToStr(today, "ddd M/d/yyyy") + "\r\n"), std::string::npos)
+        << Settings();
+}
+
+// Another program holds the settings file open and refuses writers, as an editor or a backup tool may: the
+// swap is made, its record refused, and the file keeps what it held.
+TEST_F(SwapRun, SettingsFileHeldOpenByAnotherProgramIsReportedAndKept) {
+    const std::string settings =
+        IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=0", "[0]", "Filename=C:\\a.bmp", "DisplayStyle=0"});
+    WriteSettings(settings);
+    RunOutcome outcome;
+    fakes::DesktopJournal journal;
+    {
+        const testing_support::FileHeldForReading holder(scenario.File("Tamberlyn.ini"));
+        journal = Run(fakes::DesktopState(), outcome);
+    }
+    ASSERT_EQ(outcome.boxes.size(), 1u);
+    EXPECT_EQ(outcome.boxes[0].text, "ERROR: There was a problem writing settings to the inifile.");
+    EXPECT_EQ(journal.Sequence(), kSwap);
     EXPECT_EQ(Settings(), settings);
 }
 

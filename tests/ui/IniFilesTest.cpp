@@ -50,6 +50,28 @@ TEST_F(IniFile, LongValuesAreCutAt2047Characters) {
     EXPECT_EQ(ini.ReadString("S", "Long", ""), value.substr(0, 2047));
 }
 
+// Reading takes blanks (Wine also 0x1A) and a pair of quotes from a value's ends; the writing protects
+// what the reading would take, up to the longest value seen.
+TEST_F(IniFile, StringsReadBackAsWrittenWhateverTheirEnds) {
+    const std::vector<std::string> values = {" lead",
+                                             "trail ",
+                                             "\ttab\t",
+                                             "\"quoted\"",
+                                             "'single'",
+                                             "\"",
+                                             "'half",
+                                             "half\"",
+                                             "x\x1A",
+                                             "\xE9t\xE9",
+                                             "a = b ;c",
+                                             std::string(2046, 'v') + " ",
+                                             std::string(2047, 'w')};
+    for (size_t i = 0; i < values.size(); ++i) ini.WriteString("S", "K" + std::to_string(i), values[i]);
+    for (size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(ini.ReadString("S", "K" + std::to_string(i), ""), values[i]) << i;
+    EXPECT_NE(dir.ReadFile("test.ini").find("K10=a = b ;c\r\n"), std::string::npos) << "plain values stay plain";
+}
+
 TEST_F(IniFile, IntegersAreDecimalOrHexAndOtherwiseTheDefault) {
     dir.WriteFile("test.ini",
                   "[N]\r\nHex=0x10\r\nHexUpper=0X1f\r\nAllBits=0xFFFFFFFF\r\nNegative=-12\r\nPlus=+7\r\nZero=0\r\n"
