@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "SettingsFuzz.h"
+#include "SetupDialogRoute.h"
+#include "ui/Forms.h"
 #include "ui/SysUtils.h"
 
 namespace {
@@ -33,7 +35,9 @@ int main(int argc, char** argv) {
     const uint64_t first = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 0;
     const std::string folder = WorkFolder();
 
+    ui::TApplication application;
     fuzz::SettingsFuzzer fuzzer(folder, seed, kPerFileLimitMs);
+    fuzzer.AddSaveRoute(fuzz::SetupDialogSaveRoute());
     std::vector<fuzz::Finding> findings;
     const fuzz::Figures figures = fuzzer.Run(first, files, findings);
     RemoveDirectoryA(folder.c_str());
