@@ -121,19 +121,28 @@ void TfrmSplash::FormActivate() {
     Run();
 }
 
+// The repaints below paint what has changed, at once, and nothing twice: painting a part again that is
+// already up to date costs a run more than anything else it does while the window shows (each paint of
+// the themed bar most of all), and shows the same pixels.
+
 void TfrmSplash::ShowProgress(const std::string& text) {
+    // The new caption marked the label for painting; its panel paints it now, once.
     clblProgress->SetCaption(text);
-    clblProgress->Repaint();
+    cpnlProgress->Update();
 }
 
 void TfrmSplash::StepProgress() {
+    // The bar paints its new position as it steps; this only makes sure nothing of it is left waiting.
     prgrssbrProgress->StepIt();
-    prgrssbrProgress->Repaint();
+    prgrssbrProgress->Update();
 }
 
 void TfrmSplash::StepProgressAndRepaint() {
+    // The whole window up to date at once: the form's own area and every child with anything to paint,
+    // which is all of them when the window has just been shown or the setup dialog has uncovered it.
     prgrssbrProgress->StepIt();
-    Repaint();
+    Invalidate();
+    Update();
 }
 
 bool TfrmSplash::SetupRequested() const {
