@@ -121,9 +121,8 @@ void TfrmSplash::FormActivate() {
     Run();
 }
 
-// The repaints below paint what has changed, at once, and nothing twice: painting a part again that is
-// already up to date costs a run more than anything else it does while the window shows (each paint of
-// the themed bar most of all), and shows the same pixels.
+// The repaints below paint what has changed, at once, and nothing twice: a part painted again while it is
+// up to date shows the same pixels and costs processor time, the themed bar's paint most of all.
 
 void TfrmSplash::ShowProgress(const std::string& text) {
     // The new caption marked the label for painting; its panel paints it now, once.
