@@ -21,10 +21,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = "RunFloor";
     if (!RegisterClassA(&windowClass)) return 1;
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "RunFloor", "Tamberlyn", WS_POPUP,
-                                  (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2,
-                                  (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2, kWidth, kHeight, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window = CreateWindowExA(
+        WS_EX_TOPMOST, "RunFloor", "Tamberlyn", WS_POPUP, (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2,
+        (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);

@@ -1,0 +1,117 @@
+// The release archive unpacked into a fresh folder (release-archive.sh unpacks it and names the folder in
+// TAMBERLYN_RELEASE_FOLDER): what it holds, and the program run from there against the recording desktop
+// that tools/install-test-desktop.sh registers in the test prefix.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "fakes/RecordingDesktop.h"
+#include "support/ExeScenario.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+using testing_support::IniLines;
+using testing_support::TempDir;
+
+std::string ReleaseFolder() {
+    const char* folder = std::getenv("TAMBERLYN_RELEASE_FOLDER");
+    if (folder == nullptr || *folder == '\0') return "";
+    const std::string path = folder;
+    return path.back() == '\\' ? path : path + '\\';
+}
+
+Names FilesIn(const std::string& folder) {
+    Names names;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every line ends in CR LF, the last one too, and no CR stands alone.
+bool HasWindowsLineEnds(const std::string& text) {
+    const auto count = [&text](char c) { return static_cast<size_t>(std::count(text.begin(), text.end(), c)); };
+    size_t pairs = 0;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++pairs;
+    return !text.empty() && text.back() == '\n' && count('\n') == pairs && count('\r') == pairs;
+}
+
+class UnpackedRelease : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(folder_.empty()) << "run by release-archive.sh, which names the unpacked folder";
+        ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journalPath_.c_str()));
+    }
+    void TearDown() override { DeleteFileA(Settings().c_str()); }
+
+    std::string Settings() const { return folder_ + "Tamberlyn.ini"; }
+    int NextImage() const {
+        return static_cast<int>(GetPrivateProfileIntA("Options", "NextImage", -1, Settings().c_str()));
+    }
+
+    // The settings a user makes before the wallpaper changes: directory mode over a folder of pictures,
+    // a change at every run. The setup dialog of the first run is to make them; until it exists, the test
+    // writes the file that the dialog will save.
+    void Configure() {
+        std::ofstream(Settings(), std::ios::binary)
+            << IniLines({"[Options]", "ChangeWhen=0", "Mode=0", "PictureDir=" + pictures_.Path(), "BMPtype=1",
+                         "DisplayStyle=2", "NextImage=0"});
+    }
+
+    // Starts the unpacked program from another folder, as a shortcut in the Startup folder would, and returns
+    // what the desktop saw.
+    fakes::DesktopJournal Run() {
+        fakes::SaveJournal(journalPath_, fakes::DesktopJournal());
+        const TempDir elsewhere;
+        const testing_support::RunOutcome outcome = testing_support::RunAnswering(
+            "\"" + folder_ + "Tamberlyn.exe\"", elsewhere.Path(), testing_support::kRunTimeoutMs);
+        EXPECT_TRUE(outcome.ended);
+        EXPECT_EQ(outcome.exitCode, 0u);
+        EXPECT_TRUE(outcome.boxes.empty()) << outcome.boxes.front().text;
+        return fakes::LoadJournal(journalPath_);
+    }
+
+    const std::string folder_ = ReleaseFolder();
+    const TempDir pictures_;
+    const std::string journalPath_ = pictures_.File("desktop.txt");
+    const Names pictureNames_ = {"Beach.bmp", "city.bmp", "Snow.bmp"};
+};
+
+TEST_F(UnpackedRelease, HoldsTheProgramItsHelpAndTwoTextsWithWindowsLineEndsButNoSettings) {
+    EXPECT_EQ(FilesIn(folder_), (Names{"License.txt", "ReadMe.txt", "Tamberlyn.chm", "Tamberlyn.exe"}));
+    for (const char* name : {"ReadMe.txt", "License.txt"})
+        EXPECT_TRUE(HasWindowsLineEnds(ReadText(folder_ + name))) << name;
+    EXPECT_NE(ReadText(folder_ + "License.txt").find("MIT License"), std::string::npos);
+}
+
+TEST_F(UnpackedRelease, ConfiguredProgramSwapsOnEveryRunThroughThePictures) {
+    for (const std::string& name : pictureNames_) pictures_.WriteFile(name, "");
+    Configure();
+    for (int run = 0; run < 2; ++run) {
+        const int next = NextImage();
+        ASSERT_GE(next, 0);
+        const fakes::DesktopJournal journal = Run();
+        const std::string shown = pictures_.File(pictureNames_[static_cast<size_t>(next) % pictureNames_.size()]);
+        EXPECT_EQ(fakes::Utf8(journal.State.Wallpaper), shown) << "run " << run;
+        EXPECT_EQ(NextImage(), next + 1) << "run " << run;
+    }
+}
+
+}  // namespace
