@@ -2,11 +2,11 @@
 # Processor time of a run that is not due, beside its floor: RunFloor.exe, a bare program that shows a
 # borderless topmost window of the splash's size for the same three pauses and closes. The run is the
 # program as released (tools/package.sh's archive, unpacked), started with a settings file whose daily
-# change was made today. Both run in turn under Wine, RUNS times each (default 8) after a warm-up; the
+# change was made today. Both run in turn under Wine, RUNS times each (default 16) after a warm-up; the
 # medians and their ratio are printed. Usage: tools/bench/run-cost.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-runs=${1:-8}
+runs=${1:-16}
 build=${TAMBERLYN_BUILD:-$root/build}
 bench=$build/bench-run
 # A run pauses a second and a half; anything far beyond that means it hangs (an error box, say).
