@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -19,23 +20,16 @@ using Names = std::vector<std::string>;
 using testing_support::IniLines;
 using testing_support::TempDir;
 
+// The folder without its trailing backslash, as the script names it; empty when it names none.
 std::string ReleaseFolder() {
     const char* folder = std::getenv("TAMBERLYN_RELEASE_FOLDER");
-    if (folder == nullptr || *folder == '\0') return "";
-    const std::string path = folder;
-    return path.back() == '\\' ? path : path + '\\';
+    return folder != nullptr && *folder != '\0' ? std::string(folder) + "\\" : "";
 }
 
 Names FilesIn(const std::string& folder) {
     Names names;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -45,12 +39,11 @@ std::string ReadText(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Every line ends in CR LF, the last one too, and no CR stands alone.
-bool HasWindowsLineEnds(const std::string& text) {
-    const auto count = [&text](char c) { return static_cast<size_t>(std::count(text.begin(), text.end(), c)); };
-    size_t pairs = 0;
-    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++pairs;
-    return !text.empty() && text.back() == '\n' && count('\n') == pairs && count('\r') == pairs;
+// Every line ends in CR LF, the last one too, and no CR or LF stands alone.
+bool HasWindowsLineEnds(std::string text) {
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) return false;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 2);
+    return text.find_first_of("\r\n") == std::string::npos;
 }
 
 class UnpackedRelease : public ::testing::Test {
