@@ -10,6 +10,7 @@ packages=(
   googletest
   fonts-wine fonts-comic-neue
   fp-utils
+  zip unzip
 )
 
 missing=()

@@ -122,19 +122,27 @@ void TfrmSplash::FormActivate() {
     Run();
 }
 
+// The repaints below paint what has changed, at once, and nothing twice: a part painted again while it is
+// up to date shows the same pixels and costs processor time, the themed bar's paint most of all.
+
 void TfrmSplash::ShowProgress(const std::string& text) {
+    // The new caption marked the label for painting; its panel paints it now, once.
     clblProgress->SetCaption(text);
-    clblProgress->Repaint();
+    cpnlProgress->Update();
 }
 
 void TfrmSplash::StepProgress() {
+    // The bar paints its new position as it steps; this only makes sure nothing of it is left waiting.
     prgrssbrProgress->StepIt();
-    prgrssbrProgress->Repaint();
+    prgrssbrProgress->Update();
 }
 
 void TfrmSplash::StepProgressAndRepaint() {
+    // The whole window up to date at once: the form's own area and every child with anything to paint,
+    // which is all of them when the window has just been shown or the setup dialog has uncovered it.
     prgrssbrProgress->StepIt();
-    Repaint();
+    Invalidate();
+    Update();
 }
 
 bool TfrmSplash::SetupRequested() const {

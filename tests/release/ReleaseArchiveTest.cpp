@@ -1,0 +1,110 @@
+// The release archive unpacked into a fresh folder (release-archive.sh unpacks it and names the folder in
+// TAMBERLYN_RELEASE_FOLDER): what it holds, and the program run from there against the recording desktop
+// that tools/install-test-desktop.sh registers in the test prefix.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "fakes/RecordingDesktop.h"
+#include "support/ExeScenario.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+using testing_support::IniLines;
+using testing_support::TempDir;
+
+// The folder without its trailing backslash, as the script names it; empty when it names none.
+std::string ReleaseFolder() {
+    const char* folder = std::getenv("TAMBERLYN_RELEASE_FOLDER");
+    return folder != nullptr && *folder != '\0' ? std::string(folder) + "\\" : "";
+}
+
+Names FilesIn(const std::string& folder) {
+    Names names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every line ends in CR LF, the last one too, and no CR or LF stands alone.
+bool HasWindowsLineEnds(std::string text) {
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) return false;
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 2);
+    return text.find_first_of("\r\n") == std::string::npos;
+}
+
+class UnpackedRelease : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(folder_.empty()) << "run by release-archive.sh, which names the unpacked folder";
+        ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journalPath_.c_str()));
+    }
+    void TearDown() override { DeleteFileA(Settings().c_str()); }
+
+    std::string Settings() const { return folder_ + "Tamberlyn.ini"; }
+    int NextImage() const {
+        return static_cast<int>(GetPrivateProfileIntA("Options", "NextImage", -1, Settings().c_str()));
+    }
+
+    // The settings a user makes before the wallpaper changes: directory mode over a folder of pictures,
+    // a change at every run. The setup dialog of the first run is to make them; until it exists, the test
+    // writes the file that the dialog will save.
+    void Configure() {
+        std::ofstream(Settings(), std::ios::binary)
+            << IniLines({"[Options]", "ChangeWhen=0", "Mode=0", "PictureDir=" + pictures_.Path(), "BMPtype=1",
+                         "DisplayStyle=2", "NextImage=0"});
+    }
+
+    // Starts the unpacked program from another folder, as a shortcut in the Startup folder would, and returns
+    // what the desktop saw.
+    fakes::DesktopJournal Run() {
+        fakes::SaveJournal(journalPath_, fakes::DesktopJournal());
+        const TempDir elsewhere;
+        const testing_support::RunOutcome outcome = testing_support::RunAnswering(
+            "\"" + folder_ + "Tamberlyn.exe\"", elsewhere.Path(), testing_support::kRunTimeoutMs);
+        EXPECT_TRUE(outcome.ended);
+        EXPECT_EQ(outcome.exitCode, 0u);
+        EXPECT_TRUE(outcome.boxes.empty()) << outcome.boxes.front().text;
+        return fakes::LoadJournal(journalPath_);
+    }
+
+    const std::string folder_ = ReleaseFolder();
+    const TempDir pictures_;
+    const std::string journalPath_ = pictures_.File("desktop.txt");
+    const Names pictureNames_ = {"Beach.bmp", "city.bmp", "Snow.bmp"};
+};
+
+TEST_F(UnpackedRelease, HoldsTheProgramItsHelpAndTwoTextsWithWindowsLineEndsButNoSettings) {
+    EXPECT_EQ(FilesIn(folder_), (Names{"License.txt", "ReadMe.txt", "Tamberlyn.chm", "Tamberlyn.exe"}));
+    for (const char* name : {"ReadMe.txt", "License.txt"})
+        EXPECT_TRUE(HasWindowsLineEnds(ReadText(folder_ + name))) << name;
+    EXPECT_NE(ReadText(folder_ + "License.txt").find("MIT License"), std::string::npos);
+}
+
+TEST_F(UnpackedRelease, ConfiguredProgramSwapsOnEveryRunThroughThePictures) {
+    for (const std::string& name : pictureNames_) pictures_.WriteFile(name, "");
+    Configure();
+    for (int run = 0; run < 2; ++run) {
+        const int next = NextImage();
+        ASSERT_GE(next, 0);
+        const fakes::DesktopJournal journal = Run();
+        const std::string shown = pictures_.File(pictureNames_[static_cast<size_t>(next) % pictureNames_.size()]);
+        EXPECT_EQ(fakes::Utf8(journal.State.Wallpaper), shown) << "run " << run;
+        EXPECT_EQ(NextImage(), next + 1) << "run " << run;
+    }
+}
+
+}  // namespace
