@@ -13,6 +13,8 @@
 
 #include "fakes/RecordingDesktop.h"
 #include "support/ExeScenario.h"
+#include "support/SetupDriver.h"
+#include "ui/SysUtils.h"
 
 namespace {
 
@@ -59,13 +61,27 @@ protected:
         return static_cast<int>(GetPrivateProfileIntA("Options", "NextImage", -1, Settings().c_str()));
     }
 
-    // The settings a user makes before the wallpaper changes: directory mode over a folder of pictures,
-    // a change at every run. The setup dialog of the first run is to make them; until it exists, the test
-    // writes the file that the dialog will save.
-    void Configure() {
-        std::ofstream(Settings(), std::ios::binary)
-            << IniLines({"[Options]", "ChangeWhen=0", "Mode=0", "PictureDir=" + pictures_.Path(), "BMPtype=1",
-                         "DisplayStyle=2", "NextImage=0"});
+    // The first run as a user meets it: no settings file, so the setup dialog opens; the pictures' folder
+    // goes into the directory field, a change at every run stays chosen, Save, Close. The run then swaps.
+    void FirstRun() {
+        fakes::SaveJournal(journalPath_, fakes::DesktopJournal());
+        testing_support::SetupDriver setup(folder_ + "Tamberlyn.exe", "", folder_);
+        ASSERT_TRUE(setup.DialogOpen()) << "the first run opens the setup dialog";
+        setup.TypeInto("C:\\WINDOWS", pictures_.Path());
+        setup.PressButton("Save");
+        setup.PressButton("Close");
+        const testing_support::RunOutcome outcome = setup.Finish();
+        EXPECT_TRUE(outcome.ended);
+        EXPECT_TRUE(outcome.boxes.empty()) << outcome.boxes.front().text;
+        EXPECT_EQ(ShownOf(fakes::LoadJournal(journalPath_)), Picture(0));
+    }
+
+    // The picture the desktop was given, and the one expected: the folder as the upper-case field holds it.
+    static std::string ShownOf(const fakes::DesktopJournal& journal) {
+        return ui::UpperCaseAscii(fakes::Utf8(journal.State.Wallpaper));
+    }
+    std::string Picture(int index) const {
+        return ui::UpperCaseAscii(pictures_.File(pictureNames_[static_cast<size_t>(index) % pictureNames_.size()]));
     }
 
     // Starts the unpacked program from another folder, as a shortcut in the Startup folder would, and returns
@@ -94,15 +110,13 @@ TEST_F(UnpackedRelease, HoldsTheProgramItsHelpAndTwoTextsWithWindowsLineEndsButN
     EXPECT_NE(ReadText(folder_ + "License.txt").find("MIT License"), std::string::npos);
 }
 
-TEST_F(UnpackedRelease, ConfiguredProgramSwapsOnEveryRunThroughThePictures) {
+TEST_F(UnpackedRelease, AFirstRunIsSetUpInTheDialogAndEveryRunSwapsThroughThePictures) {
     for (const std::string& name : pictureNames_) pictures_.WriteFile(name, "");
-    Configure();
+    FirstRun();
     for (int run = 0; run < 2; ++run) {
         const int next = NextImage();
-        ASSERT_GE(next, 0);
-        const fakes::DesktopJournal journal = Run();
-        const std::string shown = pictures_.File(pictureNames_[static_cast<size_t>(next) % pictureNames_.size()]);
-        EXPECT_EQ(fakes::Utf8(journal.State.Wallpaper), shown) << "run " << run;
+        ASSERT_GE(next, 1) << "the first run swapped and recorded it";
+        EXPECT_EQ(ShownOf(Run()), Picture(next)) << "run " << run;
         EXPECT_EQ(NextImage(), next + 1) << "run " << run;
     }
 }
