@@ -30,18 +30,6 @@ private:
     bool hidden_;
 };
 
-// Sets a flag for a scope.
-class RaisedFlag {
-public:
-    explicit RaisedFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~RaisedFlag() { flag_ = false; }
-    RaisedFlag(const RaisedFlag&) = delete;
-    RaisedFlag& operator=(const RaisedFlag&) = delete;
-
-private:
-    bool& flag_;
-};
-
 }  // namespace
 
 TBeep SetEditBeep(TBeep beep) {
@@ -161,7 +149,7 @@ void TEditSkin::ShowFlatBorder(bool hot) {
 
 void TEditSkin::Overpaint() {
     if (overpainting_ || !SkinInUse() || !field_.HandleAllocated()) return;
-    const RaisedFlag running(overpainting_);
+    const ui::RaisedFlag running(overpainting_);
     HWND window = field_.Handle();
     const HiddenCaret caret(window);
     const ui::WindowDC target(window);
