@@ -26,19 +26,18 @@ void MoveItem(std::vector<Item>& items, int from, int to) {
         std::rotate(at(to), at(from), at(from + 1));
 }
 
-// Where an index lands when the entry at from moves to to.
+POINT PointOf(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+}  // namespace
+
 int MovedIndex(int index, int from, int to) {
     if (index == from) return to;
     if (from < index && index <= to) return index - 1;
     if (to <= index && index < from) return index + 1;
     return index;
 }
-
-POINT PointOf(LPARAM lParam) {
-    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
-
-}  // namespace
 
 // ---- TGridAxis
 

@@ -62,6 +62,9 @@ public:
     using Exception::Exception;
 };
 
+// Where the index of a column or row lands when the one at from moves to to: the ones between close up.
+int MovedIndex(int index, int from, int to);
+
 // One direction of a grid: its columns, left to right, or its rows, top to bottom. Each entry has an
 // extent (width or height) and is followed by a gap for the grid line. The fixed entries always show
 // first; the others show from First on.
