@@ -1,6 +1,7 @@
 #include "skin/CoolEdit.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "ui/Controls.h"
@@ -30,18 +31,6 @@ private:
     bool hidden_;
 };
 
-// Sets a flag for a scope.
-class RaisedFlag {
-public:
-    explicit RaisedFlag(bool& flag) : flag_(flag) { flag_ = true; }
-    ~RaisedFlag() { flag_ = false; }
-    RaisedFlag(const RaisedFlag&) = delete;
-    RaisedFlag& operator=(const RaisedFlag&) = delete;
-
-private:
-    bool& flag_;
-};
-
 }  // namespace
 
 TBeep SetEditBeep(TBeep beep) {
@@ -50,7 +39,7 @@ TBeep SetEditBeep(TBeep beep) {
 
 // ---- TEditSkin
 
-TEditSkin::TEditSkin(ui::TCustomEdit& field) : field_(field) {
+TEditSkin::TEditSkin(ui::TCustomEdit& field, TEditSkinKind kind) : field_(field), kind_(kind) {
     skin_.OnSetChanged = [this] { field_.Invalidate(); };
     skin_.OnWallpaperChanged = [this] {
         field_.Invalidate();
@@ -161,9 +150,10 @@ void TEditSkin::ShowFlatBorder(bool hot) {
 
 void TEditSkin::Overpaint() {
     if (overpainting_ || !SkinInUse() || !field_.HandleAllocated()) return;
-    const RaisedFlag running(overpainting_);
+    const ui::RaisedFlag running(overpainting_);
     HWND window = field_.Handle();
-    const HiddenCaret caret(window);
+    std::optional<HiddenCaret> caret;
+    if (kind_ == TEditSkinKind::Field) caret.emplace(window);
     const ui::WindowDC target(window);
     const RECT client = field_.ClientRect();
     // One pixel larger than the client area: the copy starts one pixel in, and with a border it lands one
@@ -172,7 +162,8 @@ void TEditSkin::Overpaint() {
     const ui::BitmapHandle picture(CreateCompatibleBitmap(target.Get(), client.right + 1, client.bottom + 1));
     const ui::SelectObjectScope selected(memory.Get(), picture.Get());
     field_.PaintTo(memory.Get(), 0, 0);
-    if (options_.Contains(ocFlatBorder)) DrawFlatBorder(memory.Get(), &field_, field_.Focused());
+    if (options_.Contains(ocFlatBorder))
+        DrawFlatBorder(memory.Get(), &field_, kind_ == TEditSkinKind::CellEditor || field_.Focused());
     const int at = field_.BorderStyle() == ui::bsSingle ? -1 : 1;
     BitBlt(target.Get(), at, at, client.right, client.bottom, memory.Get(), 1, 1, SRCCOPY);
 }

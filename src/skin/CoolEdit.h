@@ -30,6 +30,10 @@ TBeep SetEditBeep(TBeep beep);
 // A field derives from its edit class and from this, passes every message to SkinMessage with its
 // edit class's handling, its component notices to SkinNotification, adds ES_MULTILINE and
 // AlignmentStyle() to its window style and runs Overpaint when its text changed.
+//
+// A grid's cell editor overpaints with its caret left shown and its flat border drawn hot in the image.
+enum class TEditSkinKind { Field, CellEditor };
+
 class TEditSkin {
 public:
     TCoolOptions Options() const { return options_; }
@@ -65,7 +69,7 @@ public:
     bool SkinInUse() const;
 
 protected:
-    explicit TEditSkin(ui::TCustomEdit& field);
+    explicit TEditSkin(ui::TCustomEdit& field, TEditSkinKind kind = TEditSkinKind::Field);
     ~TEditSkin() = default;
     TEditSkin(const TEditSkin&) = delete;
     TEditSkin& operator=(const TEditSkin&) = delete;
@@ -89,6 +93,7 @@ private:
     void SendColorChanged();
 
     ui::TCustomEdit& field_;
+    TEditSkinKind kind_;
     TCoolOptions options_;
     TAlignment textAlign_ = taLeftJustify;
     uint8_t transparencyLevel_ = 0;

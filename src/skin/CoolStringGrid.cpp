@@ -1,8 +1,14 @@
 #include "skin/CoolStringGrid.h"
 
+#include <algorithm>
+
 namespace skin {
 
 namespace {
+
+// Posted to itself when the editor stored a text into a cell that differs from what the cell had when
+// its editing began: column and row.
+constexpr UINT kCellEdited = WM_USER + 0x194;
 
 UINT AlignmentFormat(ui::TAlignment alignment) {
     switch (alignment) {
@@ -26,16 +32,47 @@ UINT BevelEdges(TBevelCut inner, TBevelCut outer) {
 
 }  // namespace
 
+// ---- TCoolInplaceEdit
+
+TCoolInplaceEdit::TCoolInplaceEdit(TCoolStringGrid* grid)
+    : ui::TInplaceEdit(grid), TEditSkin(static_cast<ui::TCustomEdit&>(*this), TEditSkinKind::CellEditor) {}
+
+void TCoolInplaceEdit::CreateParams(ui::TCreateParams& params) {
+    ui::TInplaceEdit::CreateParams(params);
+    params.Style |= AlignmentStyle();
+}
+
+void TCoolInplaceEdit::WndProc(ui::TMessage& message) {
+    SkinMessage(message, [this](ui::TMessage& inner) { ui::TInplaceEdit::WndProc(inner); });
+}
+
+void TCoolInplaceEdit::Notification(ui::TComponent* component, bool removing) {
+    ui::TInplaceEdit::Notification(component, removing);
+    SkinNotification(component, removing);
+}
+
+void TCoolInplaceEdit::Change() {
+    Overpaint();
+    ui::TInplaceEdit::Change();
+}
+
+// ---- TCoolStringGrid
+
 TCoolStringGrid::TCoolStringGrid(ui::TComponent* owner) : ui::TStringGrid(owner) {
     gridPicture_.OnSetChanged = [this] { ImagesChanged(); };
     gridPicture_.OnWallpaperChanged = [this] { PictureChanged(); };
     selPicture_.OnWallpaperChanged = [this] { PictureChanged(); };
+    captionPicture_.OnWallpaperChanged = [this] {
+        PictureChanged();
+        RedrawFrame();
+    };
 }
 
 TCoolStringGrid::~TCoolStringGrid() {
     gridPicture_.OnSetChanged = nullptr;
     gridPicture_.OnWallpaperChanged = nullptr;
     selPicture_.OnWallpaperChanged = nullptr;
+    captionPicture_.OnWallpaperChanged = nullptr;
 }
 
 // ---- Properties
@@ -65,6 +102,7 @@ void TCoolStringGrid::SetCellMarginBottom(int margin) {
 void TCoolStringGrid::SetCoolImages(TCoolImages* images) {
     gridPicture_.SetCoolImages(images);
     selPicture_.SetCoolImages(images);
+    captionPicture_.SetCoolImages(images);
     ImagesChanged();
 }
 
@@ -76,6 +114,7 @@ void TCoolStringGrid::ImagesChanged() {
 void TCoolStringGrid::Notification(ui::TComponent* component, bool removing) {
     ui::TStringGrid::Notification(component, removing);
     selPicture_.Notification(component, removing);
+    captionPicture_.Notification(component, removing);
     if (gridPicture_.Notification(component, removing)) ImagesChanged();
 }
 
@@ -93,6 +132,26 @@ void TCoolStringGrid::SetWallpaper(const ui::TBitmap& bitmap) {
 
 void TCoolStringGrid::SetSelWallpaper(const ui::TBitmap& bitmap) {
     SelWallpaper().Assign(bitmap);
+}
+
+void TCoolStringGrid::SetCaptionColor(ui::TColor color) {
+    if (color == captionColor_) return;
+    captionColor_ = color;
+    RedrawFrame();
+}
+
+void TCoolStringGrid::SetCaptionTextColor(ui::TColor color) {
+    if (color == captionTextColor_) return;
+    captionTextColor_ = color;
+    RedrawFrame();
+}
+
+void TCoolStringGrid::SetIdCaptionWallpaper(int id) {
+    if (captionPicture_.SetIdWallpaper(id)) RedrawFrame();
+}
+
+void TCoolStringGrid::SetCaptionWallpaper(const ui::TBitmap& bitmap) {
+    CaptionWallpaper().Assign(bitmap);
 }
 
 void TCoolStringGrid::PictureChanged() {
@@ -191,9 +250,84 @@ void TCoolStringGrid::WndProc(ui::TMessage& message) {
             ui::TStringGrid::WndProc(message);
             if (exOptions_.Contains(ocPaintTransparently)) InvalidateGrid();
             return;
+        case WM_NCPAINT:
+            if (PaintsOwnCaption())
+                PaintCaptionBar(message);
+            else
+                ui::TStringGrid::WndProc(message);
+            return;
+        case WM_NCHITTEST:
+            ui::TStringGrid::WndProc(message);
+            if (message.Result == HTCAPTION && exOptions_.Contains(ocNoDragUsingCaption)) message.Result = HTNOWHERE;
+            return;
+        case WM_NCLBUTTONDBLCLK:
+            // The grid is no window of its own to maximize or restore with a double click on its caption.
+            if (message.WParam == HTCAPTION) {
+                message.Result = 0;
+                return;
+            }
+            ui::TStringGrid::WndProc(message);
+            return;
+        case WM_SETTEXT:
+            ui::TStringGrid::WndProc(message);
+            RedrawFrame();
+            return;
+        case kCellEdited:
+            message.Result = 0;
+            CellEdited(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
+            return;
         default:
             ui::TStringGrid::WndProc(message);
     }
+}
+
+bool TCoolStringGrid::PaintsOwnCaption() const {
+    return !exOptions_.Contains(ocNoCaption) &&
+           (captionColor_ != ui::clInactiveCaption || captionTextColor_ != ui::clInactiveCaptionText ||
+            exOptions_.Contains(ocPaintCaptionWallpaper));
+}
+
+void TCoolStringGrid::PaintCaptionBar(ui::TMessage& message) {
+    HWND window = Handle();
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    // The area to paint in window coordinates: the message's region, or the whole window.
+    ui::RegionHandle clip(CreateRectRgn(0, 0, 0, 0));
+    if (message.WParam == 1 ||
+        CombineRgn(clip.Get(), reinterpret_cast<HRGN>(message.WParam), nullptr, RGN_COPY) == ERROR)
+        SetRectRgn(clip.Get(), bounds.left, bounds.top, bounds.right, bounds.bottom);
+    OffsetRgn(clip.Get(), -bounds.left, -bounds.top);
+    const bool small = exOptions_.Contains(ocSmallCaption);
+    RECT caption{0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
+    InflateRect(&caption, -GetSystemMetrics(SM_CXDLGFRAME), -GetSystemMetrics(SM_CYDLGFRAME));
+    caption.bottom = caption.top + GetSystemMetrics(small ? SM_CYSMCAPTION : SM_CYCAPTION) - 1;
+    {
+        const ui::WindowDC dc(window, ui::WindowDC::Whole);
+        const ui::SavedDC saved(dc.Get());
+        SelectClipRgn(dc.Get(), clip.Get());
+        if (exOptions_.Contains(ocPaintCaptionWallpaper)) {
+            captionPicture_.Paint(dc.Get(), caption, true, SRCCOPY);
+        } else {
+            ui::BrushHandle fill(CreateSolidBrush(ui::ColorToRGB(captionColor_)));
+            FillRect(dc.Get(), &caption, fill.Get());
+        }
+        NONCLIENTMETRICSA metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        const ui::FontHandle font(CreateFontIndirectA(small ? &metrics.lfSmCaptionFont : &metrics.lfCaptionFont));
+        const ui::SelectObjectScope selected(dc.Get(), font.Get());
+        SetTextColor(dc.Get(), ui::ColorToRGB(captionTextColor_));
+        SetBkMode(dc.Get(), TRANSPARENT);
+        RECT text = caption;
+        text.left += 2;
+        DrawTextA(dc.Get(), Caption().c_str(), static_cast<int>(Caption().size()), &text, DT_SINGLELINE | DT_VCENTER);
+    }
+    // The rest of the frame and the scroll bars are the system's.
+    const ui::RegionHandle captionRegion(CreateRectRgnIndirect(&caption));
+    CombineRgn(clip.Get(), clip.Get(), captionRegion.Get(), RGN_DIFF);
+    OffsetRgn(clip.Get(), bounds.left, bounds.top);
+    message.WParam = reinterpret_cast<WPARAM>(clip.Get());
+    ui::TStringGrid::WndProc(message);
 }
 
 void TCoolStringGrid::MouseEnter() {
@@ -220,7 +354,14 @@ void TCoolStringGrid::TopLeftMoving() {
 void TCoolStringGrid::DrawCell(int col, int row, const RECT& rect, ui::TGridDrawState state) {
     ui::TCanvas& canvas = Canvas();
     const bool fixed = state == ui::gdFixed;
-    const UINT format = DT_WORDBREAK | AlignmentFormat(fixed ? fixedTextAlign_ : textAlign_);
+    const TCellWrapper* cell = CellWrapper(col, row);
+    ui::TAlignment alignment = fixed ? fixedTextAlign_ : textAlign_;
+    if (cell != nullptr) {
+        canvas.Brush().SetColor(cell->Color);
+        canvas.Font().Assign(cell->Font);
+        alignment = cell->Alignment;
+    }
+    const UINT format = DT_WORDBREAK | AlignmentFormat(alignment);
     const bool selected = state == ui::gdSelected || (state == (ui::gdSelected | ui::gdFocused) &&
                                                       (Options() & (ui::goDrawFocusSelected | ui::goRowSelect)) != 0);
     if (selected) {
@@ -228,7 +369,7 @@ void TCoolStringGrid::DrawCell(int col, int row, const RECT& rect, ui::TGridDraw
         canvas.Brush().SetColor(selColor_);
     }
     HDC dc = canvas.Handle();
-    PaintCellBackground(dc, rect, selected, fixed);
+    PaintCellBackground(dc, rect, selected, fixed, cell == nullptr || cell->Wallpaper);
     const UINT edges = BevelEdges(innerCellsBevel_, outerCellsBevel_);
     if (!fixed && edges != 0) {
         RECT edge = rect;
@@ -247,24 +388,24 @@ void TCoolStringGrid::DrawCell(int col, int row, const RECT& rect, ui::TGridDraw
     if (OnDrawCell) OnDrawCell(this, canvas, col, row, rect, state);
 }
 
-void TCoolStringGrid::PaintCellBackground(HDC dc, const RECT& rect, bool selected, bool fixed) {
+void TCoolStringGrid::PaintCellBackground(HDC dc, const RECT& rect, bool selected, bool fixed, bool picture) {
     // Pictures are laid over the whole client area and cut to the cell, so that they stay in place
     // while the cells scroll.
     const RECT client = ClientRect();
     const bool stretch = exOptions_.Contains(ocStretchWallpaper);
-    ui::TBitmap* picture = gridPicture_.Picture();
+    ui::TBitmap* gridPicture = gridPicture_.Picture();
     if (selected) {
         ui::TBitmap* selPicture = selPicture_.Picture();
-        if (exOptions_.Contains(ocInvertWallpaperAsSelect) && picture != nullptr)
-            TileBitmapClipped(dc, *picture, client, rect, stretch, NOTSRCCOPY);
+        if (exOptions_.Contains(ocInvertWallpaperAsSelect) && gridPicture != nullptr)
+            TileBitmapClipped(dc, *gridPicture, client, rect, stretch, NOTSRCCOPY);
         else if (exOptions_.Contains(ocPaintSelWallpaper) && selPicture != nullptr)
             TileBitmapClipped(dc, *selPicture, client, rect, true, SRCCOPY);
         else
             Canvas().FillRect(rect);
     } else if (exOptions_.Contains(ocPaintTransparently) && !fixed) {
         PaintParentBackgroundClipped(GetAncestorControl(this, transparencyLevel_), dc, rect);
-    } else if (!fixed && exOptions_.Contains(ocPaintWallpaper) && picture != nullptr) {
-        TileBitmapClipped(dc, *picture, client, rect, stretch, SRCCOPY);
+    } else if (!fixed && picture && exOptions_.Contains(ocPaintWallpaper) && gridPicture != nullptr) {
+        TileBitmapClipped(dc, *gridPicture, client, rect, stretch, SRCCOPY);
     } else {
         Canvas().FillRect(rect);
     }
@@ -279,6 +420,101 @@ void TCoolStringGrid::FitCell(HDC dc, int col, int row, const std::string& text,
     const int height = measured.bottom - measured.top;
     if (ColWidths(col) < width) SetColWidths(col, width + 10);
     if (RowHeights(row) < height) SetRowHeights(row, height + 10);
+}
+
+// ---- Cells of their own
+
+TCellWrapper* TCoolStringGrid::CellWrapper(int col, int row) const {
+    const auto found = std::find_if(cellWrappers_.begin(), cellWrappers_.end(),
+                                    [col, row](const auto& cell) { return cell->Col == col && cell->Row == row; });
+    return found != cellWrappers_.end() ? found->get() : nullptr;
+}
+
+TCellWrapper& TCoolStringGrid::CellWrapperNeeded(int col, int row) {
+    if (TCellWrapper* cell = CellWrapper(col, row)) return *cell;
+    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount())
+        throw ui::EInvalidGridOperation("Grid index out of range");
+    const bool fixed = col < FixedCols() || row < FixedRows();
+    auto cell = std::make_unique<TCellWrapper>(col, row);
+    cell->Font.Assign(Font());
+    cell->Color = fixed ? FixedColor() : Color();
+    cell->Alignment = fixed ? fixedTextAlign_ : textAlign_;
+    cellWrappers_.push_back(std::move(cell));
+    return *cellWrappers_.back();
+}
+
+void TCoolStringGrid::ColumnMoved(int from, int to) {
+    for (const auto& cell : cellWrappers_) cell->Col = ui::MovedIndex(cell->Col, from, to);
+    ui::TStringGrid::ColumnMoved(from, to);
+}
+
+void TCoolStringGrid::RowMoved(int from, int to) {
+    for (const auto& cell : cellWrappers_) cell->Row = ui::MovedIndex(cell->Row, from, to);
+    ui::TStringGrid::RowMoved(from, to);
+}
+
+// ---- Editing
+
+TCoolInplaceEdit* TCoolStringGrid::CreateEditor() {
+    return new TCoolInplaceEdit(this);
+}
+
+bool TCoolStringGrid::CanEditShow() const {
+    const TCellWrapper* cell = CellWrapper(Col(), Row());
+    return ui::TStringGrid::CanEditShow() && (cell == nullptr || !cell->ReadOnly);
+}
+
+std::string TCoolStringGrid::GetEditText(int col, int row) {
+    editedCell_ = ui::TGridCoord{col, row};
+    editedText_ = ui::TStringGrid::GetEditText(col, row);
+    PrepareEditor(col, row);
+    return editedText_;
+}
+
+void TCoolStringGrid::PrepareEditor(int col, int row) {
+    TCoolInplaceEdit& editor = *CoolInplaceEditor();
+    editor.SetColor(Color());
+    editor.Font().Assign(Font());
+    editor.SetOptions(exOptions_ - TCoolOptions{ocFlatBorder});
+    editor.Wallpaper().Clear();
+    const TCellWrapper* cell = CellWrapper(col, row);
+    if (cell != nullptr && !cell->Wallpaper) {
+        editor.SetColor(cell->Color);
+        editor.Font().Assign(cell->Font);
+        return;
+    }
+    ui::TBitmap* picture = gridPicture_.Picture();
+    const RECT rect = CellRect(col, row);
+    if (!exOptions_.Contains(ocPaintWallpaper) || picture == nullptr || IsRectEmpty(&rect)) return;
+    // The picture as the cell shows it: laid over the client area, the part under the cell.
+    ui::TBitmap under;
+    under.SetSize(rect.right - rect.left, rect.bottom - rect.top);
+    RECT layout = ClientRect();
+    OffsetRect(&layout, -rect.left, -rect.top);
+    TileBitmapClipped(under.Canvas().Handle(), *picture, layout, RECT{0, 0, under.Width(), under.Height()},
+                      exOptions_.Contains(ocStretchWallpaper), SRCCOPY);
+    editor.SetWallpaper(under);
+}
+
+void TCoolStringGrid::SetEditText(int col, int row, const std::string& text) {
+    ui::TStringGrid::SetEditText(col, row, text);
+    if (Cells(col, row) != editedText_) PostMessageA(Handle(), kCellEdited, static_cast<WPARAM>(col), row);
+}
+
+void TCoolStringGrid::CellEdited(int col, int row) {
+    if (EditorMode() || col >= ColCount() || row >= RowCount()) return;
+    // Every store while the edit went on announced it too: the edit is told once, as long as its text stays.
+    if (col == editedCell_.X && row == editedCell_.Y) {
+        if (Cells(col, row) == editedText_) return;
+        editedText_ = Cells(col, row);
+    }
+    int width = DefaultColWidth();
+    int height = DefaultRowHeight();
+    const ui::TWatch watch = Watch();
+    if (OnEndCellEditing) OnEndCellEditing(col, row, width, height);
+    if (!watch) return;
+    SetColWidths(col, width);
+    SetRowHeights(row, height);
 }
 
 }  // namespace skin

@@ -1,21 +1,63 @@
 // The skinned string grid: the class library's grid for everything structural, with every cell drawn by
 // the grid itself: word-wrapped text inside margins, a bevel around the cells that are not fixed, its
 // own selection colour, a picture, a selection picture or the parent's background behind the cells, an
-// engraved look when disabled, and columns and rows that grow to fit their texts.
+// engraved look when disabled, and columns and rows that grow to fit their texts. It can carry a caption
+// bar of its own colours or picture, cells can have a look of their own, and its cell editor is skinned.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "skin/CoolCtrls.h"
+#include "skin/CoolEdit.h"
 #include "skin/CoolUtils.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Graphics.h"
 #include "ui/Grids.h"
 
 namespace skin {
+
+class TCoolStringGrid;
+
+// The skinned grid's cell editor: the grid's editor with the skinned field's background behind its text,
+// its overpaint and its Enter rule. The grid gives it its own colour, font and options, and the part of
+// its picture that lies under the cell.
+class TCoolInplaceEdit : public ui::TInplaceEdit, public TEditSkin {
+public:
+    explicit TCoolInplaceEdit(TCoolStringGrid* grid);
+
+    void WndProc(ui::TMessage& message) override;
+    void Notification(ui::TComponent* component, bool removing) override;
+
+protected:
+    const char* ClassName() const override { return "TCoolInplaceEdit"; }
+    void CreateParams(ui::TCreateParams& params) override;
+    void Change() override;
+};
+
+// A cell's own look, found by its column and row.
+struct TCellWrapper {
+    TCellWrapper(int col, int row) : Col(col), Row(row) {}
+
+    ui::TFont Font;
+    ui::TColor Color = ui::clWindow;
+    int Col;
+    int Row;
+    // The editor does not open on the cell.
+    bool ReadOnly = false;
+    // The cell shows the grid's picture (with ocPaintWallpaper) rather than its own colour.
+    bool Wallpaper = true;
+    ui::TAlignment Alignment = ui::taLeftJustify;
+};
+
+// An edit changed a cell's text: the column's width and the row's height become what the handler leaves
+// in cellWidth and cellHeight (the grid's defaults when it leaves them).
+using TEndCellEditingEvent = std::function<void(int col, int row, int& cellWidth, int& cellHeight)>;
 
 class TCoolStringGrid : public ui::TStringGrid {
 public:
@@ -47,6 +89,25 @@ public:
     ui::TBitmap& SelWallpaper() { return selPicture_.Wallpaper(); }
     void SetSelWallpaper(const ui::TBitmap& bitmap);
 
+    // The caption bar (without ocNoCaption) shows Caption. In the system's caption colours, without
+    // ocPaintCaptionWallpaper, the system paints it; otherwise the grid fills it with CaptionColor, or
+    // stretches its caption picture over it with ocPaintCaptionWallpaper.
+    ui::TColor CaptionColor() const { return captionColor_; }
+    void SetCaptionColor(ui::TColor color);
+    ui::TColor CaptionTextColor() const { return captionTextColor_; }
+    void SetCaptionTextColor(ui::TColor color);
+    int IdCaptionWallpaper() const { return captionPicture_.IdWallpaper(); }
+    void SetIdCaptionWallpaper(int id);
+    ui::TBitmap& CaptionWallpaper() { return captionPicture_.Wallpaper(); }
+    void SetCaptionWallpaper(const ui::TBitmap& bitmap);
+
+    // The cell's own look, nullptr when it has none; and the look made (from the grid's font, colour and
+    // alignment, fixed or not) when the cell has none yet.
+    TCellWrapper* CellWrapper(int col, int row) const;
+    TCellWrapper& CellWrapperNeeded(int col, int row);
+
+    TCoolInplaceEdit* CoolInplaceEditor() const { return static_cast<TCoolInplaceEdit*>(InplaceEditor()); }
+
     // ocPaintWallpaper and ocPaintTransparently exclude each other: adding one to a set that has the
     // other drops the other. A new set makes the window anew.
     TCoolOptions ExOptions() const { return exOptions_; }
@@ -72,6 +133,8 @@ public:
     ui::TNotifyEvent OnPaint;
     ui::TNotifyEvent OnMouseEnter;
     ui::TNotifyEvent OnMouseLeave;
+    // After the editor has closed on a cell whose text it changed.
+    TEndCellEditingEvent OnEndCellEditing;
 
     void Notification(ui::TComponent* component, bool removing) override;
     void WndProc(ui::TMessage& message) override;
@@ -83,24 +146,45 @@ protected:
     void TopLeftMoving() override;
     void MouseEnter() override;
     void MouseLeave() override;
+    void ColumnMoved(int from, int to) override;
+    void RowMoved(int from, int to) override;
+    TCoolInplaceEdit* CreateEditor() final;
+    // Not on a cell whose own look is read-only.
+    bool CanEditShow() const override;
+    std::string GetEditText(int col, int row) override;
+    void SetEditText(int col, int row, const std::string& text) override;
 
 private:
-    void PaintCellBackground(HDC dc, const RECT& rect, bool selected, bool fixed);
+    // picture: the grid's picture may show behind the cell.
+    void PaintCellBackground(HDC dc, const RECT& rect, bool selected, bool fixed, bool picture);
     // Widens the column and heightens the row where the cell's text needs more room.
     void FitCell(HDC dc, int col, int row, const std::string& text, UINT format);
     void PictureChanged();
     void ImagesChanged();
     void SetMargin(int& margin, int value);
     void DrawFlatBorderIfAsked(bool hot);
-    void InvalidateIfShown();
+    bool PaintsOwnCaption() const;
+    // WM_NCPAINT: the caption bar, then the rest of the frame by the system.
+    void PaintCaptionBar(ui::TMessage& message);
+    // The editor takes the grid's colour, font and options, and the cell's look or the picture under it.
+    void PrepareEditor(int col, int row);
+    // The edit of a cell announced itself; told once the editor has closed.
+    void CellEdited(int col, int row);
 
     int marginLeft_ = 2;
     int marginTop_ = 2;
     int marginRight_ = -2;
     int marginBottom_ = -2;
-    // Both pictures come from the same set; the grid hears of the set's changes through the first.
+    // The pictures come from the same set; the grid hears of the set's changes through the first.
     TSkinPicture gridPicture_;
     TSkinPicture selPicture_;
+    TSkinPicture captionPicture_;
+    ui::TColor captionColor_ = ui::clInactiveCaption;
+    ui::TColor captionTextColor_ = ui::clInactiveCaptionText;
+    std::vector<std::unique_ptr<TCellWrapper>> cellWrappers_;
+    // The cell whose editing began last and the text it had then.
+    ui::TGridCoord editedCell_{-1, -1};
+    std::string editedText_;
     TCoolOptions exOptions_{ocNoCaption};
     ui::TAlignment textAlign_ = ui::taLeftJustify;
     ui::TAlignment fixedTextAlign_ = ui::taLeftJustify;

@@ -925,7 +925,9 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward) co
     std::vector<TWinControl*> list;
     CollectTabOrder(list);
     if (list.empty()) return nullptr;
-    const auto found = std::find(list.begin(), list.end(), current);
+    auto found = list.end();
+    for (const TWinControl* control = current; control != nullptr && found == list.end(); control = control->Parent())
+        found = std::find(list.begin(), list.end(), control);
     if (found == list.end()) return forward ? list.front() : list.back();
     const size_t count = list.size();
     const size_t at = static_cast<size_t>(found - list.begin());

@@ -252,6 +252,8 @@ public:
     int TabOrder() const;
     void SetTabOrder(int order);
     // The next (or previous) focusable control after current among this control's descendants, wrapping.
+    // A current control outside the tab order (a grid's cell editor) counts as the nearest of its
+    // parents that is in it.
     TWinControl* FindNextControl(TWinControl* current, bool forward) const;
     // Sends a message to every descendant, depth first, until one answers it with a non-zero result.
     // A descendant that a handler frees on the way is skipped; the walk ends if this control goes.

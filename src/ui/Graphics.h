@@ -32,6 +32,8 @@ constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
 constexpr TColor clBtnHighlight = clSystemColor | COLOR_BTNHIGHLIGHT;
 constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
 constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
+constexpr TColor clInactiveCaption = clSystemColor | COLOR_INACTIVECAPTION;
+constexpr TColor clInactiveCaptionText = clSystemColor | COLOR_INACTIVECAPTIONTEXT;
 
 // System colours through the system colour table; every other colour as the RGB it holds.
 COLORREF ColorToRGB(TColor color);

@@ -26,19 +26,18 @@ void MoveItem(std::vector<Item>& items, int from, int to) {
         std::rotate(at(to), at(from), at(from + 1));
 }
 
-// Where an index lands when the entry at from moves to to.
+POINT PointOf(LPARAM lParam) {
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+}  // namespace
+
 int MovedIndex(int index, int from, int to) {
     if (index == from) return to;
     if (from < index && index <= to) return index - 1;
     if (to <= index && index < from) return index + 1;
     return index;
 }
-
-POINT PointOf(LPARAM lParam) {
-    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
-
-}  // namespace
 
 // ---- TGridAxis
 
@@ -249,6 +248,7 @@ void TCustomGrid::ExtentChanged(const TGridAxis& axis, int index) {
     // follow every change, and everything from the entry on, which moved, paints again.
     UpdateScrollRange();
     ClampTopLeft();
+    PlaceEditor();
     if (!HandleAllocated()) return;
     const RECT client = ClientRect();
     const bool columns = &axis == &cols_;
@@ -268,6 +268,7 @@ void TCustomGrid::SetFixedColor(TColor color) {
 void TCustomGrid::SetOptions(TGridOptions options) {
     if (options == options_) return;
     options_ = options;
+    if (!CanEditShow()) HideEditor();
     ApplyLineWidths();
     Relayout();
 }
@@ -300,9 +301,12 @@ void TCustomGrid::SetBorderSingle(bool single) {
 void TCustomGrid::Relayout() {
     current_.X = std::max(FixedCols(), std::min(current_.X, ColCount() - 1));
     current_.Y = std::max(FixedRows(), std::min(current_.Y, RowCount() - 1));
+    // The editor stays with its cell only while that is still the current one.
+    if (editorMode_ && (editing_.X != current_.X || editing_.Y != current_.Y)) HideEditor();
     UpdateScrollRange();
     ClampTopLeft();
     InvalidateGrid();
+    PlaceEditor();
 }
 
 void TCustomGrid::StartAtFirstCell() {
@@ -355,10 +359,13 @@ void TCustomGrid::MoveCurrent(int col, int row) {
 }
 
 void TCustomGrid::SelectionMoved(const TGridRect& old) {
+    const bool reopen = editorMode_ && (options_ & goAlwaysShowEditor) != 0;
+    HideEditor();
     // Both selections repaint where they are after the scroll, which has moved the old one's pixels.
     ScrollIntoView();
     InvalidateBox(old);
     InvalidateBox(Selection());
+    if (reopen) ShowEditor();
 }
 
 void TCustomGrid::ScrollIntoView() {
@@ -402,6 +409,7 @@ void TCustomGrid::MoveColumn(int from, int to) {
     cols_.Move(from, to);
     ColumnMoved(from, to);
     current_.X = MovedIndex(current_.X, from, to);
+    if (editorMode_) editing_.X = MovedIndex(editing_.X, from, to);
     Relayout();
 }
 
@@ -412,6 +420,7 @@ void TCustomGrid::MoveRow(int from, int to) {
     rows_.Move(from, to);
     RowMoved(from, to);
     current_.Y = MovedIndex(current_.Y, from, to);
+    if (editorMode_) editing_.Y = MovedIndex(editing_.Y, from, to);
     Relayout();
 }
 
@@ -456,6 +465,7 @@ void TCustomGrid::MoveTopLeft(int left, int top) {
         if ((options_ & goRowSelect) != 0) InvalidateBox(Selection());
     }
     UpdateScrollPositions();
+    PlaceEditor();
 }
 
 void TCustomGrid::ScrollArea(const RECT& area, int dx, int dy) {
@@ -576,7 +586,14 @@ bool TCustomGrid::MouseWheel(int delta, POINT screenPoint) {
 
 LRESULT TCustomGrid::DialogCode(const MSG* message) {
     // The arrows (and Tab, when it moves between cells) are the grid's, not the dialog's.
-    return DLGC_WANTARROWS | ((options_ & goTabs) != 0 ? DLGC_WANTTAB : 0);
+    LRESULT code = DLGC_WANTARROWS | ((options_ & goTabs) != 0 ? DLGC_WANTTAB : 0);
+    if ((options_ & goEditing) == 0) return code;
+    // Characters open the editor; so does Enter, which also closes it, as Escape does.
+    code |= DLGC_WANTCHARS;
+    if (message != nullptr && message->message == WM_KEYDOWN &&
+        (message->wParam == VK_RETURN || (message->wParam == VK_ESCAPE && editorMode_)))
+        code |= DLGC_WANTALLKEYS;
+    return code;
 }
 
 // ---- Keyboard and mouse
@@ -665,7 +682,17 @@ void TCustomGrid::MouseUp(TMouseButton button, int x, int y) {
 void TCustomGrid::WndProc(TMessage& message) {
     switch (message.Msg) {
         case WM_KEYDOWN:
-            if (KeyDown(message.WParam)) {
+            if (EditorKey(message.WParam) || KeyDown(message.WParam)) {
+                message.Result = 0;
+                return;
+            }
+            break;
+        case WM_CHAR:
+            // Typing opens the editor, which takes the character in place of the text it starts with.
+            if ((options_ & goEditing) != 0 && (message.WParam == VK_BACK || message.WParam >= ' ')) {
+                ShowEditor();
+                if (editorMode_ && editor_->Visible())
+                    SendMessageA(editor_->Handle(), WM_CHAR, message.WParam, message.LParam);
                 message.Result = 0;
                 return;
             }
@@ -690,11 +717,16 @@ void TCustomGrid::WndProc(TMessage& message) {
             selecting_ = false;
             break;
         case WM_SETFOCUS:
-        case WM_KILLFOCUS:
+        case WM_KILLFOCUS: {
+            const TWatch watch = Watch();
             TCustomControl::WndProc(message);
+            if (!watch) return;
             // The focus frame and the current cell's colours follow the focus.
             InvalidateBox(Selection());
+            // Coming back to a grid with its editor open is coming back to the editor.
+            if (message.Msg == WM_SETFOCUS && editorMode_ && editor_->Visible()) editor_->SetFocus();
             return;
+        }
         case kPaintScrollBars:
             scrollBarPaintPending_ = false;
             SendMessageA(Handle(), WM_NCPAINT, 1, 0);
@@ -704,6 +736,7 @@ void TCustomGrid::WndProc(TMessage& message) {
             UpdateScrollRange();
             ClampTopLeft();
             InvalidateGrid();
+            PlaceEditor();
             return;
         default:
             break;
@@ -725,6 +758,196 @@ void TCustomGrid::CreateHandleDone() {
     // The window's client area, scroll bars taken off, is what the view has to fill.
     UpdateScrollRange();
     ClampTopLeft();
+}
+
+// ---- Editing
+
+void TCustomGrid::SetEditorMode(bool editorMode) {
+    if (editorMode)
+        ShowEditor();
+    else
+        HideEditor();
+}
+
+TInplaceEdit* TCustomGrid::CreateEditor() {
+    return new TInplaceEdit(this);
+}
+
+bool TCustomGrid::CanEditShow() const {
+    return (options_ & (goEditing | goRowSelect)) == goEditing && HandleAllocated();
+}
+
+bool TCustomGrid::EditorKey(WPARAM key) {
+    if ((options_ & goEditing) == 0) return false;
+    switch (key) {
+        case VK_F2:
+            ShowEditor();
+            return true;
+        case VK_RETURN:
+            if (editorMode_ && (options_ & goAlwaysShowEditor) == 0)
+                HideEditor();
+            else
+                ShowEditor();
+            return true;
+        case VK_ESCAPE:
+            if (!editorMode_) return false;
+            RestoreCell();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TCustomGrid::ShowEditor() {
+    if (!editorMode_) {
+        if (!CanEditShow()) return;
+        LoadEditor();
+    }
+    PlaceEditor();
+    if (Focused() && editor_->Visible()) editor_->SetFocus();
+}
+
+void TCustomGrid::LoadEditor() {
+    if (editor_ == nullptr) {
+        editor_ = CreateEditor();
+        editor_->SetParent(this);
+    }
+    editing_ = current_;
+    {
+        const RaisedFlag loading(loadingEditor_);
+        editStartText_ = GetEditText(editing_.X, editing_.Y);
+        editor_->SetText(editStartText_);
+    }
+    editor_->SelectAll();
+    editorMode_ = true;
+}
+
+void TCustomGrid::HideEditor() {
+    if (!editorMode_) return;
+    editorMode_ = false;
+    if (editing_.X < ColCount() && editing_.Y < RowCount()) SetEditText(editing_.X, editing_.Y, editor_->Text());
+    CloseEditorWindow();
+}
+
+void TCustomGrid::RestoreCell() {
+    editorMode_ = false;
+    CloseEditorWindow();
+    SetEditText(editing_.X, editing_.Y, editStartText_);
+}
+
+void TCustomGrid::CloseEditorWindow() {
+    // Hidden first, so that the grid taking the keys back does not hand them on to it; a hidden window
+    // may keep the focus it had, so the grid takes it explicitly.
+    const bool focused = editor_->Focused();
+    editor_->SetVisible(false);
+    if (focused) SetFocus();
+}
+
+void TCustomGrid::PlaceEditor() {
+    if (!editorMode_) return;
+    const RECT cell = CellRect(editing_.X, editing_.Y);
+    if (IsRectEmpty(&cell)) {
+        CloseEditorWindow();
+        return;
+    }
+    editor_->SetBounds(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top);
+    editor_->SetVisible(true);
+}
+
+void TCustomGrid::EditorChanged() {
+    if (editorMode_ && !loadingEditor_) SetEditText(editing_.X, editing_.Y, editor_->Text());
+}
+
+void TCustomGrid::Notification(TComponent* component, bool removing) {
+    TCustomControl::Notification(component, removing);
+    if (removing && component == editor_) {
+        editor_ = nullptr;
+        editorMode_ = false;
+    }
+}
+
+// ---- TInplaceEdit
+
+TInplaceEdit::TInplaceEdit(TCustomGrid* grid) : TCustomEdit(grid), grid_(*grid) {
+    SetParentColor(true);
+    SetVisible(false);
+    SetTabStop(false);
+    SetAutoSize(false);
+    SetBorderStyle(bsNone);
+}
+
+void TInplaceEdit::CreateParams(TCreateParams& params) {
+    TCustomEdit::CreateParams(params);
+    params.Style |= ES_MULTILINE;
+}
+
+void TInplaceEdit::CreateHandleDone() {
+    TCustomEdit::CreateHandleDone();
+    SetTextRect();
+}
+
+void TInplaceEdit::FontChanged() {
+    TCustomEdit::FontChanged();
+    // A new font gives the native field its font's margins and the whole client area again.
+    if (HandleAllocated()) SetTextRect();
+}
+
+void TInplaceEdit::SetTextRect() {
+    SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    const RECT client = ClientRect();
+    RECT text{2, 2, std::max<LONG>(2, client.right - 2), std::max<LONG>(2, client.bottom)};
+    SendMessageA(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
+}
+
+LRESULT TInplaceEdit::DialogCode(const MSG* message) {
+    // The native field is never shown the message: told of one, a multi-line field takes itself to be in
+    // a dialog and sends Tab, Enter and Escape to its parent, the grid, as dialog commands.
+    LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+    if ((grid_.Options() & goTabs) != 0) code |= DLGC_WANTTAB;
+    if (message != nullptr && message->message == WM_KEYDOWN &&
+        (message->wParam == VK_RETURN || message->wParam == VK_ESCAPE) && grid_.EditorMode())
+        code |= DLGC_WANTALLKEYS;
+    return code;
+}
+
+void TInplaceEdit::Change() {
+    const TWatch watch = Watch();
+    TCustomEdit::Change();
+    if (watch) grid_.EditorChanged();
+}
+
+void TInplaceEdit::WndProc(TMessage& message) {
+    switch (message.Msg) {
+        case WM_KEYDOWN:
+            switch (message.WParam) {
+                case VK_UP:
+                case VK_DOWN:
+                case VK_PRIOR:
+                case VK_NEXT:
+                case VK_RETURN:
+                case VK_ESCAPE:
+                case VK_TAB:
+                    message.Result = SendMessageA(grid_.Handle(), WM_KEYDOWN, message.WParam, message.LParam);
+                    return;
+                default:
+                    break;
+            }
+            break;
+        case WM_CHAR:
+            // The characters of the grid's keys: a multi-line field would take Enter and Tab as text.
+            if (message.WParam == '\r' || message.WParam == '\t' || message.WParam == VK_ESCAPE) {
+                message.Result = 0;
+                return;
+            }
+            break;
+        case WM_SIZE:
+            TCustomEdit::WndProc(message);
+            SetTextRect();
+            return;
+        default:
+            break;
+    }
+    TCustomEdit::WndProc(message);
 }
 
 // ---- Painting

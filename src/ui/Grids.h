@@ -1,6 +1,6 @@
 // The grid family: a windowed table of cells with fixed rows and columns, grid lines, a current cell,
-// scrolling and keyboard and mouse navigation (TCustomGrid); cells painted by a handler (TDrawGrid); and
-// cells holding strings (TStringGrid).
+// scrolling, keyboard and mouse navigation and an editor over the current cell (TCustomGrid); cells
+// painted by a handler (TDrawGrid); and cells holding strings (TStringGrid).
 #pragma once
 
 #include <windows.h>
@@ -13,6 +13,7 @@
 
 #include "ui/Controls.h"
 #include "ui/Graphics.h"
+#include "ui/StdCtrls.h"
 #include "ui/SysUtils.h"
 
 namespace ui {
@@ -24,11 +25,13 @@ enum TGridOption : unsigned {
     goHorzLine = 1 << 3,
     // The current cell is drawn selected like the rest of the selection.
     goDrawFocusSelected = 1 << 4,
+    // F2, Enter and typing open an editor over the current cell (not with goRowSelect).
     goEditing = 1 << 5,
     // Tab and Shift+Tab move between the cells instead of leaving the grid.
     goTabs = 1 << 6,
     // The selection is the whole current row.
     goRowSelect = 1 << 7,
+    // Once open, the editor stays open as the current cell moves, and Enter does not close it.
     goAlwaysShowEditor = 1 << 8,
     // Dragging the scroll box scrolls at once, not only when it is let go.
     goThumbTracking = 1 << 9,
@@ -58,6 +61,9 @@ class EInvalidGridOperation : public Exception {
 public:
     using Exception::Exception;
 };
+
+// Where the index of a column or row lands when the one at from moves to to: the ones between close up.
+int MovedIndex(int index, int from, int to);
 
 // One direction of a grid: its columns, left to right, or its rows, top to bottom. Each entry has an
 // extent (width or height) and is followed by a gap for the grid line. The fixed entries always show
@@ -121,11 +127,44 @@ private:
     int first_;
 };
 
+class TCustomGrid;
+
+// The editor of a grid's current cell: a borderless multi-line field (so that its text can be aligned)
+// laid over the cell. What it types goes into the cell as it types; the keys that move between cells,
+// Enter, Escape and (with goTabs) Tab are the grid's.
+class TInplaceEdit : public TCustomEdit {
+public:
+    explicit TInplaceEdit(TCustomGrid* grid);
+
+    TCustomGrid& Grid() const { return grid_; }
+
+    void WndProc(TMessage& message) override;
+
+protected:
+    const char* ClassName() const override { return "TInplaceEdit"; }
+    void CreateParams(TCreateParams& params) override;
+    void CreateHandleDone() override;
+    void FontChanged() override;
+    LRESULT DialogCode(const MSG* message) override;
+    void Change() override;
+
+private:
+    // The text starts where the grid draws a cell's text, 2 pixels in from the cell's corner.
+    void SetTextRect();
+
+    TCustomGrid& grid_;
+};
+
 // A table of cells in a window of its own. Columns and rows have their own widths and heights; the fixed
 // ones stay in place while the others scroll under the scroll bars. One cell is the current one: the
 // arrow keys, Page Up and Down, Home and End (with Ctrl: the first and last cell), the wheel and the
 // mouse move it, and the view follows it. The grid keeps the arrow keys (and Tab with goTabs) from the
 // dialog keyboard. A paint draws only the cells in the area being painted, each through DrawCell.
+//
+// With goEditing, F2, Enter or a typed character open the editor over the current cell (made the first
+// time it is needed); its text goes into the cell as it changes and once more when it closes. Enter
+// closes it, Escape closes it and puts back the text the cell had when it opened, and a move of the
+// current cell closes it. Scrolling carries it along with its cell.
 class TCustomGrid : public TCustomControl {
 public:
     explicit TCustomGrid(TComponent* owner);
@@ -185,7 +224,14 @@ public:
     void MoveColumn(int from, int to);
     void MoveRow(int from, int to);
 
+    // Whether the editor is open: opening it is refused where CanEditShow says no.
+    bool EditorMode() const { return editorMode_; }
+    void SetEditorMode(bool editorMode);
+    // The editor, once it has been made.
+    TInplaceEdit* InplaceEditor() const { return editor_; }
+
     void WndProc(TMessage& message) override;
+    void Notification(TComponent* component, bool removing) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -208,6 +254,14 @@ protected:
     // ColCount or RowCount changed.
     virtual void SizeChanged(int oldColCount, int oldRowCount) {}
 
+    // The editor the grid edits its cells with; the grid owns it and makes it its child.
+    virtual TInplaceEdit* CreateEditor();
+    // Whether the editor may open on the current cell: goEditing without goRowSelect, on a window.
+    virtual bool CanEditShow() const;
+    // The text the editor starts with, and the editor's text stored into the cell.
+    virtual std::string GetEditText(int col, int row) { return std::string(); }
+    virtual void SetEditText(int col, int row, const std::string& text) {}
+
     // The enclosing rectangle of the block's cells that are in view.
     RECT BoxRect(const TGridRect& box) const;
     // Repaints the block's cells, or the whole grid, without erasing first: a paint covers every pixel.
@@ -215,6 +269,8 @@ protected:
     void InvalidateGrid();
 
 private:
+    friend class TInplaceEdit;
+
     struct PaintPass;
     void PaintRow(const PaintPass& pass, int row, int y);
     void PaintCell(const PaintPass& pass, int col, int row, int x, int y);
@@ -245,6 +301,22 @@ private:
     void ApplyLineWidths();
     void CheckIndex(int index, int count) const;
 
+    // F2, Enter and Escape: true when the editor used the key.
+    bool EditorKey(WPARAM key);
+    void ShowEditor();
+    // Makes the editor on first use and gives it the current cell's text.
+    void LoadEditor();
+    // Stores the editor's text into its cell (while the cell exists) and closes the editor.
+    void HideEditor();
+    // Escape: the editor closes and its cell gets back the text it had when the editor opened.
+    void RestoreCell();
+    // Hides the editor; the grid gets the keys back.
+    void CloseEditorWindow();
+    // Lays the editor over its cell, or hides it while the cell is out of view.
+    void PlaceEditor();
+    // The editor's text changed.
+    void EditorChanged();
+
     TGridAxis cols_;
     TGridAxis rows_;
     TGridCoord current_;
@@ -257,6 +329,13 @@ private:
     bool updatingScrollBars_ = false;
     bool scrollBarPaintPending_ = false;
     int wheelDelta_ = 0;
+    TInplaceEdit* editor_ = nullptr;
+    bool editorMode_ = false;
+    // The cell the editor is open on, and the text the cell had then.
+    TGridCoord editing_{-1, -1};
+    std::string editStartText_;
+    // The editor is being given its cell's text, which is no edit.
+    bool loadingEditor_ = false;
 };
 
 class TDrawGrid;
@@ -293,6 +372,8 @@ protected:
     void SizeChanged(int oldColCount, int oldRowCount) override;
     void ColumnMoved(int from, int to) override;
     void RowMoved(int from, int to) override;
+    std::string GetEditText(int col, int row) override { return Cells(col, row); }
+    void SetEditText(int col, int row, const std::string& text) override { SetCells(col, row, text); }
 
 private:
     // By row, then by column.

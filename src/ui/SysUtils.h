@@ -56,4 +56,16 @@ bool FileExists(const std::string& path);
 // Letters a to z turned into capitals; every other byte unchanged (no locale involved).
 std::string UpperCaseAscii(std::string text);
 
+// Sets a flag for a scope, however the scope is left.
+class RaisedFlag {
+public:
+    explicit RaisedFlag(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RaisedFlag() { flag_ = false; }
+    RaisedFlag(const RaisedFlag&) = delete;
+    RaisedFlag& operator=(const RaisedFlag&) = delete;
+
+private:
+    bool& flag_;
+};
+
 }  // namespace ui

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "SkinTesting.h"
 #include "skin/CoolStringGrid.h"
@@ -24,6 +25,7 @@ constexpr COLORREF kSelColor = RGB(30, 90, 160);
 // A row of 16 pixels and its grid line.
 constexpr int kRowSpan = 17;
 constexpr POINT kGridAt{12, 20};
+constexpr ui::TGridOptions kLines = ui::goFixedVertLine | ui::goFixedHorzLine | ui::goVertLine | ui::goHorzLine;
 
 // The setup dialog's list: no border, cream, two columns (510 and 45 pixels), rows of 16, no fixed
 // cells, Comic Sans MS of 11 pixels, all lines, row selection, a vertical bar, lowered inner bevels.
@@ -153,6 +155,11 @@ struct CoolListGrid : ::testing::Test {
         Pump();
         keys[VK_CONTROL] = 0;
         SetKeyboardState(keys);
+    }
+
+    void Type(const std::string& text) {
+        for (char c : text) PostMessageA(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 1);
+        Pump();
     }
 
     void ScrollBar(WORD code) {
@@ -373,7 +380,7 @@ TEST_F(CoolListGrid, PicturesAndTheParentsBackgroundStayInPlaceWhileTheCellsScro
     EXPECT_EQ(GetWindowLongA(grid->Handle(), GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "the window was made anew";
 }
 
-TEST_F(CoolListGrid, PaintingAndScrollingLeaveNoGdiObjectBehind) {
+TEST_F(CoolListGrid, PaintingScrollingAndEditingLeaveNoGdiObjectBehind) {
     Fill(200);
     ui::TBitmap pattern;
     skintest::MakePattern(pattern, 196, 196);
@@ -394,6 +401,25 @@ TEST_F(CoolListGrid, PaintingAndScrollingLeaveNoGdiObjectBehind) {
     rounds();
     grid->SetExOptions(grid->ExOptions() + skin::TCoolOptions{skin::ocPaintTransparently, skin::ocFlatBorder});
     rounds();
+
+    // Edits over the picture, each editor given the part under its cell, under a caption bar of the grid's
+    // own colour.
+    grid->SetOptions(kLines | ui::goEditing);
+    grid->SetExOptions(grid->ExOptions() + skin::TCoolOptions{skin::ocPaintWallpaper} -
+                       skin::TCoolOptions{skin::ocNoCaption});
+    grid->SetCaptionColor(kSelColor);
+    grid->SetRow(0);
+    grid->SetFocus();
+    testing_support::GdiBudget budget(200);
+    for (int i = 0; i < 150; ++i) {
+        Key(VK_F2);
+        Type("x");
+        Key(i % 2 == 0 ? VK_RETURN : VK_ESCAPE);
+        Key(i % 20 < 10 ? VK_DOWN : VK_UP);
+        grid->RedrawFrame();
+    }
+    EXPECT_TRUE(testing_support::GdiBudget::CanCreateObjects());
+    EXPECT_TRUE(grid->InplaceEditor() != nullptr && grid->CoolInplaceEditor()->SkinInUse());
 }
 
 TEST_F(CoolListGrid, TheFlatBorderShowsTheFocusAndTheMouseAndPaintsAreAnnounced) {
@@ -423,6 +449,135 @@ TEST_F(CoolListGrid, TheFlatBorderShowsTheFocusAndTheMouseAndPaintsAreAnnounced)
     EXPECT_EQ(corner(), skintest::DistinctButtonColors::kFace);
     EXPECT_EQ(enters, 1);
     EXPECT_EQ(leaves, 1);
+}
+
+TEST_F(CoolListGrid, AnEditIsToldOnceTheEditorClosedOnlyWhenItChangedTheCellAndSizesItsColumnAndRow) {
+    Fill(3);
+    grid->SetOptions(kLines | ui::goEditing);
+    std::vector<std::string> told;
+    int width = 0, height = 0;
+    grid->OnEndCellEditing = [&](int col, int row, int& cellWidth, int& cellHeight) {
+        told.push_back(std::to_string(col) + "," + std::to_string(row) + (grid->EditorMode() ? ", editing" : ""));
+        EXPECT_EQ(cellWidth, 45);
+        EXPECT_EQ(cellHeight, 16);
+        if (width != 0) cellWidth = width;
+        if (height != 0) cellHeight = height;
+    };
+    grid->SetRow(1);
+    grid->SetFocus();
+    Key(VK_F2);
+    ASSERT_TRUE(grid->EditorMode());
+    Key(VK_RETURN);
+    Key(VK_F2);
+    Type("sunset");
+    Key(VK_ESCAPE);
+    Pump();
+    EXPECT_TRUE(told.empty()) << "closed unchanged, and put back";
+    EXPECT_EQ(grid->Cells(0, 1), Name(1));
+
+    width = 300;
+    height = 40;
+    Type("sunset");
+    Key(VK_RETURN);
+    EXPECT_EQ(told, std::vector<std::string>{"0,1"});
+    EXPECT_EQ(grid->Cells(0, 1), "sunset");
+    EXPECT_EQ(grid->ColWidths(0), 300);
+    EXPECT_EQ(grid->RowHeights(1), 40);
+    EXPECT_EQ(grid->ColWidths(1), 45);
+
+    // Left as they are, the sizes are the defaults, and the column grows again as far as its text needs.
+    // Typed and closed in one go, the edit's stores all wait until the editor has closed: still told once.
+    width = height = 0;
+    const std::string longer = "SUNRISEOVERTHEBAY";
+    Key(VK_F2);
+    for (char c : longer) PostMessageA(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 1);
+    PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+    Pump();
+    EXPECT_EQ(told.size(), 2u);
+    EXPECT_EQ(grid->ColWidths(0), Measure(*grid, longer, 45).cx + 10);
+    EXPECT_EQ(grid->RowHeights(1), 16);
+}
+
+TEST_F(CoolListGrid, CellsOfTheirOwnAreFoundAgainMoveWithTheirCellsAndGiveTheEditorItsLook) {
+    Fill(4);
+    grid->SetOptions(kLines | ui::goEditing);
+    constexpr COLORREF kOwn = RGB(200, 40, 40);
+    skin::TCellWrapper& own = grid->CellWrapperNeeded(0, 1);
+    EXPECT_EQ(&grid->CellWrapperNeeded(0, 1), &own);
+    EXPECT_EQ(ui::ColorToRGB(own.Color), kCream) << "made with the grid's colour";
+    own.Color = kOwn;
+    own.Wallpaper = false;
+    own.ReadOnly = true;
+    grid->CellWrapperNeeded(1, 2);
+    grid->MoveRow(1, 3);
+    grid->MoveColumn(0, 1);
+    EXPECT_EQ(grid->CellWrapper(1, 3), &own);
+    EXPECT_NE(grid->CellWrapper(0, 1), nullptr) << "the rows between closed up";
+    EXPECT_EQ(grid->CellWrapper(1, 2), nullptr);
+    ui::TBitmap painted;
+    FreshPaint(*grid, painted);
+    const RECT cell = grid->CellRect(1, 3);
+    EXPECT_EQ(Hex(DibPixels(painted).At(cell.right - 4, cell.bottom - 4)), Hex(kOwn));
+
+    grid->SetFocus();
+    grid->SetCol(1);
+    grid->SetRow(3);
+    Key(VK_F2);
+    EXPECT_FALSE(grid->EditorMode()) << "read-only";
+    own.ReadOnly = false;
+    Key(VK_F2);
+    ASSERT_TRUE(grid->EditorMode());
+    EXPECT_EQ(Hex(ui::ColorToRGB(grid->CoolInplaceEditor()->Color())), Hex(kOwn));
+    Key(VK_ESCAPE);
+
+    // Elsewhere the editor shows the grid's picture as the cell under it shows it.
+    ui::TBitmap pattern;
+    skintest::MakePattern(pattern, 196, 196);
+    grid->SetWallpaper(pattern);
+    grid->SetExOptions(grid->ExOptions() + skin::TCoolOptions{skin::ocPaintWallpaper, skin::ocFlatBorder});
+    grid->SetFocus();
+    grid->SetRow(2);
+    Key(VK_F2);
+    ASSERT_TRUE(grid->EditorMode());
+    skin::TCoolInplaceEdit& editor = *grid->CoolInplaceEditor();
+    EXPECT_EQ(editor.Options(), grid->ExOptions() - skin::TCoolOptions{skin::ocFlatBorder});
+    const RECT under = grid->CellRect(1, 2);
+    ASSERT_EQ(editor.Wallpaper().Width(), under.right - under.left);
+    DibPixels shown(editor.Wallpaper());
+    int wrong = 0;
+    for (int y = 0; y < editor.Wallpaper().Height(); ++y)
+        for (int x = 0; x < editor.Wallpaper().Width(); ++x)
+            wrong += shown.At(x, y) != PatternColor((under.left + x) % 196, (under.top + y) % 196) ? 1 : 0;
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(CoolListGrid, TheCaptionBarIsTheSystemsInItsColoursAndTheGridsOwnAtOnceWhenItsColourChanges) {
+    grid->SetExOptions(grid->ExOptions() - skin::TCoolOptions{skin::ocNoCaption});
+    grid->SetCaption("Pictures");
+    Pump();
+    // Where the caption bar shows its colour: beyond its text, halfway down.
+    const int captionTop = GetSystemMetrics(SM_CYDLGFRAME);
+    const auto captionPixel = [&](int x) {
+        return GetPixel(ui::WindowDC(grid->Handle(), ui::WindowDC::Whole).Get(), x,
+                        captionTop + GetSystemMetrics(SM_CYCAPTION) / 2);
+    };
+    const int beyondText = grid->Width() - 20;
+    const COLORREF system = captionPixel(beyondText);
+    ASSERT_NE(system, kSelColor);
+    grid->SetCaptionColor(kSelColor);
+    EXPECT_EQ(Hex(captionPixel(beyondText)), Hex(kSelColor)) << "repainted at once";
+    int text = 0;
+    for (int x = 0; x < 60; ++x) text += captionPixel(x) == GetSysColor(COLOR_INACTIVECAPTIONTEXT) ? 1 : 0;
+    EXPECT_GT(text, 0) << "the caption in the caption text colour";
+    grid->SetCaptionColor(ui::clInactiveCaption);
+    EXPECT_EQ(Hex(captionPixel(beyondText)), Hex(system)) << "the system's again";
+
+    RECT bounds{};
+    GetWindowRect(grid->Handle(), &bounds);
+    const LPARAM inCaption = MAKELPARAM(bounds.left + 100, bounds.top + captionTop + 4);
+    EXPECT_EQ(SendMessageA(grid->Handle(), WM_NCHITTEST, 0, inCaption), HTCAPTION);
+    grid->SetExOptions(grid->ExOptions() + skin::TCoolOptions{skin::ocNoDragUsingCaption});
+    EXPECT_EQ(SendMessageA(grid->Handle(), WM_NCHITTEST, 0, inCaption), HTNOWHERE);
 }
 
 }  // namespace

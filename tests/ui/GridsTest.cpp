@@ -180,4 +180,109 @@ TEST_F(ListGrid, PaintsOnlyTheCellsItIsAskedForAndScrollsTheRest) {
         EXPECT_GE(row, kWholeRows) << "the rows in view moved on the screen; only the strip at the bottom is painted";
 }
 
+// A dialog with a Cancel button, an editable 3 x 4 grid with a fixed row and column, and a field after it.
+struct EditingGrid : ::testing::Test {
+    EditingGrid() {
+        form = new ui::TForm(&application);
+        form->SetClientSize(400, 200);
+        cancel = new ui::TButton(form);
+        cancel->SetParent(form);
+        cancel->SetBounds(300, 10, 75, 25);
+        cancel->SetCancel(true);
+        cancel->OnClick = [this] { ++cancels; };
+        grid = new ui::TStringGrid(form);
+        grid->SetParent(form);
+        grid->SetBounds(10, 10, 280, 90);
+        grid->SetColCount(3);
+        grid->SetRowCount(4);
+        grid->SetOptions(grid->Options() | ui::goEditing);
+        for (int row = 1; row < 4; ++row) grid->SetCells(1, row, "cell " + std::to_string(row));
+        after = new ui::TEdit(form);
+        after->SetParent(form);
+        after->SetBounds(10, 150, 100, 21);
+        form->Show();
+        grid->SetFocus();
+        Pump();
+    }
+
+    void Pump() { application.ProcessMessages(); }
+
+    // A key typed into the focused window through the message loop: the dialog keyboard sees it first,
+    // then it is translated into its character.
+    void Key(WPARAM key) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+        Pump();
+    }
+    void Type(const std::string& text) {
+        for (char c : text) PostMessageA(GetFocus(), WM_CHAR, static_cast<WPARAM>(c), 1);
+        Pump();
+    }
+
+    bool EditorShown() {
+        ui::TInplaceEdit* editor = grid->InplaceEditor();
+        return grid->EditorMode() && editor != nullptr && IsWindowVisible(editor->Handle()) &&
+               GetFocus() == editor->Handle();
+    }
+
+    ui::TApplication application;
+    ui::TForm* form;
+    ui::TButton* cancel;
+    ui::TStringGrid* grid;
+    ui::TEdit* after;
+    int cancels = 0;
+};
+
+TEST_F(EditingGrid, TheEditorOpensOnItsKeysKeepsTheCellInStepAndEscapeOnlyPutsTheTextBack) {
+    EXPECT_EQ(grid->InplaceEditor(), nullptr) << "made on first use";
+    EXPECT_EQ(SendMessageA(grid->Handle(), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS | DLGC_WANTCHARS);
+    Key(VK_F2);
+    ASSERT_TRUE(EditorShown());
+    ui::TInplaceEdit& editor = *grid->InplaceEditor();
+    EXPECT_EQ(editor.Text(), "cell 1");
+    const RECT cell = grid->CellRect(1, 1), bounds = editor.BoundsRect();
+    EXPECT_TRUE(EqualRect(&cell, &bounds)) << "over the current cell";
+    Type("xy");
+    EXPECT_EQ(grid->Cells(1, 1), "xy") << "the typed text replaced the selected one, and is the cell's";
+    Key(VK_ESCAPE);
+    EXPECT_EQ(grid->Cells(1, 1), "cell 1");
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_FALSE(IsWindowVisible(editor.Handle()));
+    EXPECT_EQ(GetFocus(), grid->Handle());
+    EXPECT_EQ(cancels, 0) << "Escape in the editor is the grid's, not the dialog's";
+    EXPECT_TRUE(form->Visible());
+    Key(VK_ESCAPE);
+    EXPECT_EQ(cancels, 1) << "with the editor closed, Escape is the dialog's again";
+
+    Type("q");
+    ASSERT_TRUE(EditorShown()) << "typing opens the editor";
+    EXPECT_EQ(editor.Text(), "q");
+    Key(VK_DOWN);
+    EXPECT_FALSE(grid->EditorMode()) << "a move of the current cell closes it";
+    EXPECT_EQ(grid->Cells(1, 1), "q");
+    EXPECT_EQ(grid->Row(), 2);
+    Key(VK_RETURN);
+    ASSERT_TRUE(EditorShown());
+    Type("\b2");
+    Key(VK_RETURN);
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_EQ(grid->Cells(1, 2), "2") << "no line break got in";
+
+    // The editor moves with its cell; Tab leaves the grid from the editor to the next field.
+    Key(VK_F2);
+    grid->SetRowHeights(0, 30);
+    const RECT moved = grid->CellRect(1, 2), place = editor.BoundsRect();
+    ASSERT_FALSE(IsRectEmpty(&moved));
+    EXPECT_TRUE(EqualRect(&moved, &place));
+    Key(VK_TAB);
+    EXPECT_EQ(GetFocus(), after->Handle());
+    EXPECT_EQ(cancels, 1);
+    grid->SetOptions(grid->Options() | ui::goTabs);
+    grid->SetFocus();
+    Pump();
+    ASSERT_TRUE(EditorShown()) << "back in the grid is back in its editor";
+    Key(VK_TAB);
+    EXPECT_FALSE(grid->EditorMode());
+    EXPECT_EQ(grid->Col(), 2) << "with goTabs, Tab moves to the next cell";
+}
+
 }  // namespace

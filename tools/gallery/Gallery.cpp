@@ -1,9 +1,13 @@
-// Shows the gallery window. Headless runs read the line it prints once the window is painted:
-// "shown LEFT TOP WIDTH HEIGHT", the window's place on the screen, for the screenshot.
+// Shows a page of the gallery: the first without arguments, the second (edit fields and string grids)
+// with the argument 2. A window shows only one focused control, so each page has one of its own.
+// Headless runs read the line it prints once the window is painted: "shown LEFT TOP WIDTH HEIGHT", the
+// window's place on the screen, for the screenshot.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 
 #include "Gallery.h"
 #include "skin/CoolLabel.h"
@@ -18,12 +22,25 @@ struct TSectionEntry {
     int Left, Top, Width, Height;
 };
 
-const TSectionEntry kSections[] = {
+const TSectionEntry kControls[] = {
     {"Buttons", &gallery::ButtonsSection, 8, 4, 784, 70},
     {"Labels", &gallery::LabelsSection, 8, 80, 380, 150},
     {"Panels", &gallery::PanelsSection, 400, 80, 392, 150},
     {"Check and radio boxes", &gallery::CheckRadioBoxesSection, 8, 236, 380, 196},
     {"Check/radio groups and group boxes", &gallery::GroupsSection, 400, 236, 392, 318},
+};
+
+const TSectionEntry kFieldsAndGrids[] = {
+    {"Edit fields", &gallery::EditFieldsSection, 8, 4, 984, 206},
+    {"String grids as the setup dialog has them: a selected row, disabled", &gallery::SetupGridsSection, 8, 216, 578,
+     340},
+    {"Fixed cells, caption bar, picture", &gallery::SkinnedGridSection, 594, 216, 398, 340},
+};
+
+struct TPage {
+    const char* Caption;
+    const TSectionEntry* First;
+    const TSectionEntry* Last;
 };
 
 constexpr int kTitleHeight = 22;
@@ -48,7 +65,12 @@ void AddSection(ui::TForm* form, skin::TCoolImages* images, const TSectionEntry&
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    const TPage page =
+        std::strcmp(commandLine, "2") == 0
+            ? TPage{"Tamberlyn gallery: edit fields and string grids", std::begin(kFieldsAndGrids),
+                    std::end(kFieldsAndGrids)}
+            : TPage{"Tamberlyn gallery: the skinned controls", std::begin(kControls), std::end(kControls)};
     ui::TApplication application;
     application.Initialize();
     application.SetTitle("Tamberlyn gallery");
@@ -56,16 +78,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Built as the program's windows are: the layout loads with the skin hooked, then each control gets
     // its after-loading step.
     form->BeginLoading();
-    form->SetCaption("Tamberlyn gallery: the skinned controls");
+    form->SetCaption(page.Caption);
     form->SetBorderIcons(ui::biSystemMenu);
     form->SetPosition(ui::poScreenCenter);
     form->Font().SetName("Comic Sans MS");
     form->Font().SetHeight(-13);
     form->Font().SetStyle(ui::fsBold);
     int width = 0, height = 0;
-    for (const TSectionEntry& entry : kSections) {
-        width = std::max(width, entry.Left + entry.Width + 8);
-        height = std::max(height, entry.Top + entry.Height + 8);
+    for (const TSectionEntry* entry = page.First; entry != page.Last; ++entry) {
+        width = std::max(width, entry->Left + entry->Width + 8);
+        height = std::max(height, entry->Top + entry->Height + 8);
     }
     form->SetClientSize(width, height);
     auto* images = new skin::TCoolImages(form);
@@ -75,7 +97,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     hook->SetCoolImages(images);
     hook->SetIdWallpaper(0);
     form->HandleNeeded();
-    for (const TSectionEntry& entry : kSections) AddSection(form, images, entry);
+    for (const TSectionEntry* entry = page.First; entry != page.Last; ++entry) AddSection(form, images, *entry);
     form->EndLoading();
 
     form->Show();

@@ -1,6 +1,6 @@
-// The gallery: one skinned window that shows every control of the skinned set, section by section. Each
-// section is a function in a file of its own that fills the area it is given; a new family of controls
-// adds its section function here and its entry (title and place) to the table in Gallery.cpp.
+// The gallery: skinned windows (pages) that show every control of the skinned set, section by section.
+// Each section is a function in a file of its own that fills the area it is given; a new family of
+// controls adds its section function here and its entry (title and place) to a page in Gallery.cpp.
 #pragma once
 
 #include <string>
@@ -35,6 +35,9 @@ void LabelsSection(TSection& section);
 void PanelsSection(TSection& section);
 void CheckRadioBoxesSection(TSection& section);
 void GroupsSection(TSection& section);
+void EditFieldsSection(TSection& section);
+void SetupGridsSection(TSection& section);
+void SkinnedGridSection(TSection& section);
 
 // A mark of the gallery's own for owner-drawn check/radio boxes: a ring, filled when marked, on a
 // see-through ground.
