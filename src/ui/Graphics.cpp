@@ -273,6 +273,10 @@ void TBitmap::TakePicture(HBITMAP picture) {
     width_ = info.bmWidth;
     height_ = info.bmHeight;
     dc_ = std::make_unique<MemoryDC>();
+    if (dc_->Get() == nullptr) {
+        Clear();
+        throw Exception("Out of system resources");
+    }
     originalBitmap_ = SelectObject(dc_->Get(), picture);
     canvas_ = std::make_unique<TCanvas>();
     canvas_->Attach(dc_->Get());
@@ -290,9 +294,21 @@ HBITMAP CreateDib24(int width, int height) {
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
 
+namespace {
+
+// A picture of a positive size; a system out of GDI handles or memory is an error, never a bitmap without
+// a picture that the next drawing would fall over.
+HBITMAP NewPicture(int width, int height) {
+    HBITMAP picture = CreateDib24(width, height);
+    if (picture == nullptr) throw Exception("Out of system resources");
+    return picture;
+}
+
+}  // namespace
+
 void TBitmap::SetSize(int width, int height) {
     if (width == width_ && height == height_) return;
-    TakePicture(width > 0 && height > 0 ? CreateDib24(width, height) : nullptr);
+    TakePicture(width > 0 && height > 0 ? NewPicture(width, height) : nullptr);
     Changed();
 }
 
@@ -301,7 +317,7 @@ void TBitmap::Assign(const TBitmap& other) {
     if (other.Empty()) {
         Clear();
     } else {
-        TakePicture(CreateDib24(other.width_, other.height_));
+        TakePicture(NewPicture(other.width_, other.height_));
         BitBlt(dc_->Get(), 0, 0, width_, height_, other.dc_->Get(), 0, 0, SRCCOPY);
     }
     transparentColor_ = other.transparentColor_;

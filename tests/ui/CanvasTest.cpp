@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "support/GdiBudget.h"
 #include "ui/Graphics.h"
+#include "ui/SysUtils.h"
 
 namespace {
 
@@ -32,6 +34,20 @@ TEST(Canvas, ChangingFontPenOrBrushNeverDeletesWhatIsSelected) {
     EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BRUSH), canvas.Brush().Handle());
     canvas.Detach();
     EXPECT_NE(GetCurrentObject(dc.Get(), OBJ_BRUSH), canvas.Brush().Handle()) << "letting go restores the DC";
+}
+
+TEST(Bitmap, ASystemOutOfHandlesIsAnErrorNotABitmapWithoutAPicture) {
+    ui::TBitmap source;
+    source.SetSize(8, 8);
+    ui::TBitmap bitmap;
+    {
+        testing_support::GdiBudget full(0);
+        EXPECT_THROW(bitmap.SetSize(40, 30), ui::Exception);
+        EXPECT_THROW(bitmap.Assign(source), ui::Exception);
+    }
+    EXPECT_TRUE(bitmap.Empty());
+    bitmap.SetSize(40, 30);
+    EXPECT_EQ(bitmap.Width(), 40) << "it works again once handles are free";
 }
 
 }  // namespace
