@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 #include "ui/SysUtils.h"
@@ -10,7 +11,12 @@ namespace ui {
 
 namespace {
 
-const char kControlProperty[] = "TamberlynControl";
+// The control bound to each of our windows. Kept in the process rather than as a window property: every
+// message looks its control up, and under Wine a property is a round trip to the server each time.
+std::unordered_map<HWND, TWinControl*>& BoundControls() {
+    static std::unordered_map<HWND, TWinControl*> controls;
+    return controls;
+}
 
 // The procedure a window class had before we took it over, by class name: messages that arrive before
 // a window is bound to its control (and after it lets go) go there.
@@ -59,7 +65,9 @@ void Notify(TControl* control, UINT msg) {
 }  // namespace
 
 TWinControl* FindControl(HWND window) {
-    return window != nullptr ? static_cast<TWinControl*>(GetPropA(window, kControlProperty)) : nullptr;
+    if (window == nullptr) return nullptr;
+    const auto found = BoundControls().find(window);
+    return found != BoundControls().end() ? found->second : nullptr;
 }
 
 bool IsAccel(unsigned key, const std::string& caption) {
@@ -448,12 +456,12 @@ UINT TWinControl::FreeChildId(HWND parentWindow) {
 
 void TWinControl::Bind(HWND window) {
     handle_ = window;
-    SetPropA(window, kControlProperty, this);
+    BoundControls()[window] = this;
 }
 
 void TWinControl::Unbind() {
     if (handle_ == nullptr) return;
-    RemovePropA(handle_, kControlProperty);
+    BoundControls().erase(handle_);
     handle_ = nullptr;
 }
 
@@ -468,7 +476,7 @@ void TWinControl::RecreateWnd() {
 }
 
 LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* control = static_cast<TWinControl*>(GetPropA(window, kControlProperty));
+    TWinControl* control = FindControl(window);
     if (control == nullptr && msg == WM_NCCREATE) {
         control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (control != nullptr) control->Bind(window);
