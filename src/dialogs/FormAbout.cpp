@@ -6,6 +6,7 @@
 
 #include "core/WindowRoutines.h"
 #include "dialogs/DialogParts.h"
+#include "ui/SystemLibrary.h"
 
 namespace dialogs {
 
@@ -15,7 +16,9 @@ constexpr char kMakersAddress[] = "tamberlyn@example.org";
 
 HINSTANCE CallShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,
                            const char* directory, int show) {
-    return ShellExecuteA(owner, verb, file, parameters, directory, show);
+    static const auto shellExecute =
+        ui::SystemFunction<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>("shell32.dll", "ShellExecuteA");
+    return shellExecute(owner, verb, file, parameters, directory, show);
 }
 
 TShellOpen shellOpen = &CallShellExecute;

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "ui/SystemLibrary.h"
+
 namespace dialogs {
 
 TdmHTMLHelp* dmHTMLHelp = nullptr;
@@ -12,7 +14,9 @@ TdmHTMLHelp* dmHTMLHelp = nullptr;
 namespace {
 
 HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
-    return HtmlHelpA(owner, file, command, data);
+    static const auto htmlHelp =
+        ui::SystemFunction<HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR)>("hhctrl.ocx", "HtmlHelpA");
+    return htmlHelp(owner, file, command, data);
 }
 
 THtmlHelpCall htmlHelpCall = &CallHtmlHelp;

@@ -7,12 +7,15 @@
 #include <utility>
 #include <vector>
 
+#include "ui/SystemLibrary.h"
+
 namespace ui {
 
 namespace {
 
 bool SystemOpenFileName(OPENFILENAMEA& request) {
-    return GetOpenFileNameA(&request) != FALSE;
+    static const auto getOpenFileName = SystemFunction<BOOL(WINAPI*)(LPOPENFILENAMEA)>("comdlg32.dll", "GetOpenFileNameA");
+    return getOpenFileName(&request) != FALSE;
 }
 
 bool SystemBrowseForFolder(const TBrowseRequest& request, std::string& folder) {
@@ -23,10 +26,14 @@ bool SystemBrowseForFolder(const TBrowseRequest& request, std::string& folder) {
     info.pszDisplayName = display;
     info.lpszTitle = request.Title.c_str();
     info.ulFlags = request.Flags;
-    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderA(&info);
+    static const auto browse =
+        SystemFunction<PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOA)>("shell32.dll", "SHBrowseForFolderA");
+    static const auto pathOf =
+        SystemFunction<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPSTR)>("shell32.dll", "SHGetPathFromIDListA");
+    PIDLIST_ABSOLUTE chosen = browse(&info);
     if (chosen == nullptr) return false;
     char path[MAX_PATH] = {};
-    const bool found = SHGetPathFromIDListA(chosen, path) != FALSE;
+    const bool found = pathOf(chosen, path) != FALSE;
     CoTaskMemFree(chosen);
     if (found) folder = path;
     return found;
