@@ -11,6 +11,7 @@
 #include "SkinTesting.h"
 #include "skin/CoolEdit.h"
 #include "support/GdiBudget.h"
+#include "support/Keys.h"
 #include "ui/Forms.h"
 
 namespace {
@@ -218,16 +219,8 @@ TEST_F(CoolEdit, TextTakesTheCaseTheLimitBindsTypingAndEnterOrALineBreakNeverGet
     // Ctrl+J types a line feed of its own.
     Type(field, "\n");
     // Enter beeps; Ctrl+Enter, held through the keyboard state the translation reads, clicks first.
-    PostMessageA(field->Handle(), WM_KEYDOWN, VK_RETURN, 1);
-    Pump();
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    PostMessageA(field->Handle(), WM_KEYDOWN, VK_RETURN, 1);
-    Pump();
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
+    testing_support::TypeKey(VK_RETURN, {}, field->Handle());
+    testing_support::TypeKey(VK_RETURN, {VK_CONTROL}, field->Handle());
     EXPECT_EQ(events, (std::vector<std::string>{"beep", "click", "beep"}));
     EXPECT_EQ(field->Text(), "E:\\ART");
     EXPECT_EQ(changes, 2);

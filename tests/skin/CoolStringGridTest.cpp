@@ -9,6 +9,7 @@
 #include "SkinTesting.h"
 #include "skin/CoolStringGrid.h"
 #include "support/GdiBudget.h"
+#include "support/Keys.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
 
@@ -147,14 +148,7 @@ struct CoolListGrid : ::testing::Test {
     }
 
     void Key(WPARAM key, bool ctrl = false) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-        SetKeyboardState(keys);
-        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
-        Pump();
-        keys[VK_CONTROL] = 0;
-        SetKeyboardState(keys);
+        testing_support::TypeKey(key, ctrl ? std::initializer_list<int>{VK_CONTROL} : std::initializer_list<int>{});
     }
 
     void Type(const std::string& text) {

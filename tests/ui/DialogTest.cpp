@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Keys.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
@@ -70,16 +71,9 @@ struct Dialog : ::testing::Test {
 
     void Pump() { application.ProcessMessages(); }
 
-    // Posts a key to the focused window, as typing it would, and lets the queue handle it.
+    // A key typed into the focused window, Shift held or not.
     void Key(WPARAM key, bool shift = false) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        SetKeyboardState(keys);
-        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
-        Pump();
-        keys[VK_SHIFT] = 0;
-        SetKeyboardState(keys);
+        testing_support::TypeKey(key, shift ? std::initializer_list<int>{VK_SHIFT} : std::initializer_list<int>{});
     }
 
     void AltChar(char c) {

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/Keys.h"
 #include "ui/Forms.h"
 #include "ui/Grids.h"
 
@@ -73,16 +74,9 @@ struct ListGrid : ::testing::Test {
 
     void Pump() { application.ProcessMessages(); }
 
-    // Types a key into the focused window through the message loop, Ctrl held or not.
+    // A key typed into the focused window, Ctrl held or not.
     void Key(WPARAM key, bool ctrl = false) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-        SetKeyboardState(keys);
-        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
-        Pump();
-        keys[VK_CONTROL] = 0;
-        SetKeyboardState(keys);
+        testing_support::TypeKey(key, ctrl ? std::initializer_list<int>{VK_CONTROL} : std::initializer_list<int>{});
     }
 
     void Wheel(int delta) { SendMessageA(grid->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0); }

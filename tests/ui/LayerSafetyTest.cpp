@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/GdiBudget.h"
+#include "support/Keys.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
@@ -439,16 +440,9 @@ struct Keyboard : ::testing::Test {
 
     void Pump() { application.ProcessMessages(); }
 
-    // A key typed into the focused window; Shift is held through the keyboard state it reads.
+    // A key typed into the focused window, Shift held or not.
     void Key(WPARAM key, bool shift = false) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        SetKeyboardState(keys);
-        PostKey(GetFocus(), key);
-        Pump();
-        keys[VK_SHIFT] = 0;
-        SetKeyboardState(keys);
+        testing_support::TypeKey(key, shift ? std::initializer_list<int>{VK_SHIFT} : std::initializer_list<int>{});
     }
 
     HWND Focus(int group, int item) { return form->groups[static_cast<size_t>(group)][static_cast<size_t>(item)]->Handle(); }

@@ -1,0 +1,28 @@
+// Keys as a user types them, for tests on real windows: posted key messages go through the thread's
+// message loop (and so through the dialog keyboard), but do not change the key state that the program
+// reads with GetKeyState, so the modifiers are held through the thread's keyboard state meanwhile.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+
+namespace testing_support {
+
+// Holds the keys (VK_ codes) down in the thread's keyboard state for its life, then lets them go.
+class HeldKeys {
+public:
+    explicit HeldKeys(std::initializer_list<int> keys);
+    ~HeldKeys();
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+private:
+    BYTE saved_[256] = {};
+};
+
+// Posts the key to the window (the focused one by default) with the modifiers held, and dispatches what
+// the thread's queue holds until it is empty.
+void TypeKey(WPARAM key, std::initializer_list<int> held = {}, HWND window = nullptr);
+
+}  // namespace testing_support
