@@ -3,6 +3,7 @@
 #include "core/ActiveDesktop_functions.h"
 #include "core/Settings.h"
 #include "core/WindowRoutines.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/FormSetup.h"
 #include "ui/SysUtils.h"
 
@@ -199,19 +200,17 @@ namespace {
 // dialog is destroyed (unless it went already) and the splash is topmost again.
 class SetupPhase {
 public:
-    SetupPhase(HWND splash, ui::TForm* dialog) : splash_(splash), dialog_(dialog), alive_(dialog->Watch()) {
-        core::SetFormOnTop(splash_, false);
-    }
+    SetupPhase(HWND splash, ui::TForm* dialog) : outOfTheWay_(splash), dialog_(dialog), alive_(dialog->Watch()) {}
+    // The dialog goes first; then the splash is topmost again, as its member lets go.
     ~SetupPhase() {
         if (alive_) dialog_->Free();
         dialogs::frmSetup = nullptr;
-        core::SetFormOnTop(splash_, true);
     }
     SetupPhase(const SetupPhase&) = delete;
     SetupPhase& operator=(const SetupPhase&) = delete;
 
 private:
-    HWND splash_;
+    const dialogs::NotTopmostWhile outOfTheWay_;
     ui::TForm* dialog_;
     ui::TWatch alive_;
 };
