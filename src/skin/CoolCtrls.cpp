@@ -286,7 +286,7 @@ void TCoolFormHook::SkinChanged() {
         return;
     }
     SendMessageA(window, ui::CM_COLORCHANGED, 0, 0);
-    InvalidateRect(window, nullptr, TRUE);
+    ui::InvalidateShown(window, nullptr, true);
 }
 
 void TCoolFormHook::SetCoolImages(TCoolImages* images) {
@@ -307,7 +307,7 @@ void TCoolFormHook::SetWallpaper(const ui::TBitmap& bitmap) {
 void TCoolFormHook::WallpaperChanged() {
     HWND window = HookedWindow();
     if (window == nullptr) return;
-    InvalidateRect(window, nullptr, TRUE);
+    ui::InvalidateShown(window, nullptr, true);
     SendMessageA(window, ui::CM_COLORCHANGED, 0, 0);
 }
 
@@ -315,21 +315,21 @@ void TCoolFormHook::SetStartColor(ui::TColor color) {
     if (color == startColor_) return;
     startColor_ = color;
     if (options_.Contains(ocPaintGradiently) && HookedWindow() != nullptr)
-        InvalidateRect(HookedWindow(), nullptr, TRUE);
+        ui::InvalidateShown(HookedWindow(), nullptr, true);
 }
 
 void TCoolFormHook::SetEndColor(ui::TColor color) {
     if (color == endColor_) return;
     endColor_ = color;
     if (options_.Contains(ocPaintGradiently) && HookedWindow() != nullptr)
-        InvalidateRect(HookedWindow(), nullptr, TRUE);
+        ui::InvalidateShown(HookedWindow(), nullptr, true);
 }
 
 void TCoolFormHook::SetGradientDirection(TGradientDirection direction) {
     if (direction == gradientDirection_) return;
     gradientDirection_ = direction;
     if (options_.Contains(ocPaintGradiently) && HookedWindow() != nullptr)
-        InvalidateRect(HookedWindow(), nullptr, TRUE);
+        ui::InvalidateShown(HookedWindow(), nullptr, true);
 }
 
 void TCoolFormHook::SetTransparencyIntense(TTransparencyIntense intense) {
@@ -468,7 +468,7 @@ void TCoolFormHook::SetOptions(TCoolOptions options) {
         }
     }
 
-    InvalidateRect(window, nullptr, TRUE);
+    ui::InvalidateShown(window, nullptr, true);
     options_ = options;
 }
 

@@ -15,7 +15,7 @@ TCoolPanel::~TCoolPanel() {
 void TCoolPanel::BackgroundChanged() {
     // Transparent windowed children copy this panel's background, so they repaint with it.
     if (HandleAllocated() && !Destroying())
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        ui::RedrawShown(Handle(), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TCoolPanel::SetWallpaper(const ui::TBitmap& bitmap) {

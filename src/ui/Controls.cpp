@@ -203,7 +203,7 @@ void TControl::SetCaption(const std::string& caption) {
 void TControl::Invalidate() {
     if (!visible_ || parent_ == nullptr || !parent_->HandleAllocated()) return;
     RECT bounds = BoundsRect();
-    InvalidateRect(parent_->Handle(), &bounds, opaque_ ? FALSE : TRUE);
+    InvalidateShown(parent_->Handle(), &bounds, !opaque_);
 }
 
 void TControl::Repaint() {
@@ -445,6 +445,14 @@ void TWinControl::CreateWnd() {
         if (control->IsWindowed()) static_cast<TWinControl*>(control)->HandleNeeded();
     }
     CreateHandleDone();
+}
+
+void InvalidateShown(HWND window, const RECT* rect, bool erase) {
+    if (IsWindowVisible(window)) InvalidateRect(window, rect, erase ? TRUE : FALSE);
+}
+
+void RedrawShown(HWND window, UINT flags) {
+    if (IsWindowVisible(window)) RedrawWindow(window, nullptr, nullptr, flags);
 }
 
 UINT TWinControl::FreeChildId(HWND parentWindow) {
@@ -792,7 +800,7 @@ void TWinControl::AlignControls() {
 }
 
 void TWinControl::Invalidate() {
-    if (handle_ != nullptr) InvalidateRect(handle_, nullptr, TRUE);
+    if (handle_ != nullptr) InvalidateShown(handle_, nullptr, true);
 }
 
 void TWinControl::Update() {

@@ -338,6 +338,12 @@ private:
 // The control object bound to a window of ours, or nullptr.
 TWinControl* FindControl(HWND window);
 
+// Marks (part of) a window for repainting, or redraws it with RedrawWindow's flags, only while the window
+// is on the screen: a window is painted whole when it is shown, and marking a hidden one would only cost a
+// request to the window server, one for every property set while a form is being built.
+void InvalidateShown(HWND window, const RECT* rect, bool erase);
+void RedrawShown(HWND window, UINT flags);
+
 // A windowed control with a canvas over its own client area.
 class TCustomControl : public TWinControl {
 public:

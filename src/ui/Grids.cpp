@@ -256,7 +256,7 @@ void TCustomGrid::ExtentChanged(const TGridAxis& axis, int index) {
     if (!moved) return;
     const RECT area = columns ? RECT{moved->first, 0, client.right, client.bottom}
                               : RECT{0, moved->first, client.right, client.bottom};
-    InvalidateRect(Handle(), &area, FALSE);
+    InvalidateShown(Handle(), &area, false);
 }
 
 void TCustomGrid::SetFixedColor(TColor color) {
@@ -317,7 +317,7 @@ void TCustomGrid::StartAtFirstCell() {
 }
 
 void TCustomGrid::InvalidateGrid() {
-    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
+    if (HandleAllocated()) InvalidateShown(Handle(), nullptr, false);
 }
 
 // ---- Current cell and selection
@@ -386,7 +386,7 @@ RECT TCustomGrid::BoxRect(const TGridRect& box) const {
 void TCustomGrid::InvalidateBox(const TGridRect& box) {
     if (!HandleAllocated()) return;
     const RECT area = BoxRect(box);
-    if (!IsRectEmpty(&area)) InvalidateRect(Handle(), &area, FALSE);
+    if (!IsRectEmpty(&area)) InvalidateShown(Handle(), &area, false);
 }
 
 RECT TCustomGrid::CellRect(int col, int row) const {
@@ -470,7 +470,7 @@ void TCustomGrid::MoveTopLeft(int left, int top) {
 
 void TCustomGrid::ScrollArea(const RECT& area, int dx, int dy) {
     if (std::abs(dx) >= area.right - area.left || std::abs(dy) >= area.bottom - area.top) {
-        InvalidateRect(Handle(), &area, FALSE);
+        InvalidateShown(Handle(), &area, false);
         return;
     }
     // The pixels that stay in view move; only the strip that comes into view is painted. A part of the

@@ -196,6 +196,30 @@ TEST_F(Windows, AutoSizedLabelMeasuresItsCaption) {
     EXPECT_EQ(label->Left() + label->Width(), right) << "a right-aligned label keeps its right edge";
 }
 
+// Changes to a hidden window mark nothing (that would only cost requests): showing it has to paint them.
+TEST_F(Windows, ChangesWhileHiddenArePaintedOnShowingAndAShownWindowMarksJustTheChange) {
+    auto* label = new ui::TLabel(form);
+    label->SetParent(form);
+    label->SetAutoSize(false);
+    label->SetBounds(40, 30, 100, 20);
+    form->HandleNeeded();
+    label->SetCaption("while hidden");
+
+    ShowWindow(form->Handle(), SW_SHOWNA);
+    RECT labelArea{40, 30, 140, 50};
+    RECT marked{};
+    RECT covered{};
+    ASSERT_TRUE(GetUpdateRect(form->Handle(), &marked, FALSE)) << "a window being shown is painted";
+    IntersectRect(&covered, &marked, &labelArea);
+    EXPECT_TRUE(EqualRect(&covered, &labelArea)) << "the label's change is painted with the rest";
+    UpdateWindow(form->Handle());
+
+    label->SetCaption("while shown");
+    ASSERT_TRUE(GetUpdateRect(form->Handle(), &marked, FALSE));
+    EXPECT_TRUE(EqualRect(&marked, &labelArea));
+    ShowWindow(form->Handle(), SW_HIDE);
+}
+
 TEST(ErrorBox, FullStopFollowsOnlyCharactersAboveIt) {
     EXPECT_EQ(ui::ErrorBoxText("ERROR: There was a problem reading the inifile"),
               "ERROR: There was a problem reading the inifile.");
