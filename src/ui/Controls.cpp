@@ -423,6 +423,8 @@ static void RegisterWindowClass(const TCreateParams& params, WNDPROC procedure) 
 void TWinControl::CreateWnd() {
     HWND parentWindow = nullptr;
     if (Parent() != nullptr) parentWindow = Parent()->Handle();
+    // Making the parent's window made its children's, this one's among them.
+    if (handle_ != nullptr) return;
     TCreateParams params;
     CreateParams(params);
     if (parentWindow != nullptr) params.WndParent = parentWindow;

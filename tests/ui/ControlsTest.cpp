@@ -196,6 +196,30 @@ TEST_F(Windows, AutoSizedLabelMeasuresItsCaption) {
     EXPECT_EQ(label->Left() + label->Width(), right) << "a right-aligned label keeps its right edge";
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM counter) {
+    ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
+int ChildWindowCount(HWND parent) {
+    int count = 0;
+    EnumChildWindows(parent, &CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST_F(Windows, AControlAskedForItsWindowBeforeItsFormHasOneGetsOneWindowInTheFormsTree) {
+    auto* panel = new ui::TPanel(form);
+    panel->SetParent(form);
+    auto* inner = new ui::TPanel(form);
+    inner->SetParent(panel);
+    // Making the form's window makes its children's: the inner panel's request must not make another.
+    HWND window = inner->Handle();
+    EXPECT_EQ(GetParent(window), panel->Handle());
+    EXPECT_EQ(GetParent(panel->Handle()), form->Handle());
+    EXPECT_EQ(ChildWindowCount(form->Handle()), 2);
+    EXPECT_EQ(ui::FindControl(window), inner);
+}
+
 // Only a shown window is marked for repainting (a hidden one is painted whole when shown): still, a change
 // to a shown window marks just the area it changed.
 TEST_F(Windows, AChangeToAShownWindowMarksJustItsArea) {
