@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <string>
 #include <vector>
@@ -94,6 +95,7 @@ TEST_F(Windows, EveryWindowCarriesItsClassNameAndNativeControlsKeepTheirBehaviou
     bar->StepIt();
     EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0), 40);
     EXPECT_EQ(bar->Position(), 40);
+    EXPECT_EQ(GetWindowTheme(bar->Handle()), nullptr) << "drawn classic, as Windows draws it for this program";
 }
 
 TEST_F(Windows, FontAndColourFollowTheParentUntilSetOnTheControl) {
