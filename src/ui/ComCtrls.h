@@ -23,6 +23,7 @@ public:
 
 protected:
     const char* ClassName() const override { return "TProgressBar"; }
+    void WndProc(TMessage& message) override;
     void CreateParams(TCreateParams& params) override;
     void CreateHandleDone() override;
 
