@@ -595,6 +595,17 @@ void TWinControl::WndProc(TMessage& message) {
         case WM_PAINT:
             PaintHandler(message);
             return;
+        case WM_NCPAINT: {
+            // Without frame, edge, caption or scroll bar the window has nothing outside its client area,
+            // and the system's handler would only take and release a drawing context: under Wine a dozen
+            // requests to its server, for each window at each showing.
+            RECT window{};
+            RECT client{};
+            GetWindowRect(handle_, &window);
+            GetClientRect(handle_, &client);
+            if (window.right - window.left == client.right && window.bottom - window.top == client.bottom) return;
+            break;
+        }
         case WM_ERASEBKGND:
             EraseBackground(reinterpret_cast<HDC>(message.WParam));
             message.Result = 1;
