@@ -8,8 +8,13 @@ namespace ui {
 
 EListError::EListError(int index) : Exception(Format("List index out of bounds (%d)", index)) {}
 
-EOSError::EOSError(DWORD code) : Exception(SysErrorMessage(code)), code_(code) {
-    if (Message().empty()) SetMessage(Format("System Error.  Code: %lu.", static_cast<unsigned long>(code)));
+EOSError::EOSError(DWORD code) : Exception(code == 0 ? std::string() : SysErrorMessage(code)), code_(code) {
+    // A call that failed without setting an error code would otherwise be reported as the system's
+    // "completed successfully".
+    if (code == 0)
+        SetMessage("A call to an OS function failed");
+    else if (Message().empty())
+        SetMessage(Format("System Error.  Code: %lu.", static_cast<unsigned long>(code)));
 }
 
 std::string Format(const char* format, ...) {

@@ -304,6 +304,11 @@ protected:
     void Paint() override { paintedInto = Canvas().Handle(); }
 };
 
+TEST(LayerServices, AFailedCallWithoutAnErrorCodeIsNotReportedAsASuccess) {
+    EXPECT_STREQ(ui::EOSError(0).what(), "A call to an OS function failed");
+    EXPECT_EQ(ui::EOSError(ERROR_FILE_NOT_FOUND).what(), ui::SysErrorMessage(ERROR_FILE_NOT_FOUND));
+}
+
 TEST(LayerServices, WheelPrintClientChildIdsAndPointerSizedHelpData) {
     ui::TApplication application;
     auto form = ui::MakeForm<ui::TForm>(&application);
