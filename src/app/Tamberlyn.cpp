@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -22,14 +23,21 @@ std::vector<std::string> CommandLineArguments() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ui::TApplication application;
-    // Every help request goes through the bridge, from before the first window until the end.
-    dialogs::THelpBridge helpBridge(application);
-    application.Initialize();
-    application.SetTitle("Tamberlyn");
-    // The help file beside the exe: HTML Help looks for a bare name in the current folder, which a start
-    // from a shortcut or at logon sets elsewhere.
-    application.SetHelpFile(ui::ExeDirectory() + "Tamberlyn.chm");
-    app::frmSplash = application.CreateForm<app::TfrmSplash>(CommandLineArguments());
-    application.Run();
+    try {
+        // Every help request goes through the bridge, from before the first window until the end.
+        dialogs::THelpBridge helpBridge(application);
+        application.Initialize();
+        application.SetTitle("Tamberlyn");
+        // The help file beside the exe: HTML Help looks for a bare name in the current folder, which a
+        // start from a shortcut or at logon sets elsewhere.
+        application.SetHelpFile(ui::ExeDirectory() + "Tamberlyn.chm");
+        app::frmSplash = application.CreateForm<app::TfrmSplash>(CommandLineArguments());
+        application.Run();
+    } catch (const std::exception& error) {
+        // Only what fails before the message loop gets here (a splash window the system cannot make):
+        // the program ends with the error shown instead of being cut off by the runtime.
+        application.ShowException(error);
+        return 1;
+    }
     return 0;
 }
