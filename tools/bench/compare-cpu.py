@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Processor time of two commands run in turn, the way the operating system accounts a finished process.
+"""Processor time of commands run in turn, the way the operating system accounts a finished process.
 
-Usage: compare-cpu.py RUNS NAME_A COMMAND_A NAME_B COMMAND_B
+Usage: compare-cpu.py RUNS NAME COMMAND [NAME COMMAND ...] NAME_BASE COMMAND_BASE
 Each command (one string, split into words as a shell would, without a shell) runs once unrecorded to warm
-the caches, then RUNS times in turn with the other (A B A B ...), so that a machine whose speed drifts
-affects both alike. Prints the median, lowest and highest user + system time of each, its median wall
-time, and the ratio A / B of the medians and the median of the ratios pair by pair.
+the caches, then RUNS times in turn with the others (A B A B ...), so that a machine whose speed drifts
+affects all alike. Prints the median, lowest and highest user + system time of each, its median wall
+time, and the ratio of each to the last command, of the medians and the median of the ratios round by
+round.
 """
 import os
 import shlex
@@ -28,10 +29,10 @@ def run(argv):
 
 
 def main():
-    if len(sys.argv) != 6:
+    if len(sys.argv) < 6 or len(sys.argv) % 2 != 0:
         sys.exit(__doc__)
     runs = int(sys.argv[1])
-    commands = [(sys.argv[2], shlex.split(sys.argv[3])), (sys.argv[4], shlex.split(sys.argv[5]))]
+    commands = [(name, shlex.split(command)) for name, command in zip(sys.argv[2::2], sys.argv[3::2])]
     cpu = {name: [] for name, _ in commands}
     wall = {name: [] for name, _ in commands}
     for round_number in range(runs + 1):
@@ -45,10 +46,11 @@ def main():
         values = cpu[name]
         print(f"{name:12} {1000 * statistics.median(values):15.1f} {1000 * min(values):7.1f} "
               f"{1000 * max(values):7.1f} {1000 * statistics.median(wall[name]):9.0f}")
-    (a, _), (b, _) = commands
-    pairwise = statistics.median(x / y for x, y in zip(cpu[a], cpu[b]))
-    print(f"ratio {a} / {b}: {statistics.median(cpu[a]) / statistics.median(cpu[b]):.2f} of the medians, "
-          f"{pairwise:.2f} pair by pair")
+    base = commands[-1][0]
+    for name, _ in commands[:-1]:
+        pairwise = statistics.median(x / y for x, y in zip(cpu[name], cpu[base]))
+        print(f"ratio {name} / {base}: {statistics.median(cpu[name]) / statistics.median(cpu[base]):.2f} of the "
+              f"medians, {pairwise:.2f} pair by pair")
 
 
 if __name__ == "__main__":

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Processor time of a run that is not due, beside its floor: RunFloor.exe, a bare program that shows a
-# borderless topmost window of the splash's size for the same three pauses and closes. The run is the
-# program as released (tools/package.sh's archive, unpacked), started with a settings file whose daily
-# change was made today. Both run in turn under Wine, RUNS times each (default 16) after a warm-up; the
-# medians and their ratio are printed. Usage: tools/bench/run-cost.sh [RUNS]
+# borderless topmost window of the splash's size for the same three pauses and closes; and beside the floor
+# with the splash's standard progress bar in it (RunFloor.exe /bar), what that one control costs. The run is
+# the program as released (tools/package.sh's archive, unpacked), started with a settings file whose daily
+# change was made today. All three run in turn under Wine, RUNS times each (default 30) after a warm-up;
+# the medians and their ratios to the floor are printed. Usage: tools/bench/run-cost.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-runs=${1:-16}
+runs=${1:-30}
 build=${TAMBERLYN_BUILD:-$root/build}
 bench=$build/bench-run
 # A run pauses a second and a half; anything far beyond that means it hangs (an error box, say).
@@ -40,7 +41,8 @@ done
 cd "$bench"
 echo "== processor time of a run that is not due, and of its floor, under Wine (i686)"
 python3 "$root/tools/bench/compare-cpu.py" "$runs" \
-  run "timeout $run_timeout wine Tamberlyn.exe" floor "timeout $run_timeout wine RunFloor.exe"
+  run "timeout $run_timeout wine Tamberlyn.exe" floor+bar "timeout $run_timeout wine RunFloor.exe /bar" \
+  floor "timeout $run_timeout wine RunFloor.exe"
 if ! cmp -s Tamberlyn.ini Tamberlyn.ini.before; then
   echo "run-cost.sh: the runs changed the settings file: they were not the runs meant" >&2
   exit 1
