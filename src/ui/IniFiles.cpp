@@ -19,8 +19,10 @@ constexpr size_t kLongestValue = 2047;
 constexpr DWORD kValueBufferSize = 4096;
 
 // Handed to the profile service as the default so that a missing key can be told from a key
-// whose value is empty; the service would also strip trailing blanks from a real default.
-const char kMissingKeyMarker[] = "\x01<missing key>\x01";
+// whose value is empty; the service would also strip trailing blanks from a real default. A value
+// read from the file ends at its line, so none can hold the marker's line break: what comes back as
+// the marker is a missing key, without asking the service again.
+const char kMissingKeyMarker[] = "\n<missing key>";
 
 bool ParseDecimal(const std::string& text, int32_t& value) {
     size_t i = 0;
@@ -77,7 +79,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
     const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissingKeyMarker, buffer.data(),
                                                   kValueBufferSize, fileName_.c_str());
     std::string value(buffer.data(), std::min<size_t>(length, kLongestValue));
-    if (value == kMissingKeyMarker && !ValueExists(section, key)) return def;
+    if (value == kMissingKeyMarker) return def;
     return value;
 }
 
