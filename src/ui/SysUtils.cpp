@@ -8,14 +8,19 @@ namespace ui {
 
 EListError::EListError(int index) : Exception(Format("List index out of bounds (%d)", index)) {}
 
-EOSError::EOSError(DWORD code) : Exception(code == 0 ? std::string() : SysErrorMessage(code)), code_(code) {
-    // A call that failed without setting an error code would otherwise be reported as the system's
-    // "completed successfully".
-    if (code == 0)
-        SetMessage("A call to an OS function failed");
-    else if (Message().empty())
-        SetMessage(Format("System Error.  Code: %lu.", static_cast<unsigned long>(code)));
+namespace {
+
+std::string OSErrorMessage(DWORD code) {
+    // A call that failed without setting an error code would otherwise carry the system's text for
+    // success.
+    if (code == 0) return "A call to an OS function failed";
+    const std::string text = SysErrorMessage(code);
+    return text.empty() ? Format("System Error.  Code: %lu.", static_cast<unsigned long>(code)) : text;
 }
+
+}  // namespace
+
+EOSError::EOSError(DWORD code) : Exception(OSErrorMessage(code)), code_(code) {}
 
 std::string Format(const char* format, ...) {
     va_list args;
