@@ -96,18 +96,12 @@ TEST_F(Windows, EveryWindowCarriesItsClassNameAndNativeControlsKeepTheirBehaviou
     EXPECT_EQ(SendMessageA(bar->Handle(), PBM_GETPOS, 0, 0), 40);
     EXPECT_EQ(bar->Position(), 40);
     EXPECT_EQ(GetWindowTheme(bar->Handle()), nullptr) << "drawn classic, as Windows draws it for this program";
-}
-
-TEST_F(Windows, AnEdgeOutsideTheClientAreaIsPaintedWithItsWindow) {
-    auto* bar = new ui::TProgressBar(form);
-    bar->SetParent(form);
-    bar->SetBounds(20, 20, 200, 24);
     form->Show();
     RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     HDC dc = GetWindowDC(bar->Handle());
     const COLORREF corner = GetPixel(dc, 0, 0);
     ReleaseDC(bar->Handle(), dc);
-    EXPECT_EQ(corner, GetSysColor(COLOR_BTNSHADOW)) << "the bar's sunken edge";
+    EXPECT_EQ(corner, GetSysColor(COLOR_BTNSHADOW)) << "its sunken edge, outside its client area, painted";
 }
 
 TEST_F(Windows, FontAndColourFollowTheParentUntilSetOnTheControl) {
