@@ -102,8 +102,8 @@ void TSpeedButton::Paint() {
 void TSpeedButton::DrawImage(int index, int x, int y) {
     const int width = glyph_.Width() / numGlyphs_;
     HDC dc = Canvas().Handle();
-    TransparentBlt(dc, x, y, width, glyph_.Height(), glyph_.Canvas().Handle(), index * width, 0, width, glyph_.Height(),
-                   ColorToRGB(glyph_.TransparentColor()));
+    GdiTransparentBlt(dc, x, y, width, glyph_.Height(), glyph_.Canvas().Handle(), index * width, 0, width,
+                      glyph_.Height(), ColorToRGB(glyph_.TransparentColor()));
 }
 
 void TSpeedButton::DrawEngravedImage(int x, int y) {

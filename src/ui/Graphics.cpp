@@ -239,8 +239,9 @@ void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
     if (bitmap.Empty()) return;
     HDC source = bitmap.Canvas().Handle();
     if (bitmap.Transparent()) {
-        TransparentBlt(Handle(), x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, bitmap.Width(), bitmap.Height(),
-                       ColorToRGB(bitmap.TransparentColor()));
+        // gdi32's own entry, which msimg32's TransparentBlt only forwards to: no library more to load.
+        GdiTransparentBlt(Handle(), x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, bitmap.Width(),
+                          bitmap.Height(), ColorToRGB(bitmap.TransparentColor()));
     } else {
         BitBlt(Handle(), x, y, bitmap.Width(), bitmap.Height(), source, 0, 0, SRCCOPY);
     }
