@@ -595,17 +595,17 @@ void TWinControl::WndProc(TMessage& message) {
         case WM_PAINT:
             PaintHandler(message);
             return;
-        case WM_NCPAINT: {
+        case WM_NCPAINT:
             // Without frame, edge, caption or scroll bar the window has nothing outside its client area,
             // and the system's handler would only take and release a drawing context: under Wine a dozen
             // requests to its server, for each window at each showing.
-            RECT window{};
-            RECT client{};
-            GetWindowRect(handle_, &window);
-            GetClientRect(handle_, &client);
-            if (window.right - window.left == client.right && window.bottom - window.top == client.bottom) return;
+            if (!HasNonClientArea()) return;
             break;
-        }
+        case WM_NCACTIVATE:
+            // The same for the repaint of the frame that a change of activation asks for; -1 keeps the
+            // system's bookkeeping of the active state and leaves out only that repaint.
+            if (!HasNonClientArea()) message.LParam = -1;
+            break;
         case WM_ERASEBKGND:
             EraseBackground(reinterpret_cast<HDC>(message.WParam));
             message.Result = 1;
@@ -633,6 +633,14 @@ void TWinControl::WndProc(TMessage& message) {
         return;
     }
     TControl::WndProc(message);
+}
+
+bool TWinControl::HasNonClientArea() const {
+    RECT window{};
+    RECT client{};
+    GetWindowRect(handle_, &window);
+    GetClientRect(handle_, &client);
+    return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
 }
 
 void TWinControl::ForwardMouse(TMessage& message) {

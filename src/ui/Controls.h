@@ -319,6 +319,8 @@ private:
     void RemoveControl(TControl* control);
     void PaintHandler(TMessage& message);
     void ForwardMouse(TMessage& message);
+    // Whether the window has anything outside its client area: frame, edge, caption or scroll bar.
+    bool HasNonClientArea() const;
     bool ReflectNotification(TMessage& message);
     void SetHoveredControl(TControl* control);
     void CollectTabOrder(std::vector<TWinControl*>& list) const;
