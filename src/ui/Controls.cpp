@@ -393,7 +393,9 @@ void TWinControl::CreateParams(TCreateParams& params) {
     params.Width = Width();
     params.Height = Height();
     params.WinClassName = ClassName();
-    params.Cursor = LoadCursor(nullptr, IDC_ARROW);
+    // A system cursor is shared: loaded once, it serves every class.
+    static const HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    params.Cursor = arrow;
 }
 
 static void RegisterWindowClass(const TCreateParams& params, WNDPROC procedure) {
@@ -402,21 +404,23 @@ static void RegisterWindowClass(const TCreateParams& params, WNDPROC procedure) 
     if (ClassProcedures().count(params.WinClassName) != 0 &&
         GetClassInfoA(instance, params.WinClassName.c_str(), &existing))
         return;
-    WNDCLASSA windowClass{};
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
     WNDPROC original = DefWindowProcA;
     if (!params.SuperclassOf.empty()) {
-        if (!GetClassInfoA(nullptr, params.SuperclassOf.c_str(), &windowClass))
+        if (!GetClassInfoExA(nullptr, params.SuperclassOf.c_str(), &windowClass))
             throw Exception(Format("Window class %s is missing", params.SuperclassOf.c_str()));
         original = windowClass.lpfnWndProc;
     } else {
         windowClass.style = params.ClassStyle;
         windowClass.hCursor = params.Cursor;
         windowClass.hIcon = params.Icon;
+        windowClass.hIconSm = params.SmallIcon;
     }
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = params.WinClassName.c_str();
-    if (!RegisterClassA(&windowClass)) throw EOSError(GetLastError());
+    if (!RegisterClassExA(&windowClass)) throw EOSError(GetLastError());
     ClassProcedures()[params.WinClassName] = original;
 }
 

@@ -217,6 +217,8 @@ struct TCreateParams {
     UINT ClassStyle = CS_DBLCLKS;
     HCURSOR Cursor = nullptr;
     HICON Icon = nullptr;
+    // Without it the system makes the small icon from the large one, which costs more than loading it.
+    HICON SmallIcon = nullptr;
 };
 
 class TWinControl : public TControl {

@@ -115,8 +115,14 @@ void TForm::CreateParams(TCreateParams& params) {
         if (borderStyle_ != bsDialog && (borderIcons_ & biMaximize) != 0) params.Style |= WS_MAXIMIZEBOX;
     }
     if (formStyle_ == fsStayOnTop) params.ExStyle |= WS_EX_TOPMOST;
-    // The program's icon (where the module has one) stands for its windows, on the taskbar too.
-    params.Icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    // The program's icon (where the module has one) stands for its windows, on the taskbar too. Loaded
+    // once, as the bounds are worked out from these parameters as well.
+    static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    static const HICON smallIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
+                                                                 GetSystemMetrics(SM_CXSMICON),
+                                                                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    params.Icon = icon;
+    params.SmallIcon = smallIcon;
     // The other forms are owned by the main form: they stay above it and give the activation back to it.
     if (Application != nullptr && Application->MainForm() != nullptr && Application->MainForm() != this &&
         Application->MainForm()->HandleAllocated())
