@@ -453,6 +453,11 @@ void TWinControl::CreateWnd() {
     CreateHandleDone();
 }
 
+bool StylesHaveFrame(DWORD style, DWORD exStyle) {
+    return (style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_HSCROLL | WS_VSCROLL)) != 0 ||
+           (exStyle & (WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE)) != 0;
+}
+
 void InvalidateShown(HWND window, const RECT* rect, bool erase) {
     if (IsWindowVisible(window)) InvalidateRect(window, rect, erase ? TRUE : FALSE);
 }
@@ -604,6 +609,18 @@ void TWinControl::WndProc(TMessage& message) {
             // and the system's handler would only take and release a drawing context: under Wine a dozen
             // requests to its server, for each window at each showing.
             if (!HasNonClientArea()) return;
+            break;
+        case WM_NCCALCSIZE:
+            // Without frame or menu the client area is the whole window, as the proposed rectangle already
+            // says. A native control keeps its own handler (the classic progress bar keeps its edge there).
+            if (!native_) {
+                const DWORD style = GetWindowLongA(handle_, GWL_STYLE);
+                const bool menu = (style & WS_CHILD) == 0 && GetMenu(handle_) != nullptr;
+                if (!menu && !StylesHaveFrame(style, GetWindowLongA(handle_, GWL_EXSTYLE))) {
+                    message.Result = 0;
+                    return;
+                }
+            }
             break;
         case WM_NCACTIVATE:
             // The same for the repaint of the frame that a change of activation asks for; -1 keeps the

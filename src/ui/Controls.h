@@ -348,6 +348,11 @@ TWinControl* FindControl(HWND window);
 void InvalidateShown(HWND window, const RECT* rect, bool erase);
 void RedrawShown(HWND window, UINT flags);
 
+// Whether window styles ask for a frame, edge, caption or scroll bar. Without them the client area is the
+// whole window; the system's own reckoning of that goes through its non-client metrics, which under Wine
+// makes and measures three fonts each time.
+bool StylesHaveFrame(DWORD style, DWORD exStyle);
+
 // A windowed control with a canvas over its own client area.
 class TCustomControl : public TWinControl {
 public:

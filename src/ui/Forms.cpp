@@ -130,7 +130,8 @@ void TForm::CreateParams(TCreateParams& params) {
     if (!Enabled()) params.Style |= WS_DISABLED;
     if (clientWidth_ > 0 || clientHeight_ > 0) {
         RECT outer{0, 0, clientWidth_, clientHeight_};
-        AdjustWindowRectEx(&outer, params.Style, FALSE, params.ExStyle);
+        if (StylesHaveFrame(params.Style, params.ExStyle))
+            AdjustWindowRectEx(&outer, params.Style, FALSE, params.ExStyle);
         params.Width = outer.right - outer.left;
         params.Height = outer.bottom - outer.top;
     }

@@ -151,6 +151,23 @@ TEST_F(Windows, TopAlignedPanelsStackAndFollowTheWidth) {
     EXPECT_EQ(below->Width(), 250);
 }
 
+// The layer works out a frameless window's client area itself and leaves framed ones to the system.
+TEST_F(Windows, FormsWithAndWithoutFrameGetTheClientAreaAskedFor) {
+    for (ui::TFormBorderStyle style : {ui::bsNone, ui::bsSingle, ui::bsDialog}) {
+        auto* other = new TestForm(&application);
+        other->SetBorderStyle(style);
+        other->SetClientSize(210, 120);
+        RECT client{};
+        RECT window{};
+        GetClientRect(other->Handle(), &client);
+        GetWindowRect(other->Handle(), &window);
+        EXPECT_EQ(client.right, 210) << "border style " << style;
+        EXPECT_EQ(client.bottom, 120) << "border style " << style;
+        EXPECT_EQ(window.right - window.left > 210, style != ui::bsNone) << "border style " << style;
+        other->Free();
+    }
+}
+
 TEST_F(Windows, ClickReachesTheLabelUnderThePointerOnlyWhenReleasedOnIt) {
     auto* label = new ui::TLabel(form);
     label->SetParent(form);
