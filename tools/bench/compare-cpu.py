@@ -3,10 +3,10 @@
 
 Usage: compare-cpu.py RUNS NAME COMMAND [NAME COMMAND ...] NAME_BASE COMMAND_BASE
 Each command (one string, split into words as a shell would, without a shell) runs once unrecorded to warm
-the caches, then RUNS times in turn with the others (A B A B ...), so that a machine whose speed drifts
-affects all alike. Prints the median, lowest and highest user + system time of each, its median wall
-time, and the ratio of each to the last command, of the medians and the median of the ratios round by
-round.
+the caches, then RUNS times in turn with the others, in the given order and the reverse by turns (A B C,
+C B A, ...), so that a machine whose speed drifts affects all alike and none always follows the same one.
+Prints the median, lowest and highest user + system time of each, its median wall time, and the ratio of
+each to the last command, of the medians and the median of the ratios round by round.
 """
 import os
 import shlex
@@ -36,7 +36,7 @@ def main():
     cpu = {name: [] for name, _ in commands}
     wall = {name: [] for name, _ in commands}
     for round_number in range(runs + 1):
-        for name, argv in commands:
+        for name, argv in commands if round_number % 2 == 0 else commands[::-1]:
             seconds, elapsed = run(argv)
             if round_number > 0:
                 cpu[name].append(seconds)
