@@ -196,7 +196,9 @@ THookList::THookList() {
         windowClass.lpszClassName = kListWindowClass;
         if (!RegisterClassA(&windowClass)) throw ui::EOSError(GetLastError());
     }
-    window_ = CreateWindowExA(0, kListWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    // A message-only popup: an overlapped window, even one never shown, has the system work out a frame,
+    // which under Wine makes and measures fonts.
+    window_ = CreateWindowExA(0, kListWindowClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
     if (window_ == nullptr) throw ui::EOSError(GetLastError());
 }
 

@@ -32,8 +32,9 @@ struct TimerDispatch {
             windowClass.lpszClassName = kClassName;
             if (!RegisterClassA(&windowClass)) throw EOSError(GetLastError());
         }
-        // A message-only window: never shown, never enumerated, only there to receive WM_TIMER.
-        window = CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+        // A message-only window: never shown, never enumerated, only there to receive WM_TIMER. A popup,
+        // so that the system works out no frame for it.
+        window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
         if (window == nullptr) throw EOSError(GetLastError());
         return window;
     }
