@@ -187,19 +187,7 @@ THookList* THookList::Instance() {
 }
 
 THookList::THookList() {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA existing{};
-    if (!GetClassInfoA(instance, kListWindowClass, &existing)) {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = &THookList::WindowProcedure;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = kListWindowClass;
-        if (!RegisterClassA(&windowClass)) throw ui::EOSError(GetLastError());
-    }
-    // A message-only popup: an overlapped window, even one never shown, has the system work out a frame,
-    // which under Wine makes and measures fonts.
-    window_ = CreateWindowExA(0, kListWindowClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-    if (window_ == nullptr) throw ui::EOSError(GetLastError());
+    window_ = ui::CreateMessageWindow(kListWindowClass, &THookList::WindowProcedure);
 }
 
 THookList::~THookList() {

@@ -458,6 +458,23 @@ bool StylesHaveFrame(DWORD style, DWORD exStyle) {
            (exStyle & (WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE)) != 0;
 }
 
+HWND CreateMessageWindow(const char* className, WNDPROC procedure) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA existing{};
+    if (!GetClassInfoA(instance, className, &existing)) {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = className;
+        if (!RegisterClassA(&windowClass)) throw EOSError(GetLastError());
+    }
+    // A popup: an overlapped window, even one never shown, has the system work out a frame, which under
+    // Wine makes and measures fonts.
+    HWND window = CreateWindowExA(0, className, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (window == nullptr) throw EOSError(GetLastError());
+    return window;
+}
+
 void InvalidateShown(HWND window, const RECT* rect, bool erase) {
     if (IsWindowVisible(window)) InvalidateRect(window, rect, erase ? TRUE : FALSE);
 }

@@ -353,6 +353,10 @@ void RedrawShown(HWND window, UINT flags);
 // makes and measures three fonts each time.
 bool StylesHaveFrame(DWORD style, DWORD exStyle);
 
+// A hidden message-only window of the module's class of that name (registered with the procedure on
+// first use), never shown, never enumerated: there only to receive messages.
+HWND CreateMessageWindow(const char* className, WNDPROC procedure);
+
 // A windowed control with a canvas over its own client area.
 class TCustomControl : public TWinControl {
 public:

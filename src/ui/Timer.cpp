@@ -3,6 +3,7 @@
 #include <map>
 
 #include "ui/Boundary.h"
+#include "ui/Controls.h"
 #include "ui/SysUtils.h"
 
 namespace ui {
@@ -22,20 +23,7 @@ struct TimerDispatch {
     static HWND WindowNeeded() {
         HWND& window = Window();
         if (window != nullptr) return window;
-        static const char kClassName[] = "TamberlynTimerWindow";
-        HINSTANCE instance = GetModuleHandleA(nullptr);
-        WNDCLASSA existing{};
-        if (!GetClassInfoA(instance, kClassName, &existing)) {
-            WNDCLASSA windowClass{};
-            windowClass.lpfnWndProc = &TimerDispatch::WindowProcedure;
-            windowClass.hInstance = instance;
-            windowClass.lpszClassName = kClassName;
-            if (!RegisterClassA(&windowClass)) throw EOSError(GetLastError());
-        }
-        // A message-only window: never shown, never enumerated, only there to receive WM_TIMER. A popup,
-        // so that the system works out no frame for it.
-        window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-        if (window == nullptr) throw EOSError(GetLastError());
+        window = CreateMessageWindow("TamberlynTimerWindow", &TimerDispatch::WindowProcedure);
         return window;
     }
 
