@@ -163,9 +163,16 @@ bool TForm::DoClose(TCloseAction& action) {
     return action != caNone;
 }
 
+void TForm::SetModalResult(int result) {
+    modalResult_ = result;
+    // The modal loop waits in GetMessage, which handles a message sent from another thread (another
+    // program closing the dialog, say) without returning: a result set by one must wake the loop.
+    if (modal_ && result != mrNone && HandleAllocated()) PostMessageA(Handle(), WM_NULL, 0, 0);
+}
+
 void TForm::Close() {
     if (modal_) {
-        modalResult_ = mrCancel;
+        SetModalResult(mrCancel);
         return;
     }
     if (!CloseQuery()) return;

@@ -60,7 +60,7 @@ public:
     // disabled windows are enabled again and the window that was active before is active again.
     int ShowModal();
     int ModalResult() const { return modalResult_; }
-    void SetModalResult(int result) { modalResult_ = result; }
+    void SetModalResult(int result);
     bool IsModal() const { return modal_; }
 
     // Keyboard handling of a dialog for a message about to be dispatched to one of the form's windows:

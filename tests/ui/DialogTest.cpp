@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/Keys.h"
@@ -154,6 +156,27 @@ TEST_F(Dialog, ModalLoopEndsWithTheButtonsResultOrCancelOnClose) {
     form->OnActivate = [&] { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); };
     EXPECT_EQ(form->ShowModal(), ui::mrCancel);
     EXPECT_EQ(form->clicks, (std::vector<std::string>{"ok"}));
+
+    // A close sent from another thread, as another program would send it, is handled inside the loop's
+    // wait for messages; the loop must still end, with nothing else coming to wake it.
+    std::atomic<bool> ended{false};
+    bool late = false;
+    std::thread closer;
+    form->OnActivate = [&] {
+        if (closer.joinable()) return;
+        closer = std::thread([&ended, &late, window = form->Handle()] {
+            // Once the dialog has shown and has nothing left to do.
+            Sleep(200);
+            SendMessageA(window, WM_CLOSE, 0, 0);
+            for (int waited = 0; !ended && waited < 1000; waited += 10) Sleep(10);
+            late = !ended;
+            if (late) PostMessageA(window, WM_NULL, 0, 0);
+        });
+    };
+    EXPECT_EQ(form->ShowModal(), ui::mrCancel);
+    ended = true;
+    closer.join();
+    EXPECT_FALSE(late);
 }
 
 TEST_F(Dialog, EditFieldKeepsItsCaseAndLength) {
