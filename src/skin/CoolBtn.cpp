@@ -54,6 +54,7 @@ TCoolBtn::TCoolBtn(ui::TComponent* owner)
       glyph_(std::make_unique<TGlyph>()),
       imagesLink_(std::make_unique<ui::TChangeLink>()),
       timer_(std::make_unique<ui::TTimer>(nullptr)) {
+    SetHoverEvents(true);
     glyph_->OnChange = [this] { Invalidate(); };
     imagesLink_->OnChange = [this] { Invalidate(); };
     skin_.OnSetChanged = [this] { Invalidate(); };

@@ -24,6 +24,7 @@ bool LeftButtonHeld() {
 
 TCoolCheckRadioBox::TCoolCheckRadioBox(ui::TComponent* owner) : ui::TCustomControl(owner) {
     SetBounds(0, 0, 147, 17);
+    SetHoverEvents(true);
     // A check box is a tab stop by its type (as a change of type to check box makes it), so that the
     // keyboard reaches free-standing check boxes; a box turned into a radio box leaves the tab order.
     SetTabStop(true);

@@ -231,7 +231,9 @@ void TEditSkin::SkinMessage(ui::TMessage& message, const std::function<void(ui::
 
 // ---- TCoolEdit
 
-TCoolEdit::TCoolEdit(ui::TComponent* owner) : ui::TCustomEdit(owner), TEditSkin(static_cast<ui::TCustomEdit&>(*this)) {}
+TCoolEdit::TCoolEdit(ui::TComponent* owner) : ui::TCustomEdit(owner), TEditSkin(static_cast<ui::TCustomEdit&>(*this)) {
+    SetHoverEvents(true);
+}
 
 void TCoolEdit::CreateParams(ui::TCreateParams& params) {
     ui::TCustomEdit::CreateParams(params);

@@ -35,7 +35,10 @@ UINT BevelEdges(TBevelCut inner, TBevelCut outer) {
 // ---- TCoolInplaceEdit
 
 TCoolInplaceEdit::TCoolInplaceEdit(TCoolStringGrid* grid)
-    : ui::TInplaceEdit(grid), TEditSkin(static_cast<ui::TCustomEdit&>(*this), TEditSkinKind::CellEditor) {}
+    : ui::TInplaceEdit(grid), TEditSkin(static_cast<ui::TCustomEdit&>(*this), TEditSkinKind::CellEditor) {
+    // Its flat border follows the mouse.
+    SetHoverEvents(true);
+}
 
 void TCoolInplaceEdit::CreateParams(ui::TCreateParams& params) {
     ui::TInplaceEdit::CreateParams(params);
@@ -59,6 +62,7 @@ void TCoolInplaceEdit::Change() {
 // ---- TCoolStringGrid
 
 TCoolStringGrid::TCoolStringGrid(ui::TComponent* owner) : ui::TStringGrid(owner) {
+    SetHoverEvents(true);
     gridPicture_.OnSetChanged = [this] { ImagesChanged(); };
     gridPicture_.OnWallpaperChanged = [this] { PictureChanged(); };
     selPicture_.OnWallpaperChanged = [this] { PictureChanged(); };

@@ -577,9 +577,12 @@ void TWinControl::WndProc(TMessage& message) {
     if (ReflectNotification(message)) return;
     if (message.Msg == WM_MOUSEMOVE) {
         const TWatch watch = Watch();
-        TrackMouse();
+        TControl* under = ControlAtPos(PointOf(message.LParam));
+        if (under != nullptr && !under->hoverEvents_) under = nullptr;
+        // Nobody here to tell of the mouse's leaving, nothing to watch for.
+        if (hoverEvents_ || under != nullptr) TrackMouse();
         if (!watch) return;
-        if (mouseControl_ == nullptr) SetHoveredControl(ControlAtPos(PointOf(message.LParam)));
+        if (mouseControl_ == nullptr) SetHoveredControl(under);
         if (!watch) return;
     }
     switch (message.Msg) {

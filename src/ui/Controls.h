@@ -128,6 +128,7 @@ public:
     // The control's position in screen coordinates.
     POINT ClientToScreen(POINT point) const;
 
+    // Kept for controls that hear of the mouse coming and going (SetHoverEvents); false for the others.
     bool MouseInside() const { return mouseInside_; }
 
     TNotifyEvent OnClick;
@@ -144,9 +145,13 @@ protected:
     virtual void Click();
     virtual void MouseDown(TMouseButton button, int x, int y);
     virtual void MouseUp(TMouseButton button, int x, int y);
-    // The mouse came over the control or left it (windowed or not).
+    // The mouse came over the control or left it (windowed or not), for controls that hear of it.
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
+    // Whether the control hears of the mouse coming over it and leaving it. Off unless a control reacts:
+    // watching for the mouse to leave a window is work for the system (under Wine a timer that polls
+    // the pointer for as long as it rests over the window).
+    void SetHoverEvents(bool hoverEvents) { hoverEvents_ = hoverEvents; }
     // The wheel turned over the focused control; true when the control used it (else its parent may).
     virtual bool MouseWheel(int delta, POINT screenPoint) { return false; }
     void SetOpaque(bool opaque) { opaque_ = opaque; }
@@ -180,6 +185,7 @@ private:
     bool mouseDown_ = false;
     bool mouseInside_ = false;
     bool clickEvents_ = true;
+    bool hoverEvents_ = false;
 
     friend class TWinControl;
 };
@@ -302,7 +308,7 @@ protected:
     void VisibleChanged() override;
     void EnabledChanged() override;
     void TextChanged() override;
-    // Called as the mouse enters or leaves the window; set up the leave notification on entry.
+    // Called as the mouse moves over the window; sets up the leave notification on entry.
     void TrackMouse();
 
 private:

@@ -246,7 +246,7 @@ TEST_F(Dialog, AFieldSelectsAllOnFocusButNotForAClickAndItsHeightFollowsTheFont)
 // A button that paints itself: its parent's owner-draw notification must come back to it.
 class OwnerDrawnButton : public ui::TButton {
 public:
-    using ui::TButton::TButton;
+    explicit OwnerDrawnButton(ui::TComponent* owner) : ui::TButton(owner) { SetHoverEvents(true); }
     int paints = 0;
     std::vector<std::string> hover;
 
@@ -267,6 +267,19 @@ protected:
     void MouseLeave() override { hover.push_back("leave"); }
 };
 
+// A spot on its parent's surface that reacts to the mouse.
+class HoverSpot : public ui::TGraphicControl {
+public:
+    explicit HoverSpot(ui::TComponent* owner) : ui::TGraphicControl(owner) { SetHoverEvents(true); }
+};
+
+// The window whose leaving the system watches for, if any.
+HWND TrackedWindow() {
+    TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+    TrackMouseEvent(&query);
+    return (query.dwFlags & TME_LEAVE) != 0 ? query.hwndTrack : nullptr;
+}
+
 TEST_F(Dialog, OwnerDrawReachesTheButtonAndTheMouseIsTracked) {
     auto* button = new OwnerDrawnButton(form);
     button->SetParent(form);
@@ -281,16 +294,32 @@ TEST_F(Dialog, OwnerDrawReachesTheButtonAndTheMouseIsTracked) {
     EXPECT_FALSE(button->MouseInside());
     EXPECT_EQ(button->hover, (std::vector<std::string>{"enter", "leave"}));
 
-    // A label learns of the mouse through its parent.
+    // A control without a window learns of the mouse through its parent, if it reacts to it; over
+    // nothing that reacts, the parent leaves the system nothing to watch.
     HWND window = form->Handle();
-    const RECT label = form->label->BoundsRect();
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(label.left + 1, label.top + 1));
-    EXPECT_TRUE(form->label->MouseInside());
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(390, 190));
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    const auto moveOver = [window](const RECT& bounds) {
+        POINT point{bounds.left + 1, bounds.top + 1};
+        ClientToScreen(window, &point);
+        SetCursorPos(point.x, point.y);
+        SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(bounds.left + 1, bounds.top + 1));
+    };
+    moveOver(form->label->BoundsRect());
     EXPECT_FALSE(form->label->MouseInside());
-    SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(label.left + 1, label.top + 1));
+    EXPECT_NE(TrackedWindow(), window);
+    auto* spot = new HoverSpot(form);
+    spot->SetParent(form);
+    spot->SetBounds(320, 40, 40, 40);
+    moveOver(spot->BoundsRect());
+    EXPECT_TRUE(spot->MouseInside());
+    EXPECT_EQ(TrackedWindow(), window);
+    moveOver(form->label->BoundsRect());
+    EXPECT_FALSE(spot->MouseInside());
+    moveOver(spot->BoundsRect());
     SendMessageA(window, WM_MOUSELEAVE, 0, 0);
-    EXPECT_FALSE(form->label->MouseInside());
+    EXPECT_FALSE(spot->MouseInside());
+    SetCursorPos(pointer.x, pointer.y);
 }
 
 }  // namespace
