@@ -137,7 +137,9 @@ void TControl::RequestAlign() {
 
 void TControl::SetVisible(bool visible) {
     if (visible == visible_) return;
-    if (!visible) Invalidate();
+    // What a control without a window covered is its parent's to paint again; a window being hidden
+    // has the system repaint what it covered.
+    if (!visible && !IsWindowed()) Invalidate();
     visible_ = visible;
     Perform(CM_VISIBLECHANGED);
 }
