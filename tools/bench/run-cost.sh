@@ -3,11 +3,11 @@
 # borderless topmost window of the splash's size for the same three pauses and closes; and beside the floor
 # with the splash's standard progress bar in it (RunFloor.exe /bar), what that one control costs. The run is
 # the program as released (tools/package.sh's archive, unpacked), started with a settings file whose daily
-# change was made today. All three run in turn under Wine, RUNS times each (default 30) after a warm-up;
+# change was made today. All three run in turn under Wine, RUNS times each (default 60) after a warm-up;
 # the medians and their ratios to the floor are printed. Usage: tools/bench/run-cost.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-runs=${1:-30}
+runs=${1:-60}
 build=${TAMBERLYN_BUILD:-$root/build}
 bench=$build/bench-run
 # A run pauses a second and a half; anything far beyond that means it hangs (an error box, say).
