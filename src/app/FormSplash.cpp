@@ -5,7 +5,7 @@
 #include "core/WindowRoutines.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/FormSetup.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace app {
 

@@ -10,7 +10,7 @@
 #include "skin/CoolLabel.h"
 #include "skin/CoolPanel.h"
 #include "ui/ComCtrls.h"
-#include "ui/DateUtils.h"
+#include "base/DateUtils.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 

@@ -9,7 +9,7 @@
 #include "app/FormSplash.h"
 #include "dialogs/dmHTMLHelp.h"
 #include "ui/Forms.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/ComSupport.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace core {
 

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace core {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace core {
 

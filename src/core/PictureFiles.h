@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/Settings.h"
-#include "ui/StringList.h"
+#include "base/StringList.h"
 
 namespace core {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ui/IniFiles.h"
-#include "ui/StringList.h"
-#include "ui/SysUtils.h"
+#include "base/IniFiles.h"
+#include "base/StringList.h"
+#include "base/SysUtils.h"
 
 namespace core {
 

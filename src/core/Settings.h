@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/DateUtils.h"
+#include "base/DateUtils.h"
 
 namespace core {
 

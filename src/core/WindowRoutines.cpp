@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/Boundary.h"
+#include "base/Boundary.h"
 
 namespace core {
 

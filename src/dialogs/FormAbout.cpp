@@ -6,7 +6,7 @@
 
 #include "core/WindowRoutines.h"
 #include "dialogs/DialogParts.h"
-#include "ui/SystemLibrary.h"
+#include "base/SystemLibrary.h"
 
 namespace dialogs {
 

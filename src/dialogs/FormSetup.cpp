@@ -10,7 +10,7 @@
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormAdd.h"
 #include "ui/Dialogs.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace dialogs {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "ui/SystemLibrary.h"
+#include "base/SystemLibrary.h"
 
 namespace dialogs {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "skin/CoolUtils.h"
-#include "ui/Collections.h"
+#include "base/Collections.h"
 #include "ui/Controls.h"
 #include "ui/Graphics.h"
 

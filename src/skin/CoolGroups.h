@@ -13,7 +13,7 @@
 #include "skin/CoolCtrls.h"
 #include "skin/CoolUtils.h"
 #include "ui/GroupBox.h"
-#include "ui/StringList.h"
+#include "base/StringList.h"
 
 namespace skin {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "ui/Classes.h"
+#include "base/Classes.h"
 #include "ui/Controls.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Graphics.h"
 #include "ui/ImgList.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace skin {
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "skin/CoolUtils.h"
-#include "ui/Boundary.h"
+#include "base/Boundary.h"
 
 namespace skin {
 

@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/Boundary.h"
-#include "ui/Classes.h"
+#include "base/Boundary.h"
+#include "base/Classes.h"
 #include "ui/Graphics.h"
 
 namespace ui {

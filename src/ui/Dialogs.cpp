@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/SystemLibrary.h"
+#include "base/SystemLibrary.h"
 
 namespace ui {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "ui/Classes.h"
+#include "base/Classes.h"
 
 namespace ui {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

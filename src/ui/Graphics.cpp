@@ -1,6 +1,6 @@
 #include "ui/Graphics.h"
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

@@ -14,7 +14,7 @@
 #include "ui/Controls.h"
 #include "ui/Graphics.h"
 #include "ui/StdCtrls.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

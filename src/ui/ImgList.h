@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "ui/Classes.h"
+#include "base/Classes.h"
 #include "ui/Graphics.h"
 
 namespace ui {

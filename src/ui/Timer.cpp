@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "ui/Boundary.h"
+#include "base/Boundary.h"
 #include "ui/Controls.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "ui/Classes.h"
+#include "base/Classes.h"
 #include "ui/Graphics.h"
 
 namespace ui {

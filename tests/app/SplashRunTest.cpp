@@ -7,9 +7,9 @@
 #include "app/FormSplash.h"
 #include "core/Settings.h"
 #include "support/TempDir.h"
-#include "ui/DateUtils.h"
+#include "base/DateUtils.h"
 #include "ui/Forms.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "core/ComSupport.h"
 #include "fakes/RecordingDesktop.h"
 #include "support/TempDir.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "core/PictureFiles.h"
 #include "support/TempDir.h"
-#include "ui/StringList.h"
-#include "ui/SysUtils.h"
+#include "base/StringList.h"
+#include "base/SysUtils.h"
 
 namespace {
 

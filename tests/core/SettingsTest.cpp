@@ -8,8 +8,8 @@
 #include "core/Settings.h"
 #include "support/HeldFile.h"
 #include "support/TempDir.h"
-#include "ui/IniFiles.h"
-#include "ui/SysUtils.h"
+#include "base/IniFiles.h"
+#include "base/SysUtils.h"
 
 namespace {
 

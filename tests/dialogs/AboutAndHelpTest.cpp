@@ -11,7 +11,7 @@
 #include "dialogs/FormAbout.h"
 #include "dialogs/dmHTMLHelp.h"
 #include "ui/Forms.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

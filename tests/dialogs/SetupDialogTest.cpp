@@ -18,7 +18,7 @@
 #include "support/TempDir.h"
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "support/Automation.h"
 #include "support/TempDir.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace testing_support {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "support/ExeScenario.h"
-#include "ui/DateUtils.h"
-#include "ui/SysUtils.h"
+#include "base/DateUtils.h"
+#include "base/SysUtils.h"
 
 namespace testing_support {
 namespace {

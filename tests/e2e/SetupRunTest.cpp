@@ -7,7 +7,7 @@
 
 #include "support/ExeScenario.h"
 #include "support/SetupDriver.h"
-#include "ui/DateUtils.h"
+#include "base/DateUtils.h"
 
 namespace testing_support {
 namespace {

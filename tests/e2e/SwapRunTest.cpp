@@ -9,8 +9,8 @@
 #include "support/ExeScenario.h"
 #include "support/HeldFile.h"
 #include "support/SetupDriver.h"
-#include "ui/DateUtils.h"
-#include "ui/SysUtils.h"
+#include "base/DateUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "fakes/RecordingDesktop.h"
 #include "support/ExeScenario.h"
 #include "support/SetupDriver.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace testing_support {
 

@@ -1,6 +1,6 @@
 #include "support/Keys.h"
 
-#include "ui/Boundary.h"
+#include "base/Boundary.h"
 
 namespace testing_support {
 

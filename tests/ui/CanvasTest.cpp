@@ -2,7 +2,7 @@
 
 #include "support/GdiBudget.h"
 #include "ui/Graphics.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

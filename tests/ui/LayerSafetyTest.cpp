@@ -12,7 +12,7 @@
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

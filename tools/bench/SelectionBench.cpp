@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/PictureFiles.h"
-#include "ui/StringList.h"
+#include "base/StringList.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "core/Settings.h"
 #include "dialogs/FormSetup.h"
 #include "ui/Forms.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "SettingsFuzz.h"
 #include "SetupDialogRoute.h"
 #include "ui/Forms.h"
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <thread>
 #include <typeinfo>
 
-#include "ui/DateUtils.h"
-#include "ui/SysUtils.h"
+#include "base/DateUtils.h"
+#include "base/SysUtils.h"
 
 namespace fuzz {
 

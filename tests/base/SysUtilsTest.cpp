@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

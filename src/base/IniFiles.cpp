@@ -1,4 +1,4 @@
-#include "ui/IniFiles.h"
+#include "base/IniFiles.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

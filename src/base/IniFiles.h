@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/DateUtils.h"
-#include "ui/StringList.h"
+#include "base/DateUtils.h"
+#include "base/StringList.h"
 
 namespace ui {
 

@@ -1,10 +1,10 @@
-#include "ui/StringList.h"
+#include "base/StringList.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ui/StringList.h"
-#include "ui/SysUtils.h"
+#include "base/StringList.h"
+#include "base/SysUtils.h"
 
 namespace {
 

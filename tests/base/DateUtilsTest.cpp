@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/DateUtils.h"
-#include "ui/SysUtils.h"
+#include "base/DateUtils.h"
+#include "base/SysUtils.h"
 
 namespace {
 

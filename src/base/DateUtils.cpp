@@ -1,8 +1,8 @@
-#include "ui/DateUtils.h"
+#include "base/DateUtils.h"
 
 #include <vector>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "ui/Boundary.h"
+#include "base/Boundary.h"
 
 #include <stdexcept>
 #include <utility>

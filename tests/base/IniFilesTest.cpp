@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "support/TempDir.h"
-#include "ui/IniFiles.h"
-#include "ui/SysUtils.h"
+#include "base/IniFiles.h"
+#include "base/SysUtils.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/StringList.h"
+#include "base/StringList.h"
 
 namespace {
 

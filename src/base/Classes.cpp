@@ -1,4 +1,4 @@
-#include "ui/Classes.h"
+#include "base/Classes.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "ui/Collections.h"
+#include "base/Collections.h"
 
 #include <algorithm>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 

@@ -1,9 +1,9 @@
-#include "ui/SystemLibrary.h"
+#include "base/SystemLibrary.h"
 
 #include <map>
 #include <string>
 
-#include "ui/SysUtils.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 
