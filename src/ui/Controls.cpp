@@ -54,15 +54,14 @@ POINT PointOf(LPARAM lParam) {
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
-// Tells a child something: through its window where it has one, so that hooks on it see the message too.
+}  // namespace
+
 void Notify(TControl* control, UINT msg) {
     if (control->IsWindowed() && static_cast<TWinControl*>(control)->HandleAllocated())
         SendMessageA(static_cast<TWinControl*>(control)->Handle(), msg, 0, 0);
     else
         control->Perform(msg);
 }
-
-}  // namespace
 
 TWinControl* FindControl(HWND window) {
     if (window == nullptr) return nullptr;

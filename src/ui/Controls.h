@@ -348,6 +348,10 @@ private:
 // The control object bound to a window of ours, or nullptr.
 TWinControl* FindControl(HWND window);
 
+// Tells a control something: through its window where it has one, so that hooks on it see the message
+// too, else straight to the control.
+void Notify(TControl* control, UINT msg);
+
 // Marks (part of) a window for repainting, or redraws it with RedrawWindow's flags, only while the window
 // is on the screen: a window is painted whole when it is shown, and marking a hidden one would only cost a
 // request to the window server, one for every property set while a form is being built.
