@@ -13,6 +13,19 @@
 
 namespace {
 
+// Every library loaded after the start comes from the system folder only: never from the exe's folder
+// or the current one, which a user may have unpacked where others can write. Windows 7 has the call
+// only with its security update 2533623, so it is looked up rather than imported.
+void LoadLibrariesFromTheSystemFolderOnly() {
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+    const DWORD LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x00000800;
+#endif
+    using SetDirectories = BOOL(WINAPI*)(DWORD flags);
+    const auto setDirectories = reinterpret_cast<SetDirectories>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDirectories != nullptr) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 std::vector<std::string> CommandLineArguments() {
     std::vector<std::string> arguments;
     for (int i = 1; i < __argc; ++i) arguments.emplace_back(__argv[i]);
@@ -22,6 +35,7 @@ std::vector<std::string> CommandLineArguments() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    LoadLibrariesFromTheSystemFolderOnly();
     ui::TApplication application;
     try {
         // Every help request goes through the bridge, from before the first window until the end.

@@ -1,14 +1,14 @@
 #include "ui/ComCtrls.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
+
+#include "ui/CommonControls.h"
 
 namespace ui {
 
 TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 150, 16);
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&classes);
+    InitCommonControlClasses(ICC_PROGRESS_CLASS);
 }
 
 void TProgressBar::CreateParams(TCreateParams& params) {
@@ -23,7 +23,7 @@ void TProgressBar::WndProc(TMessage& message) {
     // with halftone filtering at each step: about a millisecond a step, the largest single cost of a
     // run. The bar settles its look and its edge as it is created, so the theme goes before that.
     // (" ": Wine refuses an empty name.)
-    if (message.Msg == WM_CREATE) SetWindowTheme(Handle(), L" ", L" ");
+    if (message.Msg == WM_CREATE) SetWindowThemeNames(Handle(), L" ", L" ");
     TWinControl::WndProc(message);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/SysUtils.h"
+#include "ui/CommonControls.h"
 
 namespace ui {
 
@@ -42,7 +43,7 @@ public:
     // Hands both over, no longer selected anywhere.
     void PutInto(HIMAGELIST list, int index) {
         Deselect();
-        if (!ImageList_Replace(list, index, picture_.Get(), mask_.Get()))
+        if (!ImageListReplace(list, index, picture_.Get(), mask_.Get()))
             throw Exception(Format("Cannot replace image %d", index));
     }
 
@@ -84,7 +85,7 @@ TChangeLink::~TChangeLink() {
 
 TCustomImageList::TCustomImageList(TComponent* owner, int width, int height)
     : TComponent(owner), width_(width), height_(height) {
-    list_.Reset(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 4, 4));
+    list_.Reset(ImageListCreate(width, height, ILC_COLOR24 | ILC_MASK, 4, 4));
     if (list_.Get() == nullptr) throw Exception(Format("Cannot create a %d x %d image list", width, height));
 }
 
@@ -114,7 +115,7 @@ void TCustomImageList::Change() {
 }
 
 int TCustomImageList::Count() const {
-    return ImageList_GetImageCount(list_.Get());
+    return ImageListGetImageCount(list_.Get());
 }
 
 void TCustomImageList::CheckIndex(int index) const {
@@ -157,24 +158,24 @@ void TCustomImageList::ReplaceMasked(int index, TBitmap& image, TColor maskColor
 
 void TCustomImageList::SetCount(int count) {
     if (count < 0) throw ERangeError();
-    if (!ImageList_SetImageCount(list_.Get(), static_cast<UINT>(count)))
+    if (!ImageListSetImageCount(list_.Get(), static_cast<UINT>(count)))
         throw Exception(Format("Cannot hold %d images", count));
     Change();
 }
 
 void TCustomImageList::Delete(int index) {
     CheckIndex(index);
-    ImageList_Remove(list_.Get(), index);
+    ImageListRemove(list_.Get(), index);
     Change();
 }
 
 void TCustomImageList::Clear() {
-    ImageList_Remove(list_.Get(), -1);
+    ImageListRemove(list_.Get(), -1);
     Change();
 }
 
 void TCustomImageList::DrawEx(HDC dc, int x, int y, int index, TColor background, TColor foreground, UINT style) const {
-    ImageList_DrawEx(list_.Get(), index, dc, x, y, 0, 0, ListColor(background), ListColor(foreground), style);
+    ImageListDrawEx(list_.Get(), index, dc, x, y, ListColor(background), ListColor(foreground), style);
 }
 
 }  // namespace ui

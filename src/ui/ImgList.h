@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Classes.h"
+#include "ui/CommonControls.h"
 #include "ui/Graphics.h"
 
 namespace ui {
@@ -31,7 +32,7 @@ public:
 
     HIMAGELIST Get() const { return handle_; }
     void Reset(HIMAGELIST handle = nullptr) {
-        if (handle_ != nullptr) ImageList_Destroy(handle_);
+        if (handle_ != nullptr) ImageListDestroy(handle_);
         handle_ = handle;
     }
 
