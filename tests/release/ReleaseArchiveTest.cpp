@@ -3,11 +3,15 @@
 // that tools/install-test-desktop.sh registers in the test prefix.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,6 +50,44 @@ bool HasWindowsLineEnds(std::string text) {
     if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) return false;
     for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 2);
     return text.find_first_of("\r\n") == std::string::npos;
+}
+
+// The DLLs that the exe's import table names, upper-cased, read from the file as the loader reads it.
+Names ImportedLibraries(const std::string& image) {
+    const auto at = [&image](size_t offset, size_t size) {
+        if (offset + size > image.size()) throw std::runtime_error("the exe is cut short");
+        return image.data() + offset;
+    };
+    const auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
+    const auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(at(static_cast<size_t>(dos->e_lfanew), sizeof(IMAGE_NT_HEADERS)));
+    const auto sections = IMAGE_FIRST_SECTION(nt);
+    const auto fileOffset = [&](DWORD rva) -> size_t {
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
+            if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].Misc.VirtualSize)
+                return rva - sections[i].VirtualAddress + sections[i].PointerToRawData;
+        throw std::runtime_error("an address outside every section");
+    };
+    Names names;
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+    for (size_t entry = fileOffset(imports);; entry += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+        const auto descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(entry, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+        if (descriptor->Name == 0) break;
+        std::string name = at(fileOffset(descriptor->Name), 1);
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ManifestOf(const std::string& exe) {
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr) return "";
+    std::string manifest;
+    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
+        manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+    FreeLibrary(module);
+    return manifest;
 }
 
 class UnpackedRelease : public ::testing::Test {
@@ -108,6 +150,21 @@ TEST_F(UnpackedRelease, HoldsTheProgramItsHelpAndTwoTextsWithWindowsLineEndsButN
     for (const char* name : {"ReadMe.txt", "License.txt"})
         EXPECT_TRUE(HasWindowsLineEnds(ReadText(folder_ + name))) << name;
     EXPECT_NE(ReadText(folder_ + "License.txt").find("MIT License"), std::string::npos);
+
+    // Only the system's known DLLs, which Windows never looks for beside the exe.
+    const Names known = {"ADVAPI32.DLL", "COMDLG32.DLL", "GDI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "OLE32.DLL",
+                         "OLEAUT32.DLL", "SHELL32.DLL", "SHLWAPI.DLL", "USER32.DLL"};
+    const Names imported = ImportedLibraries(ReadText(folder_ + "Tamberlyn.exe"));
+    EXPECT_FALSE(imported.empty());
+    for (const std::string& name : imported)
+        EXPECT_TRUE(std::binary_search(known.begin(), known.end(), name)) << name << " is not a known system DLL";
+    const std::string manifest = ManifestOf(folder_ + "Tamberlyn.exe");
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << manifest;
+    for (const char* windows : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
+                                "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
+        EXPECT_NE(manifest.find(windows), std::string::npos) << "supported system " << windows;
+    EXPECT_NE(manifest.find(">false</dpiAware>"), std::string::npos);
+    EXPECT_EQ(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
 }
 
 TEST_F(UnpackedRelease, AFirstRunIsSetUpInTheDialogAndEveryRunSwapsThroughThePictures) {
