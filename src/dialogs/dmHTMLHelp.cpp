@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "base/SysUtils.h"
 #include "base/SystemLibrary.h"
 
 namespace dialogs {
@@ -13,9 +14,16 @@ TdmHTMLHelp* dmHTMLHelp = nullptr;
 
 namespace {
 
+// A help request checks and reports nothing: without HTML Help on the system there is simply no help
+// window.
 HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
-    static const auto htmlHelp =
-        ui::SystemFunction<HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR)>("hhctrl.ocx", "HtmlHelpA");
+    using THtmlHelpA = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    THtmlHelpA htmlHelp = nullptr;
+    try {
+        htmlHelp = ui::SystemFunction<THtmlHelpA>("hhctrl.ocx", "HtmlHelpA");
+    } catch (const ui::Exception&) {
+        return nullptr;
+    }
     return htmlHelp(owner, file, command, data);
 }
 

@@ -31,11 +31,38 @@ protected:
     const std::string notDue = "ChangeWhen=1\r\nLastChanged=" + ui::DateToStr(ui::Today()) + "\r\n";
 };
 
-TEST_F(SetupRun, CancelLeavesTheFileAsItWasAndTheRunGoesOn) {
+// While it lives, Wine refuses to load HTML Help's library into the program, as a system without it would.
+// Wine keeps its WINEDLLOVERRIDES variable from the programs a Windows process starts, so this takes the
+// per-program overrides of Wine's registry; Windows has no such key and ignores it.
+class HelpLibraryMissing {
+public:
+    HelpLibraryMissing() {
+        RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key_, nullptr);
+        const char none[] = "";
+        if (key_ != nullptr) RegSetValueExA(key_, "hhctrl.ocx", 0, REG_SZ, reinterpret_cast<const BYTE*>(none), 1);
+    }
+    ~HelpLibraryMissing() {
+        if (key_ != nullptr) RegCloseKey(key_);
+        RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Tamberlyn.exe");
+    }
+    HelpLibraryMissing(const HelpLibraryMissing&) = delete;
+    HelpLibraryMissing& operator=(const HelpLibraryMissing&) = delete;
+    bool Set() const { return key_ != nullptr; }
+
+private:
+    static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\Tamberlyn.exe\\DllOverrides";
+    HKEY key_ = nullptr;
+};
+
+TEST_F(SetupRun, CancelLeavesTheFileAsItWasAndTheRunGoesOnAndHelpWithoutItsLibraryShowsNothing) {
     const std::string settings = "[Options]\r\n" + notDue + "Mode=0\r\nPictureDir=c:\\odd case\r\n";
     Write(settings);
+    const HelpLibraryMissing noHelp;
+    ASSERT_TRUE(noHelp.Set());
     SetupDriver setup = Open("/sEtUp");
     ASSERT_TRUE(setup.DialogOpen());
+    setup.PressButton("Help");
     setup.PressButton("Cancel");
     const RunOutcome outcome = setup.Finish();
     EXPECT_TRUE(outcome.ended);
