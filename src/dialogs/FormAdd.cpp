@@ -76,6 +76,8 @@ void TfrmAdd::FormCreate() {
 
 void TfrmAdd::cedtbtnFilenameBtnClick() {
     const NotTopmostWhile chooserInFront(Handle());
+    // The chooser opens where the system chooses, every time: not at the file chosen before.
+    pndlgSelectPicture->SetFileName("");
     // A chosen path replaces the text whole, also beyond the length typing stops at.
     if (pndlgSelectPicture->Execute(Handle())) cedtbtnFilename->SetText(pndlgSelectPicture->FileName());
 }

@@ -104,6 +104,8 @@ TEST_F(AddDialog, TheChooserIsAskedExactlyAndAChosenPathReplacesTheTextWhole) {
     chooserAnswer = "C:\\" + std::string(300, 'p') + "\\page.html";
     ClickBrowse();
     EXPECT_EQ(add->cedtbtnFilename->Text(), "C:\\" + std::string(300, 'P') + "\\PAGE.HTML") << "not cut at 260";
+    ClickBrowse();
+    EXPECT_TRUE(chooserCalls.back().noInitialFolderOrName) << "not even at the file chosen before";
 }
 
 TEST_F(AddDialog, CancelAndTheCloseBoxReturnCancelWhateverWasTypedAndF1AsksForContextTwo) {
