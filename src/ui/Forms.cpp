@@ -372,8 +372,13 @@ void TForm::WndProc(TMessage& message) {
 
 namespace {
 
+// The error boxes open now. A paint or a timer that fails while one is open runs again inside that box's
+// message loop and would open another, and so on: one box at a time, the failures of the system's calls
+// meanwhile are not shown again.
+int errorBoxesOpen = 0;
+
 void ShowWindowException(const std::exception& error) {
-    if (Application != nullptr) Application->ShowException(error);
+    if (errorBoxesOpen == 0 && Application != nullptr) Application->ShowException(error);
 }
 
 // The dialog keys of the form a keyboard message is headed for.
@@ -450,7 +455,10 @@ void TApplication::ShowException(const std::exception& error) {
     HWND owner = GetActiveWindow();
     if (owner == nullptr && mainForm_ != nullptr && mainForm_->HandleAllocated() && mainForm_->Visible())
         owner = mainForm_->Handle();
-    MessageBoxA(owner, ErrorBoxText(error.what()).c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    const std::string text = ErrorBoxText(error.what());
+    ++errorBoxesOpen;
+    MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    --errorBoxesOpen;
 }
 
 }  // namespace ui

@@ -282,7 +282,27 @@ struct BoxWatch {
     bool iconShown = false;
     bool aboveOwner = false;
     bool found = false;
+    int boxesWhileFailing = 0;
 };
+
+// A timer that fails at every tick, as a paint does under GDI exhaustion; the failures are counted.
+LONG timerFailures = 0;
+VOID CALLBACK FailingTimer(HWND, UINT, UINT_PTR, DWORD) {
+    ui::Guarded([] {
+        InterlockedIncrement(&timerFailures);
+        throw ui::Exception("Out of system resources");
+    });
+}
+
+BOOL CALLBACK CountVisibleBox(HWND window, LPARAM count) {
+    char name[16] = {};
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    GetClassNameA(window, name, sizeof name);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && std::string(name) == "#32770")
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
 
 DWORD WINAPI WatchForBox(void* parameter) {
     auto* watch = static_cast<BoxWatch*>(parameter);
@@ -307,7 +327,13 @@ DWORD WINAPI WatchForBox(void* parameter) {
             }
             if (!watch->aboveOwner) Sleep(25);
         }
-        SendMessageA(box, WM_COMMAND, IDOK, 0);
+        // The failing timer ticks inside the box's loop: a few failures later, still one box.
+        const LONG failuresBefore = timerFailures;
+        for (int wait = 0; wait < 200 && timerFailures < failuresBefore + 5; ++wait) Sleep(10);
+        EnumWindows(&CountVisibleBox, reinterpret_cast<LPARAM>(&watch->boxesWhileFailing));
+        HWND open = box;
+        for (int closed = 0; closed < 50 && open != nullptr; ++closed, open = FindWindowA("#32770", "Tamberlyn"))
+            SendMessageA(open, WM_COMMAND, IDOK, 0);
     }
     return 0;
 }
@@ -321,10 +347,15 @@ TEST_F(Windows, ErrorBoxComesUpInFrontOfATopmostWindow) {
     BoxWatch watch;
     watch.expectedOwner = form->Handle();
     HANDLE thread = CreateThread(nullptr, 0, &WatchForBox, &watch, 0, nullptr);
+    timerFailures = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, &FailingTimer);
     application.ShowException(ui::Exception("Something went wrong"));
+    KillTimer(nullptr, timer);
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);
     ASSERT_TRUE(watch.found);
+    EXPECT_GE(timerFailures, 5);
+    EXPECT_EQ(watch.boxesWhileFailing, 1) << "error boxes do not stack";
     EXPECT_EQ(watch.text, "Something went wrong.");
     EXPECT_EQ(watch.owner, form->Handle());
     EXPECT_TRUE(watch.aboveOwner);
