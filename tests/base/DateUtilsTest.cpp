@@ -195,6 +195,7 @@ TEST(DateUtils, EveryShortDateFormatRoundTripsAndIsWrittenAsTheSystemWritesIt) {
     std::vector<std::string> formats = listedFormats;
     std::sort(formats.begin(), formats.end());
     formats.erase(std::unique(formats.begin(), formats.end()), formats.end());
+    const size_t systemFormats = formats.size();
     // Formats a user may set by hand, with text the system's own lists do not have.
     for (const char* format : {"'Date: 'M/d/yyyy", "ddd M/d/yyyy", "dddd, MMMM d, yyyy", "yyyyMMdd", "ddMMyy",
                                "gg yyyy-MM-dd", "g y/M/d", "d 'de' MMMM 'de' yyyy", "'It''s' d.M.yy", "MMM-dd-yyyy"})
@@ -206,10 +207,23 @@ TEST(DateUtils, EveryShortDateFormatRoundTripsAndIsWrittenAsTheSystemWritesIt) {
          ++serial)
         dates.push_back(ui::TDate::FromSerial(serial));
     const int thisYear = ThisYear();
+    // The system's formatter writes no day before 1601; every day within 50 years of this one is read back
+    // whatever the format.
+    size_t writable = 0, nearby = 0;
+    for (const ui::TDate date : dates) {
+        int year, month, day;
+        date.ToYMD(year, month, day);
+        writable += year >= 1601 ? 1 : 0;
+        nearby += std::abs(year - thisYear) < 50 ? 1 : 0;
+    }
 
     // One report per format that fails, with its first failing day.
-    int checked = 0, compared = 0, failures = 0;
-    for (const std::string& format : formats) {
+    size_t checked = 0, compared = 0;
+    int failures = 0;
+    std::string notCompared;
+    for (size_t index = 0; index < formats.size(); ++index) {
+        const std::string& format = formats[index];
+        const size_t comparedBefore = compared;
         std::string failure;
         for (const ui::TDate date : dates) {
             const std::string text = ui::DateToStr(date, format);
@@ -234,7 +248,15 @@ TEST(DateUtils, EveryShortDateFormatRoundTripsAndIsWrittenAsTheSystemWritesIt) {
             ++failures;
             ADD_FAILURE() << "format \"" << format << "\": " << failure;
         }
+        // A format of the system's own lists that its formatter refuses would be compared with nothing.
+        if (index < systemFormats && compared - comparedBefore != writable && notCompared.empty())
+            notCompared = format;
     }
+    EXPECT_GT(writable, 0u);
+    EXPECT_EQ(notCompared, "") << "every listed format is compared on every day the system writes";
+    EXPECT_GE(compared, systemFormats * writable);
+    EXPECT_GE(checked, formats.size() * nearby);
+    EXPECT_GT(nearby, 0u);
     std::cout << failures << " of " << formats.size() << " formats failed; " << listed << " listed by the system; "
               << checked << " round trips, " << compared << " compared with the system's formatter\n";
 }

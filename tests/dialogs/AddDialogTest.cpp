@@ -11,6 +11,7 @@
 
 #include "dialogs/FormAdd.h"
 #include "dialogs/dmHTMLHelp.h"
+#include "support/ModalWatch.h"
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
 
@@ -133,20 +134,17 @@ TEST_F(AddDialog, CancelAndTheCloseBoxReturnCancelWhateverWasTypedAndF1AsksForCo
     EXPECT_EQ(add->cedtbtnFilename->Text(), "C:\\TYPED.BMP");
 }
 
-bool chooserSeen = false;
-
-VOID CALLBACK CancelTheChooser(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND chooser = FindWindowA("#32770", "Select a picture or web page...");
-    if (chooser == nullptr) return;
-    KillTimer(nullptr, timer);
-    chooserSeen = true;
-    PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
-}
-
 TEST_F(AddDialog, TheSystemsOpenFileDialogReallyOpensWithItsTitle) {
     ui::SetOpenFileNameCall(previous);
     add->cedtbtnFilename->SetText("KEPT");
-    SetTimer(nullptr, 0, 50, &CancelTheChooser);
+    bool chooserSeen = false;
+    const testing_support::ModalWatch watch("the open-file dialog", [&chooserSeen] {
+        HWND chooser = FindWindowA("#32770", "Select a picture or web page...");
+        if (chooser == nullptr) return false;
+        chooserSeen = true;
+        PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
     ClickBrowse();
     EXPECT_TRUE(chooserSeen);
     EXPECT_EQ(add->cedtbtnFilename->Text(), "KEPT");

@@ -15,6 +15,7 @@
 #include "dialogs/dmHTMLHelp.h"
 #include "skin/SkinTesting.h"
 #include "support/GdiBudget.h"
+#include "support/ModalWatch.h"
 #include "support/TempDir.h"
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
@@ -362,27 +363,27 @@ int ZOrderOf(HWND window) {
     return -1;
 }
 
-VOID CALLBACK LookAtTheBrowser(HWND, UINT, UINT_PTR timer, DWORD) {
+bool LookAtTheBrowser() {
     for (HWND at = GetTopWindow(nullptr); at != nullptr; at = GetWindow(at, GW_HWNDNEXT)) {
         char name[16] = {};
         GetClassNameA(at, name, sizeof name);
         if (std::string(name) != "#32770" || GetWindow(at, GW_OWNER) != browserSight.dialog) continue;
         // Made, but not shown yet: the next tick looks again.
-        if (!IsWindowVisible(at)) return;
-        KillTimer(nullptr, timer);
+        if (!IsWindowVisible(at)) return false;
         browserSight.seen = true;
         browserSight.inFront = ZOrderOf(at) < ZOrderOf(browserSight.dialog);
         browserSight.dialogDisabled = !IsWindowEnabled(browserSight.dialog);
         PostMessageA(at, WM_COMMAND, IDCANCEL, 0);
-        return;
+        return true;
     }
+    return false;
 }
 
 TEST_F(Setup, TheRealFolderBrowserOpensInFrontOfTheDialogWhichWaitsForIt) {
     Open("[Options]\r\nPictureDir=C:\\WINDOWS\\\r\n");
     ui::SetBrowseForFolderCall(previousBrowse);
     browserSight = BrowserSight{dialog->Handle()};
-    SetTimer(nullptr, 0, 50, &LookAtTheBrowser);
+    const testing_support::ModalWatch watch("the folder browser", &LookAtTheBrowser);
     Click(dialog->cedtbtnDir->Button());
     EXPECT_TRUE(browserSight.seen);
     EXPECT_TRUE(browserSight.inFront);

@@ -1,15 +1,21 @@
 #include "support/GdiBudget.h"
 
+#include <gtest/gtest.h>
+
 namespace testing_support {
 
 GdiBudget::GdiBudget(int margin) : margin_(margin) {
     // Far beyond any platform's per-process quota (Windows: 10,000 by default; Wine: about 65,500).
     constexpr int kMostObjects = 200000;
-    for (int i = 0; i < kMostObjects; ++i) {
+    bool full = false;
+    for (int i = 0; i < kMostObjects && !full; ++i) {
         HGDIOBJ brush = CreateSolidBrush(RGB(i & 0xFF, (i >> 8) & 0xFF, 7));
-        if (brush == nullptr) break;
-        filler_.push_back(brush);
+        full = brush == nullptr;
+        if (!full) filler_.push_back(brush);
     }
+    // Without a full table the test that relies on the budget checks nothing: it fails instead.
+    if (!full) ADD_FAILURE() << "the GDI object limit was never reached: " << filler_.size() << " objects made";
+    else if (CanCreateObjects()) ADD_FAILURE() << "GDI objects can still be made after the table was full";
     for (int i = 0; i < margin && !filler_.empty(); ++i) {
         DeleteObject(filler_.back());
         filler_.pop_back();

@@ -11,7 +11,7 @@ namespace testing_support {
 
 class GdiBudget {
 public:
-    // Leaves `margin` GDI handles free for the code under test.
+    // Leaves `margin` GDI handles free for the code under test; a test failure when the table never filled.
     explicit GdiBudget(int margin);
     ~GdiBudget();
     GdiBudget(const GdiBudget&) = delete;

@@ -3,7 +3,9 @@
 // the pattern and fails loudly — a virtual call through it faults — instead of reading a fresh object
 // that happens to sit at the same address. A block that leaves the quarantine with its pattern changed
 // was written after it was freed, and a block freed twice is caught at the second free: both end the
-// program at once. (The cross compilers here have no address sanitizer.)
+// program at once. Most programs never free enough for their first blocks to leave the quarantine, so
+// the whole quarantine is checked again when the program exits. (The cross compilers here have no
+// address sanitizer.)
 #include <malloc.h>
 #include <windows.h>
 
@@ -40,6 +42,12 @@ public:
         while (count_ == kQuarantineBlocks || bytes_ > kQuarantineBytes) ReleaseOldest();
     }
 
+    // Every block still held, as it would be checked on leaving.
+    void Sweep() {
+        Lock lock(busy_);
+        for (size_t i = 0; i < count_; ++i) Check(ring_[(head_ + kQuarantineBlocks - count_ + i) % kQuarantineBlocks]);
+    }
+
 private:
     class Lock {
     public:
@@ -55,14 +63,18 @@ private:
     void ReleaseOldest() {
         const size_t tail = (head_ + kQuarantineBlocks - count_) % kQuarantineBlocks;
         const Block block = ring_[tail];
-        const auto* bytes = static_cast<const unsigned char*>(block.address);
-        for (size_t i = 0; i < block.size; ++i) {
-            if (bytes[i] != kFreedByte) Fail("a freed block was written to", block.address);
-        }
+        Check(block);
         held_.erase(block.address);
         --count_;
         bytes_ -= block.size;
         std::free(block.address);
+    }
+
+    static void Check(const Block& block) {
+        const auto* bytes = static_cast<const unsigned char*>(block.address);
+        for (size_t i = 0; i < block.size; ++i) {
+            if (bytes[i] != kFreedByte) Fail("a freed block was written to", block.address);
+        }
     }
 
     [[noreturn]] static void Fail(const char* what, void* address) {
@@ -79,10 +91,22 @@ private:
     std::unordered_set<void*> held_;
 };
 
-// Made on first use and never destroyed: blocks are freed until the very end of the program.
+void SweepAtExit();
+
+// Made on first use and never destroyed: blocks are freed until the very end of the program. The sweep is
+// registered with it, so it runs after the exit handlers registered later (the test framework's own,
+// static destructors): their frees are checked too.
 Quarantine& TheQuarantine() {
-    static Quarantine* quarantine = new (std::malloc(sizeof(Quarantine))) Quarantine();
+    static Quarantine* quarantine = [] {
+        auto* made = new (std::malloc(sizeof(Quarantine))) Quarantine();
+        std::atexit(SweepAtExit);
+        return made;
+    }();
     return *quarantine;
+}
+
+void SweepAtExit() {
+    TheQuarantine().Sweep();
 }
 
 thread_local int insideQuarantine = 0;

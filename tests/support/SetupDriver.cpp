@@ -2,21 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace testing_support {
 
 namespace {
 
 constexpr DWORD kWaitMs = 20000;
 constexpr DWORD kPollMs = 20;
-// How long a sent action may take before the driver takes it for one that opened a modal window (a
-// message box, the add-entry dialog), which keeps the message in progress until that window closes.
-constexpr UINT kActionMs = 1500;
 
-// Sends a message and returns once the program has handled it, or once it is clearly waiting on a
-// window it opened meanwhile.
-void Act(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kActionMs, &result);
+// The actions the program has handled, by number. A callback may come long after its action (once a
+// window the action opened has closed), so it reaches no driver, only this record.
+ULONG_PTR lastAction = 0;
+std::set<ULONG_PTR> handledActions;
+
+VOID CALLBACK ActionHandled(HWND, UINT, ULONG_PTR action, LRESULT) {
+    handledActions.insert(action);
+}
+
+BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<std::pair<DWORD, std::set<HWND>>*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.first && IsWindowVisible(window)) search.second.insert(window);
+    return TRUE;
+}
+
+std::set<HWND> VisibleTopWindows(DWORD processId) {
+    std::pair<DWORD, std::set<HWND>> search{processId, {}};
+    EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 struct WindowSearch {
@@ -67,6 +82,30 @@ SetupDriver::SetupDriver(const std::string& exe, const std::string& arguments, c
     if (dialog_ == nullptr) ADD_FAILURE() << "the setup dialog did not open";
 }
 
+// A window that an action opens (a message box, the add-entry dialog, the about box) runs its own modal
+// loop inside the program's handling of the action: the action is handled only when that window closes.
+// So an action is done once the program has handled it or once a new window of the program has appeared.
+void SetupDriver::Act(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::set<HWND> before = VisibleTopWindows(program_.Id());
+    const ULONG_PTR action = ++lastAction;
+    if (!SendMessageCallbackA(window, message, wParam, lParam, &ActionHandled, action)) {
+        ADD_FAILURE() << "the action could not be sent: error " << GetLastError();
+        return;
+    }
+    const ULONGLONG start = GetTickCount64();
+    while (GetTickCount64() - start < kWaitMs) {
+        // The callback comes while this thread looks at its queue.
+        MSG queued;
+        while (PeekMessageA(&queued, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&queued);
+        if (handledActions.count(action) != 0 || !program_.Running()) return;
+        for (HWND top : VisibleTopWindows(program_.Id())) {
+            if (before.count(top) == 0) return;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
+    }
+    ADD_FAILURE() << "the program neither handled an action nor opened a window for it";
+}
+
 HWND SetupDriver::WaitForWindow(const std::string& caption) {
     const ULONGLONG start = GetTickCount64();
     while (GetTickCount64() - start < kWaitMs && program_.Running()) {
@@ -106,6 +145,7 @@ void SetupDriver::PressAddDialogButton(const std::string& caption) {
     Act(button, BM_CLICK, 0, 0);
     const ULONGLONG start = GetTickCount64();
     while (IsWindowVisible(addDialog_) && GetTickCount64() - start < kWaitMs) Sleep(kPollMs);
+    if (IsWindowVisible(addDialog_)) ADD_FAILURE() << "the add-entry dialog stayed open after \"" << caption << '"';
 }
 
 std::string SetupDriver::TextOf(HWND window) const {

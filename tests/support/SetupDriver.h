@@ -45,6 +45,7 @@ public:
     RunOutcome Finish() { return program_.AnswerBoxesUntilExit(30000); }
 
 private:
+    void Act(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND WaitForWindow(const std::string& caption);
     HWND FindIn(HWND top, const char* className, const std::string& text) const;
     void Type(HWND field, const std::string& typed);
