@@ -370,7 +370,8 @@ TEST(ControlHelpers, TellSkinnedClassesReadTheHeldKeysAndInvalidateWindows) {
     SetKeyboardState(saved);
     EXPECT_EQ(state, (skin::TShiftState{skin::ssShift, skin::ssCtrl, skin::ssRight}));
 
-    ui::TForm form(nullptr);
+    const auto held = ui::MakeForm<ui::TForm>(nullptr);
+    ui::TForm& form = *held;
     form.SetClientSize(80, 40);
     HWND window = form.Handle();
     // A hidden window keeps no update region. Showing it has the window manager repaint it (under Wine

@@ -290,7 +290,8 @@ TEST_F(ShapedForm, DestroyingTheHookUndoesItsChangesAndLeavesTheWindowProcedure)
 
 TEST(FormHook, ABorderlessWindowWithOpaquePanelsShowsTheSkinOnlyWhereThePanelsLeaveRoom) {
     // Laid out as the splash window: two opaque panels stacked at the top leave the bottom row free.
-    ui::TForm form(nullptr);
+    const auto held = ui::MakeForm<ui::TForm>(nullptr);
+    ui::TForm& form = *held;
     form.BeginLoading();
     form.SetBorderStyle(ui::bsNone);
     form.SetClientSize(324, 151);
