@@ -396,7 +396,7 @@ TEST(ControlHelpers, TellSkinnedClassesReadTheHeldKeysAndInvalidateWindows) {
 class FramedPanel : public ::testing::Test {
 protected:
     void SetUp() override {
-        form_ = std::make_unique<ui::TForm>(nullptr);
+        form_ = ui::MakeForm<ui::TForm>(nullptr);
         form_->SetClientSize(200, 100);
         panel_ = new ui::TPanel(form_.get());
         panel_->SetParent(form_.get());
@@ -404,7 +404,7 @@ protected:
         panel_->HandleNeeded();
     }
 
-    std::unique_ptr<ui::TForm> form_;
+    ui::Owned<ui::TForm> form_;
     ui::TPanel* panel_ = nullptr;
 };
 

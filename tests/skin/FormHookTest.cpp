@@ -57,7 +57,7 @@ TEST(FormHook, WithoutAUsableSkinTheWindowErasesInItsOwnColour) {
 
 TEST(FormHook, ASetOwnedByAnotherWindowAndDestroyedFirstIsLetGo) {
     SkinnedForm skinned(TCoolOptions{skin::ocPaintWallpaper}, 120, 80);
-    auto other = std::make_unique<ui::TForm>(nullptr);
+    auto other = ui::MakeForm<ui::TForm>(nullptr);
     auto* foreign = new skin::TCoolImages(other.get());
     skintest::MakePattern(foreign->Bitmaps().Add()->Bitmap(), 196, 196);
     skinned.hook->SetCoolImages(foreign);
