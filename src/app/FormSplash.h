@@ -36,6 +36,7 @@ public:
     void StepProgress();
 
 protected:
+    ~TfrmSplash() override = default;
     const char* ClassName() const override { return "TfrmSplash"; }
 
     // The steps of a run that reach beyond the window; a test can stand in for each of them.

@@ -61,6 +61,24 @@ skin::TCoolBtn* AddButton(ui::TForm& form, ui::TWinControl* parent, int left, in
     return button;
 }
 
+void SetUpFileList(skin::TCoolStringGrid& grid) {
+    grid.SetBounds(12, 37, 569, 248);
+    grid.SetBorderSingle(false);
+    grid.SetColor(kCream);
+    grid.SetColCount(2);
+    grid.SetDefaultColWidth(45);
+    grid.SetDefaultRowHeight(16);
+    grid.SetFixedCols(0);
+    grid.SetFixedRows(0);
+    grid.SetRowCount(1);
+    SetFont(grid.Font(), kComicSans, -11, 0);
+    grid.SetOptions(ui::goFixedVertLine | ui::goFixedHorzLine | ui::goVertLine | ui::goHorzLine | ui::goRowSelect);
+    grid.SetScrollBars(ui::ssVertical);
+    grid.SetInnerCellsBevel(ui::bvLowered);
+    // The name column is the first.
+    grid.SetColWidths(0, kNameColumnWidth);
+}
+
 NotTopmostWhile::NotTopmostWhile(HWND window) : window_(window) {
     core::SetFormOnTop(window_, false);
 }

@@ -37,6 +37,7 @@ public:
     skin::TCoolFormHook* cfhAbout;
 
 protected:
+    ~TfrmAbout() override = default;
     const char* ClassName() const override { return "TfrmAbout"; }
 
 private:

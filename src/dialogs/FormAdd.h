@@ -27,6 +27,7 @@ public:
     skin::TCoolFormHook* cfhAdd;
 
 protected:
+    ~TfrmAdd() override = default;
     const char* ClassName() const override { return "TfrmAdd"; }
 
 private:

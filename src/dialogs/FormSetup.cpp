@@ -18,7 +18,6 @@ TfrmSetup* frmSetup = nullptr;
 
 namespace {
 
-constexpr int kNameColumnWidth = 510;
 // The list grid's columns.
 constexpr int kName = 0;
 constexpr int kStyle = 1;
@@ -163,20 +162,7 @@ TfrmSetup::TfrmSetup(ui::TComponent* owner) : ui::TForm(owner) {
     clblTiledTitle = AddLabel(*this, cpnlList, 542, 18, 39, 19, "Style:");
     cstgrdList = new skin::TCoolStringGrid(this);
     cstgrdList->SetParent(cpnlList);
-    cstgrdList->SetBounds(12, 37, 569, 248);
-    cstgrdList->SetBorderSingle(false);
-    cstgrdList->SetColor(kCream);
-    cstgrdList->SetColCount(2);
-    cstgrdList->SetDefaultColWidth(45);
-    cstgrdList->SetDefaultRowHeight(16);
-    cstgrdList->SetFixedCols(0);
-    cstgrdList->SetFixedRows(0);
-    cstgrdList->SetRowCount(1);
-    SetFont(cstgrdList->Font(), kComicSans, -11, 0);
-    cstgrdList->SetOptions(ui::goFixedVertLine | ui::goFixedHorzLine | ui::goVertLine | ui::goHorzLine |
-                           ui::goRowSelect);
-    cstgrdList->SetScrollBars(ui::ssVertical);
-    cstgrdList->SetInnerCellsBevel(ui::bvLowered);
+    SetUpFileList(*cstgrdList);
     cbtnAdd = AddButton(*this, cpnlList, 12, 290, "Add", "GLYPH_ADD");
     cbtnAdd->OnClick = [this] { cbtnAddClick(); };
     cbtnRemove = AddButton(*this, cpnlList, 165, 290, "Remove", "GLYPH_REMOVE");
@@ -213,7 +199,6 @@ TfrmSetup::TfrmSetup(ui::TComponent* owner) : ui::TForm(owner) {
 
 void TfrmSetup::FormCreate() {
     core::SetFormOnTop(Handle(), true);
-    cstgrdList->SetColWidths(kName, kNameColumnWidth);
     LoadControls();
     UpdateModeControls();
 }

@@ -59,6 +59,7 @@ public:
     void UpdateModeControls();
 
 protected:
+    ~TfrmSetup() override = default;
     const char* ClassName() const override { return "TfrmSetup"; }
 
     // Shows a dialog this dialog opens (the add-entry dialog, the about box) modally; a test can stand in

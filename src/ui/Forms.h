@@ -25,10 +25,11 @@ constexpr int mrNone = 0;
 constexpr int mrOk = IDOK;
 constexpr int mrCancel = IDCANCEL;
 
+// A form is freed through Free (its owner's, an Owned<> pointer's or its Release's): its destructor is
+// protected, as a plain delete would run OnDestroy only after the derived part is gone.
 class TForm : public TCustomControl {
 public:
     explicit TForm(TComponent* owner);
-    ~TForm() override;
 
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle style) { borderStyle_ = style; }
@@ -92,6 +93,7 @@ public:
     void Notification(TComponent* component, bool removing) override;
 
 protected:
+    ~TForm() override;
     const char* ClassName() const override { return "TForm"; }
     void CreateParams(TCreateParams& params) override;
     void Paint() override {}

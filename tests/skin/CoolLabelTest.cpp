@@ -66,7 +66,7 @@ RECT BoxOf(ui::TBitmap& picture, COLORREF color) {
 
 // A label on a form that is never shown: enough to measure it and to paint it into memory pictures.
 struct LabelOnForm : ::testing::Test {
-    LabelOnForm() : form(std::make_unique<ui::TForm>(nullptr)) {
+    LabelOnForm() : form(ui::MakeForm<ui::TForm>(nullptr)) {
         label = new skin::TCoolLabel(form.get());
         label->SetParent(form.get());
         label->SetBounds(200, 10, 65, 17);
@@ -87,7 +87,7 @@ struct LabelOnForm : ::testing::Test {
         label->PaintTo(picture.Canvas().Handle());
     }
 
-    std::unique_ptr<ui::TForm> form;
+    ui::Owned<ui::TForm> form;
     skin::TCoolLabel* label;
 };
 

@@ -251,7 +251,8 @@ TEST_F(SkinnedPanels, ANewSkinOnTheFormReachesTheTransparentPanelsButNotAnOpaque
 
 TEST(CoolPanel, DrawsItsBevelsBorderAndCaptionOverItsOwnSkin) {
     DistinctButtonColors colors;
-    ui::TForm form(nullptr);
+    const auto held = ui::MakeForm<ui::TForm>(nullptr);
+    ui::TForm& form = *held;
     auto* images = new skin::TCoolImages(&form);
     MakeFilled(images->Bitmaps().Add()->Bitmap(), 30, 30, kWhite);
     auto* panel = new skin::TCoolPanel(&form);

@@ -370,7 +370,8 @@ TEST(ControlHelpers, TellSkinnedClassesReadTheHeldKeysAndInvalidateWindows) {
     SetKeyboardState(saved);
     EXPECT_EQ(state, (skin::TShiftState{skin::ssShift, skin::ssCtrl, skin::ssRight}));
 
-    ui::TForm form(nullptr);
+    const auto held = ui::MakeForm<ui::TForm>(nullptr);
+    ui::TForm& form = *held;
     form.SetClientSize(80, 40);
     HWND window = form.Handle();
     // A hidden window keeps no update region. Showing it has the window manager repaint it (under Wine
@@ -395,7 +396,7 @@ TEST(ControlHelpers, TellSkinnedClassesReadTheHeldKeysAndInvalidateWindows) {
 class FramedPanel : public ::testing::Test {
 protected:
     void SetUp() override {
-        form_ = std::make_unique<ui::TForm>(nullptr);
+        form_ = ui::MakeForm<ui::TForm>(nullptr);
         form_->SetClientSize(200, 100);
         panel_ = new ui::TPanel(form_.get());
         panel_->SetParent(form_.get());
@@ -403,7 +404,7 @@ protected:
         panel_->HandleNeeded();
     }
 
-    std::unique_ptr<ui::TForm> form_;
+    ui::Owned<ui::TForm> form_;
     ui::TPanel* panel_ = nullptr;
 };
 

@@ -57,7 +57,7 @@ TEST(FormHook, WithoutAUsableSkinTheWindowErasesInItsOwnColour) {
 
 TEST(FormHook, ASetOwnedByAnotherWindowAndDestroyedFirstIsLetGo) {
     SkinnedForm skinned(TCoolOptions{skin::ocPaintWallpaper}, 120, 80);
-    auto other = std::make_unique<ui::TForm>(nullptr);
+    auto other = ui::MakeForm<ui::TForm>(nullptr);
     auto* foreign = new skin::TCoolImages(other.get());
     skintest::MakePattern(foreign->Bitmaps().Add()->Bitmap(), 196, 196);
     skinned.hook->SetCoolImages(foreign);
@@ -290,7 +290,8 @@ TEST_F(ShapedForm, DestroyingTheHookUndoesItsChangesAndLeavesTheWindowProcedure)
 
 TEST(FormHook, ABorderlessWindowWithOpaquePanelsShowsTheSkinOnlyWhereThePanelsLeaveRoom) {
     // Laid out as the splash window: two opaque panels stacked at the top leave the bottom row free.
-    ui::TForm form(nullptr);
+    const auto held = ui::MakeForm<ui::TForm>(nullptr);
+    ui::TForm& form = *held;
     form.BeginLoading();
     form.SetBorderStyle(ui::bsNone);
     form.SetClientSize(324, 151);

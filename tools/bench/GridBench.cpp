@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/DialogParts.h"
 #include "skin/CoolStringGrid.h"
 #include "ui/Forms.h"
 
@@ -43,23 +44,6 @@ void Print(const char* what, const Figures& figures) {
     std::printf("%-34s best %6.2f ms   median %6.2f ms\n", what, figures.best, figures.median);
 }
 
-void SetUpAsTheList(skin::TCoolStringGrid& grid) {
-    grid.SetBounds(12, 37, 569, 248);
-    grid.SetBorderSingle(false);
-    grid.SetColor(RGB(255, 251, 240));
-    grid.SetColCount(2);
-    grid.SetDefaultColWidth(45);
-    grid.SetDefaultRowHeight(16);
-    grid.SetFixedCols(0);
-    grid.SetFixedRows(0);
-    grid.SetColWidths(0, 510);
-    grid.Font().SetName("Comic Sans MS");
-    grid.Font().SetHeight(-11);
-    grid.SetOptions(ui::goFixedVertLine | ui::goFixedHorzLine | ui::goVertLine | ui::goHorzLine | ui::goRowSelect);
-    grid.SetScrollBars(ui::ssVertical);
-    grid.SetInnerCellsBevel(ui::bvLowered);
-}
-
 // Row by row, as the dialog loads its list: the row count grows to take each entry and keep a blank row last.
 void FillAsTheDialogDoes(skin::TCoolStringGrid& grid) {
     static const char* const kStyles[] = {"Center", "Stretch", "Tile"};
@@ -80,7 +64,7 @@ int main() {
     form->SetClientSize(592, 573);
     auto* grid = new skin::TCoolStringGrid(form);
     grid->SetParent(form);
-    SetUpAsTheList(*grid);
+    dialogs::SetUpFileList(*grid);
     FillAsTheDialogDoes(*grid);
     form->Show();
     grid->SetFocus();
