@@ -25,7 +25,7 @@ TMouseButton ButtonOf(UINT msg) {
 
 void Notify(TControl* control, UINT msg) {
     if (control->IsWindowed() && static_cast<TWinControl*>(control)->HandleAllocated())
-        SendMessageA(static_cast<TWinControl*>(control)->Handle(), msg, 0, 0);
+        SendPrivate(static_cast<TWinControl*>(control)->Handle(), msg, 0, 0);
     else
         control->Perform(msg);
 }

@@ -186,7 +186,9 @@ void TForm::Close() {
 }
 
 void TForm::Release() {
-    if (HandleAllocated()) PostMessageA(Handle(), CM_RELEASE, 0, 0);
+    if (!HandleAllocated()) return;
+    releaseRequested_ = true;
+    PostMessageA(Handle(), CM_RELEASE, 0, 0);
 }
 
 bool TForm::CloseModal() {
@@ -356,7 +358,8 @@ void TForm::WndProc(TMessage& message) {
             Close();
             return;
         case CM_RELEASE:
-            Free();
+            // Posted messages carry no sender: only the form's own request frees it.
+            if (releaseRequested_) Free();
             return;
         case WM_HELP:
             // The controls have no topics of their own: every request on the form names the form's.

@@ -120,6 +120,7 @@ private:
     int clientHeight_ = 0;
     int modalResult_ = mrNone;
     bool modal_ = false;
+    bool releaseRequested_ = false;
     int helpContext_ = 0;
 };
 

@@ -214,13 +214,44 @@ void TWinControl::RecreateWnd() {
     HandleNeeded();
 }
 
+namespace {
+
+// The private message this thread's code is sending now, for the window procedure to recognise. A send
+// within a send restores the outer one when it returns.
+struct PrivateSend {
+    HWND window;
+    UINT msg;
+};
+thread_local PrivateSend currentPrivateSend{nullptr, 0};
+
+// A private message the window may take: our own send of it, or a form's release, which the form checks
+// against its own request.
+bool IsOwnPrivateMessage(HWND window, UINT msg) {
+    return msg == CM_RELEASE || (currentPrivateSend.window == window && currentPrivateSend.msg == msg);
+}
+
+}  // namespace
+
+bool IsPrivateMessage(UINT msg) {
+    return msg >= CM_BASE && msg <= CN_BASE + 0x3FF;
+}
+
+LRESULT SendPrivate(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const PrivateSend outer = currentPrivateSend;
+    currentPrivateSend = {window, msg};
+    const LRESULT result = SendMessageA(window, msg, wParam, lParam);
+    currentPrivateSend = outer;
+    return result;
+}
+
 LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     TWinControl* control = FindControl(window);
     if (control == nullptr && msg == WM_NCCREATE) {
         control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         if (control != nullptr) control->Bind(window);
     }
-    if (control == nullptr) return CallWindowProcA(DefaultProcedureOf(window), window, msg, wParam, lParam);
+    if (control == nullptr || (IsPrivateMessage(msg) && !IsOwnPrivateMessage(window, msg)))
+        return CallWindowProcA(DefaultProcedureOf(window), window, msg, wParam, lParam);
 
     TMessage message{msg, wParam, lParam, 0};
     // The message may free the control: what follows reads it only while it lives.
@@ -257,7 +288,7 @@ bool TWinControl::ReflectNotification(TMessage& message) {
             return false;
     }
     if (child == nullptr || child == handle_ || FindControl(child) == nullptr) return false;
-    message.Result = SendMessageA(child, CN_BASE + message.Msg, message.WParam, message.LParam);
+    message.Result = SendPrivate(child, CN_BASE + message.Msg, message.WParam, message.LParam);
     return true;
 }
 

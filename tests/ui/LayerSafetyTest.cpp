@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/GdiBudget.h"
@@ -222,6 +223,18 @@ TEST_F(Teardown, HandlersThatFreeTheirOwnFormOrControlTouchNothingFreed) {
     closeButton->OnClick = [form] { form->Release(); };
     form->Show();
     const ui::TWatch formWatch = form->Watch();
+    // The layer's own message numbers from anyone else, as another program posts or sends its own: a
+    // release, a focus change carrying a number for a control, a reflected draw without its structure.
+    const HWND formWindow = form->Handle();
+    const HWND buttonWindow = closeButton->Handle();
+    PostMessageA(formWindow, ui::CM_RELEASE, 0, 0);
+    PostMessageA(formWindow, ui::CM_FOCUSCHANGED, 0, 0x1234);
+    std::thread([=] {
+        SendNotifyMessageA(formWindow, ui::CM_RELEASE, 0, 0);
+        SendNotifyMessageA(buttonWindow, ui::CN_DRAWITEM, 0, 0x1234);
+    }).join();
+    application.ProcessMessages();
+    ASSERT_TRUE(formWatch.Alive()) << "the form takes its own messages from no one else";
     Click(closeButton);
     application.ProcessMessages();
     EXPECT_FALSE(formWatch.Alive());
