@@ -362,9 +362,7 @@ void TCoolBtn::GradientChanged() {
 void TCoolBtn::SurfaceChanged(TSkinChange change) {
     switch (change) {
         case TSkinChange::OwnWallpaper:
-            // What shows the button's background shows the new picture too.
-            Invalidate();
-            ui::Notify(this, ui::CM_COLORCHANGED);
+            RepaintWithChildren(*this);
             return;
         case TSkinChange::WallpaperGiven:
         case TSkinChange::WallpaperRegiven:

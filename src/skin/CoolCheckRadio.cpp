@@ -99,9 +99,7 @@ void TCoolCheckRadioBox::SetNumGlyphsNormal(int count) {
 void TCoolCheckRadioBox::SurfaceChanged(TSkinChange change) {
     switch (change) {
         case TSkinChange::OwnWallpaper:
-            // What shows the box's background shows the new picture too.
-            Invalidate();
-            ui::Notify(this, ui::CM_COLORCHANGED);
+            RepaintWithChildren(*this);
             return;
         case TSkinChange::WallpaperGiven:
             SetTransparent(false);

@@ -86,9 +86,7 @@ void TEditSkin::SetBordersTrColor(ui::TColor color) {
 void TEditSkin::SurfaceChanged(TSkinChange change) {
     switch (change) {
         case TSkinChange::OwnWallpaper:
-            // What shows the field's background shows the new picture too.
-            field_.Invalidate();
-            ui::Notify(&field_, ui::CM_COLORCHANGED);
+            RepaintWithChildren(field_);
             return;
         case TSkinChange::WallpaperGiven:
         case TSkinChange::WallpaperRegiven:

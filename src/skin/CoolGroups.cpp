@@ -17,8 +17,7 @@ void TCoolGroupBox::SurfaceChanged(TSkinChange change) {
         case TSkinChange::Transparent:
         case TSkinChange::OwnWallpaper:
         case TSkinChange::WallpaperGiven:
-            Invalidate();
-            ui::Notify(this, ui::CM_COLORCHANGED);
+            RepaintWithChildren(*this);
             return;
         case TSkinChange::Shadow:
             Invalidate();

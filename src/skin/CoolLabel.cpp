@@ -8,17 +8,6 @@ namespace skin {
 
 namespace {
 
-UINT AlignmentFlag(ui::TAlignment alignment) {
-    switch (alignment) {
-        case ui::taRightJustify:
-            return DT_RIGHT;
-        case ui::taCenter:
-            return DT_CENTER;
-        default:
-            return DT_LEFT;
-    }
-}
-
 // A label has a DC only while its parent paints it; measuring at other times borrows the screen's,
 // which gives the same font metrics.
 class MeasuringDC {
@@ -122,7 +111,7 @@ void TCoolLabel::Paint() {
 
     // A clear brush puts the DC in transparent mode, which the shadow pass of the caption relies on.
     canvas.Brush().SetStyle(ui::TBrushStyle::Clear);
-    const UINT flags = (WordWrap() ? DT_WORDBREAK : 0) | DT_EXPANDTABS | AlignmentFlag(Alignment());
+    const UINT flags = (WordWrap() ? DT_WORDBREAK : 0) | DT_EXPANDTABS | AlignmentFormat(Alignment());
 
     if (Layout() != ui::tlTop) {
         RECT measured = text;

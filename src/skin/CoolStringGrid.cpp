@@ -13,17 +13,6 @@ namespace {
 // its editing began: column and row.
 constexpr UINT kCellEdited = WM_USER + 0x194;
 
-UINT AlignmentFormat(ui::TAlignment alignment) {
-    switch (alignment) {
-        case ui::taRightJustify:
-            return DT_RIGHT;
-        case ui::taCenter:
-            return DT_CENTER;
-        default:
-            return DT_LEFT;
-    }
-}
-
 UINT BevelEdges(TBevelCut inner, TBevelCut outer) {
     UINT edges = 0;
     if (inner == ui::bvLowered) edges |= BDR_SUNKENINNER;

@@ -193,6 +193,17 @@ TShiftState CurrentShiftState() {
     return state;
 }
 
+UINT AlignmentFormat(ui::TAlignment alignment) {
+    switch (alignment) {
+        case ui::taRightJustify:
+            return DT_RIGHT;
+        case ui::taCenter:
+            return DT_CENTER;
+        default:
+            return DT_LEFT;
+    }
+}
+
 UINT BevelEdgeFlags(ui::TBevelCut inner, ui::TBevelCut outer) {
     UINT flags = 0;
     if (inner == ui::bvLowered) flags |= BDR_SUNKENINNER;

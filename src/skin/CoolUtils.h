@@ -55,6 +55,8 @@ TShiftState CurrentShiftState();
 // The DrawEdge flags of an inner and an outer bevel (lowered: sunken, raised: raised); 0 when neither
 // draws a line.
 UINT BevelEdgeFlags(ui::TBevelCut inner, ui::TBevelCut outer);
+// The DrawText flag that aligns text as the alignment says.
+UINT AlignmentFormat(ui::TAlignment alignment);
 // The window's rectangle with its top-left corner at 0, 0.
 RECT WindowRectAtOrigin(HWND window);
 

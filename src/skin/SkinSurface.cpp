@@ -2,6 +2,11 @@
 
 namespace skin {
 
+void RepaintWithChildren(ui::TControl& control) {
+    control.Invalidate();
+    ui::Notify(&control, ui::CM_COLORCHANGED);
+}
+
 TSkinSurface::TSkinSurface(TSkinRepeat repeat) : repeat_(repeat) {
     picture_.OnSetChanged = [this] { SurfaceChanged(TSkinChange::Skin); };
     picture_.OnWallpaperChanged = [this] { SurfaceChanged(TSkinChange::OwnWallpaper); };

@@ -17,6 +17,7 @@
 #include "skin/CoolImages.h"
 #include "skin/SkinPicture.h"
 #include "skin/SkinTypes.h"
+#include "ui/Controls.h"
 #include "ui/Graphics.h"
 
 namespace skin {
@@ -28,6 +29,10 @@ bool ChangeValue(Value& field, const Value& value) {
     field = value;
     return true;
 }
+
+// The answer of a control whose background others show to a change of that background: it repaints and
+// tells itself its colour changed, which hands the change on to its children.
+void RepaintWithChildren(ui::TControl& control);
 
 // What changed on a surface, told to its control after the new value is stored.
 enum class TSkinChange {
