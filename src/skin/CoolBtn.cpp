@@ -1,5 +1,7 @@
 #include "skin/CoolBtn.h"
 
+#include "skin/CoolUtils.h"
+
 namespace skin {
 
 namespace {
@@ -50,6 +52,7 @@ void DrawRim(HDC dc, const RECT& r, bool pressed, HBRUSH brush) {
 
 TCoolBtn::TCoolBtn(ui::TComponent* owner)
     : ui::TButton(owner),
+      TSkinSurface(TSkinRepeat::Ignored),
       canvas_(std::make_unique<ui::TCanvas>()),
       glyph_(std::make_unique<TGlyph>()),
       imagesLink_(std::make_unique<ui::TChangeLink>()),
@@ -57,8 +60,6 @@ TCoolBtn::TCoolBtn(ui::TComponent* owner)
     SetHoverEvents(true);
     glyph_->OnChange = [this] { Invalidate(); };
     imagesLink_->OnChange = [this] { Invalidate(); };
-    skin_.OnSetChanged = [this] { Invalidate(); };
-    skin_.OnWallpaperChanged = [this] { WallpaperChanged(); };
     timer_->SetEnabled(false);
     timer_->SetInterval(1000);
     timer_->OnTimer = [this] { AnimationTick(); };
@@ -77,9 +78,7 @@ void TCoolBtn::CreateParams(ui::TCreateParams& params) {
 
 void TCoolBtn::SetDefaultStyle(bool active) {
     // The native default-button style would replace the owner-drawn one: only the painted frame changes.
-    if (active == defaultActive_) return;
-    defaultActive_ = active;
-    Repaint();
+    if (ChangeValue(defaultActive_, active)) Repaint();
 }
 
 void TCoolBtn::WndProc(ui::TMessage& message) {
@@ -115,7 +114,7 @@ void TCoolBtn::WndProc(ui::TMessage& message) {
 void TCoolBtn::EraseBackground(HDC dc) {
     const RECT client = ClientRect();
     if (options_.Contains(ocPaintTransparently))
-        PaintParentBackground(GetAncestorControl(this, transparencyLevel_), dc);
+        PaintParentBackground(GetAncestorControl(this, TransparencyLevel()), dc);
     else if (options_.Contains(ocPaintWallpaper))
         PaintWallpaper(dc, client);
     else if (options_.Contains(ocPaintGradiently))
@@ -141,7 +140,7 @@ void TCoolBtn::Notification(ui::TComponent* component, bool removing) {
         images_ = nullptr;
         Invalidate();
     }
-    if (skin_.Notification(component, removing)) Invalidate();
+    SkinNotification(component, removing);
 }
 
 // ---- Painting
@@ -166,7 +165,7 @@ void TCoolBtn::PaintButton(HDC dc, UINT itemState) {
 void TCoolBtn::PaintRectangular(HDC dc, bool pressed, bool focused) {
     RECT r = ClientRect();
     if (options_.Contains(ocPaintTransparently))
-        PaintParentBackground(GetAncestorControl(this, transparencyLevel_), dc);
+        PaintParentBackground(GetAncestorControl(this, TransparencyLevel()), dc);
     else if (options_.Contains(ocPaintWallpaper))
         PaintWallpaper(dc, r);
     else if (options_.Contains(ocPaintGradiently))
@@ -210,7 +209,7 @@ void TCoolBtn::PaintElliptic(HDC dc, bool pressed, bool focused) {
         // Without a skin bitmap the ellipse is filled with the colour, as any control without its skin is.
         fill = !PaintWallpaper(dc, r);
     } else if (options_.Contains(ocPaintTransparently)) {
-        PaintParentBackgroundClipped(GetAncestorControl(this, transparencyLevel_), dc, r);
+        PaintParentBackgroundClipped(GetAncestorControl(this, TransparencyLevel()), dc, r);
         fill = false;
     }
 
@@ -237,8 +236,8 @@ void TCoolBtn::PaintGlyphAndCaption(bool pressed) {
     std::unique_ptr<TGlyph> frame = animated_ ? FrameGlyph() : nullptr;
     TGlyph& glyph = frame ? *frame : *glyph_;
     RECT textBounds{};
-    glyph.PaintGlyphAndCaption(*canvas_, client, textBounds, kCaptionFlags, shadow_.Size(), shadow_.Color(),
-                               shadow_.Position(), shadow_.SimpleView(), ui::clNone, true, Enabled(), spacing_, margin_,
+    glyph.PaintGlyphAndCaption(*canvas_, client, textBounds, kCaptionFlags, Shadow().Size(), Shadow().Color(),
+                               Shadow().Position(), Shadow().SimpleView(), ui::clNone, true, Enabled(), spacing_, margin_,
                                layout_, Caption());
 }
 
@@ -264,7 +263,7 @@ bool TCoolBtn::FrameShown() const {
 }
 
 bool TCoolBtn::PaintWallpaper(HDC dc, const RECT& rect) {
-    return skin_.Paint(dc, rect, options_.Contains(ocStretchWallpaper), SRCCOPY);
+    return PaintSkin(dc, rect, options_.Contains(ocStretchWallpaper));
 }
 
 UINT TCoolBtn::CurrentItemState() {
@@ -309,28 +308,21 @@ void TCoolBtn::SetNumGlyphs(int count) {
 }
 
 void TCoolBtn::SetOptions(TCoolOptions options) {
-    if (options == options_) return;
-    options_ = options;
+    if (!ChangeValue(options_, options)) return;
     RecreateWnd();
-    SendColorChanged();
+    ui::Notify(this, ui::CM_COLORCHANGED);
 }
 
 void TCoolBtn::SetLayout(TButtonLayout layout) {
-    if (layout == layout_) return;
-    layout_ = layout;
-    Invalidate();
+    if (ChangeValue(layout_, layout)) Invalidate();
 }
 
 void TCoolBtn::SetSpacing(int spacing) {
-    if (spacing == spacing_) return;
-    spacing_ = spacing;
-    Invalidate();
+    if (ChangeValue(spacing_, spacing)) Invalidate();
 }
 
 void TCoolBtn::SetMargin(int margin) {
-    if (margin < -1 || margin == margin_) return;
-    margin_ = margin;
-    Invalidate();
+    if (margin >= -1 && ChangeValue(margin_, margin)) Invalidate();
 }
 
 void TCoolBtn::SetImages(ui::TCustomImageList* images) {
@@ -346,82 +338,43 @@ void TCoolBtn::SetInterval(unsigned interval) {
 }
 
 void TCoolBtn::SetAnimated(bool animated) {
-    if (animated == animated_) return;
-    animated_ = animated;
+    if (!ChangeValue(animated_, animated)) return;
     timer_->SetEnabled(animated_);
     Invalidate();
 }
 
-void TCoolBtn::SetShadowColor(ui::TColor color) {
-    if (shadow_.SetColor(color)) Invalidate();
-}
-
-void TCoolBtn::SetShadowSize(uint8_t size) {
-    if (shadow_.SetSize(size)) Invalidate();
-}
-
-void TCoolBtn::SetShadowPos(TShadowPosition position) {
-    if (shadow_.SetPosition(position)) Invalidate();
-}
-
-void TCoolBtn::SetSimpleView(bool simpleView) {
-    if (shadow_.SetSimpleView(simpleView)) Invalidate();
-}
-
-void TCoolBtn::SetTransparencyLevel(uint8_t level) {
-    if (level == transparencyLevel_) return;
-    transparencyLevel_ = level;
-    Invalidate();
-}
-
 void TCoolBtn::SetColorStart(ui::TColor color) {
-    if (color == colorStart_) return;
-    colorStart_ = color;
-    if (options_.Contains(ocPaintGradiently)) Invalidate();
+    if (ChangeValue(colorStart_, color)) GradientChanged();
 }
 
 void TCoolBtn::SetColorEnd(ui::TColor color) {
-    if (color == colorEnd_) return;
-    colorEnd_ = color;
-    if (options_.Contains(ocPaintGradiently)) Invalidate();
+    if (ChangeValue(colorEnd_, color)) GradientChanged();
 }
 
 void TCoolBtn::SetGradientDirection(TGradientDirection direction) {
-    if (direction == gradientDirection_) return;
-    gradientDirection_ = direction;
+    if (ChangeValue(gradientDirection_, direction)) GradientChanged();
+}
+
+void TCoolBtn::GradientChanged() {
     if (options_.Contains(ocPaintGradiently)) Invalidate();
 }
 
-void TCoolBtn::SetCoolImages(TCoolImages* images) {
-    if (images == CoolImages()) return;
-    skin_.SetCoolImages(images);
-    Invalidate();
-}
-
-void TCoolBtn::SetIdWallpaper(int id) {
-    if (skin_.SetIdWallpaper(id)) Invalidate();
-}
-
-void TCoolBtn::SetWallpaper(const ui::TBitmap& bitmap) {
-    Wallpaper().Assign(bitmap);
-}
-
-void TCoolBtn::WallpaperChanged() {
-    Invalidate();
-    SendColorChanged();
+void TCoolBtn::SurfaceChanged(TSkinChange change) {
+    switch (change) {
+        case TSkinChange::OwnWallpaper:
+            RepaintWithChildren(*this);
+            return;
+        case TSkinChange::WallpaperGiven:
+        case TSkinChange::WallpaperRegiven:
+            // A copy told its change as the own wallpaper's.
+            return;
+        default:
+            Invalidate();
+    }
 }
 
 void TCoolBtn::SetBtnPaintOptions(TBtnPaintOptions options) {
-    if (options == btnPaintOptions_) return;
-    btnPaintOptions_ = options;
-    Invalidate();
-}
-
-void TCoolBtn::SendColorChanged() {
-    if (HandleAllocated())
-        SendMessageA(Handle(), ui::CM_COLORCHANGED, 0, 0);
-    else
-        Perform(ui::CM_COLORCHANGED);
+    if (ChangeValue(btnPaintOptions_, options)) Invalidate();
 }
 
 }  // namespace skin

@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 
-#include "skin/CoolCtrls.h"
-#include "skin/CoolUtils.h"
+#include "skin/CoolControl.h"
+#include "skin/Glyph.h"
+#include "skin/SkinSurface.h"
+#include "skin/SkinTypes.h"
 #include "ui/Controls.h"
 #include "ui/Graphics.h"
 #include "ui/ImgList.h"
@@ -26,7 +28,13 @@ using TDrawButtonEvent = std::function<void(ui::TControl* sender, ui::TCanvas& c
 // everything itself: a background (the parent's, a skin bitmap, a gradient or its colour), a raised
 // rectangular or elliptic frame that may show only while the mouse is over it, the glyph beside its
 // shadowed caption, a frame while it is the active default and a focus mark while it has the focus.
-class TCoolBtn : public ui::TButton {
+//
+// Its skin picture ignores a set given again.
+class TCoolBtn : public ui::TButton,
+                 public TCoolControl,
+                 public TSkinSurface,
+                 public TSkinTransparencyLevel,
+                 public TSkinShadow {
 public:
     explicit TCoolBtn(ui::TComponent* owner);
     ~TCoolBtn() override;
@@ -60,34 +68,12 @@ public:
     // The frame the next animation step shows.
     int FrameIndex() const { return frameIndex_; }
 
-    ui::TColor ShadowColor() const { return shadow_.Color(); }
-    void SetShadowColor(ui::TColor color);
-    uint8_t ShadowSize() const { return shadow_.Size(); }
-    void SetShadowSize(uint8_t size);
-    TShadowPosition ShadowPos() const { return shadow_.Position(); }
-    void SetShadowPos(TShadowPosition position);
-    // The caption drawn once, without its shadow copy; a new shadow colour, size or position clears it.
-    bool SimpleView() const { return shadow_.SimpleView(); }
-    void SetSimpleView(bool simpleView);
-    // How many parents up the background is copied from.
-    uint8_t TransparencyLevel() const { return transparencyLevel_; }
-    void SetTransparencyLevel(uint8_t level);
-
     ui::TColor ColorStart() const { return colorStart_; }
     void SetColorStart(ui::TColor color);
     ui::TColor ColorEnd() const { return colorEnd_; }
     void SetColorEnd(ui::TColor color);
     TGradientDirection GradientDirection() const { return gradientDirection_; }
     void SetGradientDirection(TGradientDirection direction);
-
-    // The shared skin set; nullptr once the set has been destroyed.
-    TCoolImages* CoolImages() const { return skin_.CoolImages(); }
-    void SetCoolImages(TCoolImages* images);
-    int IdWallpaper() const { return skin_.IdWallpaper(); }
-    void SetIdWallpaper(int id);
-    // The button's own skin bitmap, created on first use.
-    ui::TBitmap& Wallpaper() { return skin_.Wallpaper(); }
-    void SetWallpaper(const ui::TBitmap& bitmap);
 
     TBtnPaintOptions BtnPaintOptions() const { return btnPaintOptions_; }
     void SetBtnPaintOptions(TBtnPaintOptions options);
@@ -110,6 +96,7 @@ protected:
     void EraseBackground(HDC dc) override;
     void MouseEnter() override;
     void MouseLeave() override;
+    void SurfaceChanged(TSkinChange change) override;
 
 private:
     // The whole button into a DC whose origin is the button's client origin, for the owner-draw item state.
@@ -125,9 +112,8 @@ private:
     bool FrameShown() const;
     bool PaintWallpaper(HDC dc, const RECT& rect);
     void AnimationTick();
-    void WallpaperChanged();
-    // The colour-changed notification to the button, through its window where it has one.
-    void SendColorChanged();
+    // The gradient repaints when it is painted.
+    void GradientChanged();
 
     bool defaultActive_ = false;
     std::unique_ptr<ui::TCanvas> canvas_;
@@ -142,11 +128,8 @@ private:
     bool animated_ = false;
     int frameIndex_ = 0;
     std::unique_ptr<ui::TTimer> timer_;
-    TCaptionShadow shadow_;
-    uint8_t transparencyLevel_ = 0;
     ui::TColor colorStart_ = ui::clBtnFace;
     ui::TColor colorEnd_ = ui::clBtnShadow;
-    TSkinPicture skin_;
     TGradientDirection gradientDirection_ = gdHorizontal;
     TBtnPaintOptions btnPaintOptions_{bpoDrawFocus, bpoDrawDefault};
 };

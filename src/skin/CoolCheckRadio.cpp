@@ -1,5 +1,7 @@
 #include "skin/CoolCheckRadio.h"
 
+#include "skin/CoolUtils.h"
+
 #include <string>
 #include <vector>
 
@@ -22,7 +24,8 @@ bool LeftButtonHeld() {
 
 }  // namespace
 
-TCoolCheckRadioBox::TCoolCheckRadioBox(ui::TComponent* owner) : ui::TCustomControl(owner) {
+TCoolCheckRadioBox::TCoolCheckRadioBox(ui::TComponent* owner)
+    : ui::TCustomControl(owner), TSkinSurface(TSkinRepeat::Reregisters) {
     SetBounds(0, 0, 147, 17);
     SetHoverEvents(true);
     // A check box is a tab stop by its type (as a change of type to check box makes it), so that the
@@ -32,55 +35,41 @@ TCoolCheckRadioBox::TCoolCheckRadioBox(ui::TComponent* owner) : ui::TCustomContr
     SetParentColor(true);
     glyphMarked_.OnChange = [this] { InvalidateBox(); };
     glyphNormal_.OnChange = [this] { InvalidateBox(); };
-    skin_.OnSetChanged = [this] { Invalidate(); };
-    skin_.OnWallpaperChanged = [this] { WallpaperChanged(); };
 }
 
 TCoolCheckRadioBox::~TCoolCheckRadioBox() {
     glyphMarked_.OnChange = nullptr;
     glyphNormal_.OnChange = nullptr;
-    skin_.OnSetChanged = nullptr;
-    skin_.OnWallpaperChanged = nullptr;
 }
 
 // ---- Properties
 
 void TCoolCheckRadioBox::SetChecked(bool checked) {
-    if (checked == checked_) return;
-    checked_ = checked;
+    if (!ChangeValue(checked_, checked)) return;
     state_ = checked ? cbChecked : cbUnchecked;
     InvalidateBox();
 }
 
 void TCoolCheckRadioBox::SetState(TCheckBoxState state) {
-    if (state == state_) return;
-    state_ = state;
-    InvalidateBox();
+    if (ChangeValue(state_, state)) InvalidateBox();
 }
 
 void TCoolCheckRadioBox::SetCheckRadioType(TCheckRadioType type) {
-    if (type == checkRadioType_) return;
-    checkRadioType_ = type;
+    if (!ChangeValue(checkRadioType_, type)) return;
     SetTabStop(type == crCheckBox);
     Invalidate();
 }
 
 void TCoolCheckRadioBox::SetAlignment(TLeftRight alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    Invalidate();
+    if (ChangeValue(alignment_, alignment)) Invalidate();
 }
 
 void TCoolCheckRadioBox::SetFlat(bool flat) {
-    if (flat == flat_) return;
-    flat_ = flat;
-    InvalidateBox();
+    if (ChangeValue(flat_, flat)) InvalidateBox();
 }
 
 void TCoolCheckRadioBox::SetOwnerDraw(bool ownerDraw) {
-    if (ownerDraw == ownerDraw_) return;
-    ownerDraw_ = ownerDraw;
-    Invalidate();
+    if (ChangeValue(ownerDraw_, ownerDraw)) Invalidate();
 }
 
 void TCoolCheckRadioBox::SetGlyphMarked(const ui::TBitmap* bitmap) {
@@ -107,83 +96,26 @@ void TCoolCheckRadioBox::SetNumGlyphsNormal(int count) {
     InvalidateBox();
 }
 
-void TCoolCheckRadioBox::SetShadowColor(ui::TColor color) {
-    if (shadow_.SetColor(color)) Invalidate();
-}
-
-void TCoolCheckRadioBox::SetShadowSize(uint8_t size) {
-    if (shadow_.SetSize(size)) Invalidate();
-}
-
-void TCoolCheckRadioBox::SetShadowPos(TShadowPosition position) {
-    if (shadow_.SetPosition(position)) Invalidate();
-}
-
-void TCoolCheckRadioBox::SetSimpleView(bool simpleView) {
-    if (shadow_.SetSimpleView(simpleView)) Invalidate();
-}
-
-void TCoolCheckRadioBox::SetBevelInner(ui::TBevelCut bevel) {
-    if (bevel == bevelInner_) return;
-    bevelInner_ = bevel;
-    Invalidate();
-}
-
-void TCoolCheckRadioBox::SetBevelOuter(ui::TBevelCut bevel) {
-    if (bevel == bevelOuter_) return;
-    bevelOuter_ = bevel;
-    Invalidate();
-}
-
-void TCoolCheckRadioBox::SetTransparent(bool transparent) {
-    if (transparent == transparent_) return;
-    transparent_ = transparent;
-    Invalidate();
-}
-
-void TCoolCheckRadioBox::SetTransparencyLevel(uint8_t level) {
-    if (level == transparencyLevel_) return;
-    transparencyLevel_ = level;
-    Invalidate();
-}
-
-void TCoolCheckRadioBox::SetStretched(bool stretched) {
-    if (stretched == stretched_) return;
-    stretched_ = stretched;
-    Invalidate();
-}
-
-void TCoolCheckRadioBox::SetCoolImages(TCoolImages* images) {
-    skin_.SetCoolImages(images);
-    Invalidate();
-}
-
-void TCoolCheckRadioBox::SetIdWallpaper(int id) {
-    if (skin_.SetIdWallpaper(id)) Invalidate();
-}
-
-void TCoolCheckRadioBox::SetWallpaper(const ui::TBitmap& bitmap) {
-    if (&bitmap == skin_.OwnWallpaper()) return;
-    Wallpaper().Assign(bitmap);
-    SetTransparent(false);
-    Invalidate();
-}
-
-void TCoolCheckRadioBox::WallpaperChanged() {
-    Invalidate();
-    SendColorChanged();
-}
-
-void TCoolCheckRadioBox::SendColorChanged() {
-    if (HandleAllocated())
-        SendMessageA(Handle(), ui::CM_COLORCHANGED, 0, 0);
-    else
-        Perform(ui::CM_COLORCHANGED);
+void TCoolCheckRadioBox::SurfaceChanged(TSkinChange change) {
+    switch (change) {
+        case TSkinChange::OwnWallpaper:
+            RepaintWithChildren(*this);
+            return;
+        case TSkinChange::WallpaperGiven:
+            SetTransparent(false);
+            Invalidate();
+            return;
+        case TSkinChange::WallpaperRegiven:
+        case TSkinChange::BevelsOffset:
+            return;
+        default:
+            Invalidate();
+    }
 }
 
 void TCoolCheckRadioBox::Notification(ui::TComponent* component, bool removing) {
     ui::TCustomControl::Notification(component, removing);
-    if (skin_.Notification(component, removing)) Invalidate();
+    SkinNotification(component, removing);
 }
 
 // ---- State
@@ -314,11 +246,11 @@ void TCoolCheckRadioBox::CreateParams(ui::TCreateParams& params) {
 // ---- Painting
 
 void TCoolCheckRadioBox::EraseBackground(HDC dc) {
-    if (transparent_) {
-        PaintParentBackground(GetAncestorControl(this, transparencyLevel_), dc);
+    if (Transparent()) {
+        PaintParentBackground(GetAncestorControl(this, TransparencyLevel()), dc);
         return;
     }
-    if (skin_.Paint(dc, ClientRect(), stretched_, SRCCOPY)) return;
+    if (PaintSkin(dc, ClientRect(), Stretched())) return;
     ui::TCustomControl::EraseBackground(dc);
 }
 
@@ -367,11 +299,11 @@ void TCoolCheckRadioBox::PaintCaption(RECT& caption) {
     if (!Enabled()) {
         DrawStateA(canvas.Handle(), nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()),
                    static_cast<WPARAM>(text.size()), caption.left, caption.top, 0, 0, DST_PREFIXTEXT | DSS_DISABLED);
-    } else if (shadow_.SimpleView()) {
+    } else if (Shadow().SimpleView()) {
         canvas.DrawText(text, caption, flags);
     } else {
-        DrawShadowedText(canvas.Handle(), caption, shadow_.Position(), text, flags, Font().Color(), shadow_.Color(),
-                         shadow_.Size());
+        DrawShadowedText(canvas.Handle(), caption, Shadow().Position(), text, flags, Font().Color(), Shadow().Color(),
+                         Shadow().Size());
     }
 }
 
@@ -392,11 +324,11 @@ void TCoolCheckRadioBox::Paint() {
     PaintCaption(caption);
     // The focus mark goes round the caption where the shadow left it.
     if (!Caption().empty() && Focused()) {
-        InflateRect(&caption, shadow_.Size() + 1, shadow_.Size());
+        InflateRect(&caption, Shadow().Size() + 1, Shadow().Size());
         DrawFocusRect(canvas.Handle(), &caption);
     }
 
-    if (const UINT edges = BevelEdgeFlags(bevelInner_, bevelOuter_)) {
+    if (const UINT edges = BevelEdgeFlags(BevelInner(), BevelOuter())) {
         RECT client = ClientRect();
         DrawEdge(canvas.Handle(), &client, edges, BF_RECT);
     }

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <functional>
 
-#include "skin/CoolCtrls.h"
-#include "skin/CoolUtils.h"
+#include "skin/CoolControl.h"
+#include "skin/Glyph.h"
+#include "skin/SkinSurface.h"
+#include "skin/SkinTypes.h"
 #include "ui/Controls.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Graphics.h"
@@ -22,7 +24,17 @@ enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 // taLeftJustify the other way round. No other alignment is used.
 using TLeftRight = ui::TAlignment;
 
-class TCoolCheckRadioBox : public ui::TCustomControl {
+// Its skin picture registers again on a set given again. Giving it an own wallpaper makes it opaque;
+// its bevels' offset is kept with the other skinned controls' settings, as the box's painting has no
+// inset to apply it to.
+class TCoolCheckRadioBox : public ui::TCustomControl,
+                           public TCoolControl,
+                           public TSkinSurface,
+                           public TSkinTransparency,
+                           public TSkinTransparencyLevel,
+                           public TSkinStretch,
+                           public TSkinShadow,
+                           public TSkinBevels {
 public:
     explicit TCoolCheckRadioBox(ui::TComponent* owner);
     ~TCoolCheckRadioBox() override;
@@ -62,40 +74,6 @@ public:
     int NumGlyphsNormal() const { return glyphNormal_.ImageCount(); }
     void SetNumGlyphsNormal(int count);
 
-    ui::TColor ShadowColor() const { return shadow_.Color(); }
-    void SetShadowColor(ui::TColor color);
-    uint8_t ShadowSize() const { return shadow_.Size(); }
-    void SetShadowSize(uint8_t size);
-    TShadowPosition ShadowPos() const { return shadow_.Position(); }
-    void SetShadowPos(TShadowPosition position);
-    // The caption drawn once, without its shadow copy; a new shadow colour, size or position clears it.
-    bool SimpleView() const { return shadow_.SimpleView(); }
-    void SetSimpleView(bool simpleView);
-
-    ui::TBevelCut BevelInner() const { return bevelInner_; }
-    void SetBevelInner(ui::TBevelCut bevel);
-    ui::TBevelCut BevelOuter() const { return bevelOuter_; }
-    void SetBevelOuter(ui::TBevelCut bevel);
-    // Kept with the other skinned controls' settings; the box's painting has no inset to apply it to.
-    int BevelsOffset() const { return bevelsOffset_; }
-    void SetBevelsOffset(int offset) { bevelsOffset_ = offset; }
-
-    // Shows the background of the TransparencyLevel-th ancestor's parent instead of its own.
-    bool Transparent() const { return transparent_; }
-    void SetTransparent(bool transparent);
-    uint8_t TransparencyLevel() const { return transparencyLevel_; }
-    void SetTransparencyLevel(uint8_t level);
-    bool Stretched() const { return stretched_; }
-    void SetStretched(bool stretched);
-    // The shared skin set and the index of the bitmap in it; the reference is cleared when the set goes.
-    TCoolImages* CoolImages() const { return skin_.CoolImages(); }
-    void SetCoolImages(TCoolImages* images);
-    int IdWallpaper() const { return skin_.IdWallpaper(); }
-    void SetIdWallpaper(int id);
-    // The box's own skin bitmap, created on first use. Giving the box one makes it opaque.
-    ui::TBitmap& Wallpaper() { return skin_.Wallpaper(); }
-    void SetWallpaper(const ui::TBitmap& bitmap);
-
     // Changes the state as a user's click does; true when State changed.
     virtual bool Toggle();
     // Repaints only the mark.
@@ -116,6 +94,7 @@ protected:
     void Click() override;
     void MouseEnter() override;
     void MouseLeave() override;
+    void SurfaceChanged(TSkinChange change) override;
 
 private:
     // The mark's rectangle in client coordinates.
@@ -128,8 +107,6 @@ private:
     void SetPressed(bool pressed);
     // Radio boxes of one parent and group: the newly focused one is selected and is the only tab stop.
     void FocusMoved(ui::TWinControl* focused);
-    void WallpaperChanged();
-    void SendColorChanged();
 
     bool checked_ = false;
     TCheckBoxState state_ = cbUnchecked;
@@ -141,14 +118,6 @@ private:
     bool ownerDraw_ = false;
     TGlyph glyphMarked_;
     TGlyph glyphNormal_;
-    TCaptionShadow shadow_;
-    ui::TBevelCut bevelInner_ = ui::bvNone;
-    ui::TBevelCut bevelOuter_ = ui::bvNone;
-    int bevelsOffset_ = 0;
-    bool transparent_ = false;
-    uint8_t transparencyLevel_ = 0;
-    bool stretched_ = false;
-    TSkinPicture skin_;
     // Shown pushed while the mouse button or the Space key is held on the box.
     bool pressed_ = false;
 };

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "skin/CoolUtils.h"
 #include "ui/Controls.h"
 
 namespace skin {
@@ -39,12 +40,8 @@ TBeep SetEditBeep(TBeep beep) {
 
 // ---- TEditSkin
 
-TEditSkin::TEditSkin(ui::TCustomEdit& field, TEditSkinKind kind) : field_(field), kind_(kind) {
-    skin_.OnSetChanged = [this] { field_.Invalidate(); };
-    skin_.OnWallpaperChanged = [this] {
-        field_.Invalidate();
-        SendColorChanged();
-    };
+TEditSkin::TEditSkin(ui::TCustomEdit& field, TEditSkinKind kind)
+    : TSkinSurface(TSkinRepeat::Reregisters), field_(field), kind_(kind) {
     borderPen_.OnChange = [this] { field_.Invalidate(); };
 }
 
@@ -56,13 +53,11 @@ void TEditSkin::SetOptions(TCoolOptions options) {
         options.Exclude(ocPaintTransparently);
     options_ = options;
     field_.RecreateWnd();
-    SendColorChanged();
+    ui::Notify(&field_, ui::CM_COLORCHANGED);
 }
 
 void TEditSkin::SetTextAlign(TAlignment align) {
-    if (align == textAlign_) return;
-    textAlign_ = align;
-    field_.RecreateWnd();
+    if (ChangeValue(textAlign_, align)) field_.RecreateWnd();
 }
 
 DWORD TEditSkin::AlignmentStyle() const {
@@ -76,29 +71,8 @@ DWORD TEditSkin::AlignmentStyle() const {
     }
 }
 
-void TEditSkin::SetTransparencyLevel(uint8_t level) {
-    if (level == transparencyLevel_) return;
-    transparencyLevel_ = level;
-    field_.Invalidate();
-}
-
-void TEditSkin::SetCoolImages(TCoolImages* images) {
-    skin_.SetCoolImages(images);
-    field_.Invalidate();
-}
-
-void TEditSkin::SetIdWallpaper(int id) {
-    if (skin_.SetIdWallpaper(id)) field_.Invalidate();
-}
-
-void TEditSkin::SetWallpaper(const ui::TBitmap& bitmap) {
-    Wallpaper().Assign(bitmap);
-}
-
 void TEditSkin::SetEdgeBorders(TEdgeBorders edges) {
-    if (edges == edgeBorders_) return;
-    edgeBorders_ = edges;
-    field_.Invalidate();
+    if (ChangeValue(edgeBorders_, edges)) field_.Invalidate();
 }
 
 void TEditSkin::SetBorderPen(const ui::TPen& pen) {
@@ -106,24 +80,25 @@ void TEditSkin::SetBorderPen(const ui::TPen& pen) {
 }
 
 void TEditSkin::SetBordersTrColor(ui::TColor color) {
-    if (color == bordersTrColor_) return;
-    bordersTrColor_ = color;
-    field_.Invalidate();
+    if (ChangeValue(bordersTrColor_, color)) field_.Invalidate();
 }
 
-void TEditSkin::SkinNotification(ui::TComponent* component, bool removing) {
-    if (skin_.Notification(component, removing)) field_.Invalidate();
-}
-
-void TEditSkin::SendColorChanged() {
-    if (field_.HandleAllocated())
-        SendMessageA(field_.Handle(), ui::CM_COLORCHANGED, 0, 0);
-    else
-        field_.Perform(ui::CM_COLORCHANGED);
+void TEditSkin::SurfaceChanged(TSkinChange change) {
+    switch (change) {
+        case TSkinChange::OwnWallpaper:
+            RepaintWithChildren(field_);
+            return;
+        case TSkinChange::WallpaperGiven:
+        case TSkinChange::WallpaperRegiven:
+            // A copy told its change as the own wallpaper's.
+            return;
+        default:
+            field_.Invalidate();
+    }
 }
 
 bool TEditSkin::PictureInUse() const {
-    return options_.Contains(ocPaintWallpaper) && skin_.Picture() != nullptr;
+    return options_.Contains(ocPaintWallpaper) && SkinBitmap() != nullptr;
 }
 
 bool TEditSkin::SkinInUse() const {
@@ -132,11 +107,11 @@ bool TEditSkin::SkinInUse() const {
 
 bool TEditSkin::PaintSkinBackground(HDC dc) {
     if (options_.Contains(ocPaintTransparently)) {
-        PaintParentBackground(GetAncestorControl(&field_, transparencyLevel_), dc);
+        PaintParentBackground(GetAncestorControl(&field_, TransparencyLevel()), dc);
         return true;
     }
     return options_.Contains(ocPaintWallpaper) &&
-           skin_.Paint(dc, field_.ClientRect(), options_.Contains(ocStretchWallpaper), SRCCOPY);
+           PaintSkin(dc, field_.ClientRect(), options_.Contains(ocStretchWallpaper));
 }
 
 void TEditSkin::PaintFrame(HDC dc) {

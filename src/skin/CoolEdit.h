@@ -8,8 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "skin/CoolCtrls.h"
-#include "skin/CoolUtils.h"
+#include "skin/CoolControl.h"
+#include "skin/SkinSurface.h"
+#include "skin/SkinTypes.h"
 #include "ui/Buttons.h"
 #include "ui/Graphics.h"
 #include "ui/StdCtrls.h"
@@ -34,7 +35,9 @@ TBeep SetEditBeep(TBeep beep);
 // A grid's cell editor overpaints with its caret left shown and its flat border drawn hot in the image.
 enum class TEditSkinKind { Field, CellEditor };
 
-class TEditSkin {
+//
+// Its skin picture registers again on a set given again.
+class TEditSkin : public TSkinSurface, public TSkinTransparencyLevel {
 public:
     TCoolOptions Options() const { return options_; }
     // Reads ocPaintWallpaper, ocStretchWallpaper, ocPaintTransparently and ocFlatBorder. The wallpaper and
@@ -44,18 +47,6 @@ public:
     // Makes the window anew on a change.
     TAlignment TextAlign() const { return textAlign_; }
     void SetTextAlign(TAlignment align);
-    // How many parents up the background shows through.
-    uint8_t TransparencyLevel() const { return transparencyLevel_; }
-    void SetTransparencyLevel(uint8_t level);
-
-    // The shared skin set; nullptr once the set has been destroyed.
-    TCoolImages* CoolImages() const { return skin_.CoolImages(); }
-    void SetCoolImages(TCoolImages* images);
-    int IdWallpaper() const { return skin_.IdWallpaper(); }
-    void SetIdWallpaper(int id);
-    // The field's own skin bitmap, created on first use.
-    ui::TBitmap& Wallpaper() { return skin_.Wallpaper(); }
-    void SetWallpaper(const ui::TBitmap& bitmap);
 
     // Lines along the window's edges in BorderPen, after BordersTrColor (unless clNone) under all four.
     TEdgeBorders EdgeBorders() const { return edgeBorders_; }
@@ -76,7 +67,7 @@ protected:
 
     // The field's messages; `inherited` is the handling of the field's edit class.
     void SkinMessage(ui::TMessage& message, const std::function<void(ui::TMessage&)>& inherited);
-    void SkinNotification(ui::TComponent* component, bool removing);
+    void SurfaceChanged(TSkinChange change) override;
     // Paints the whole field off screen and copies its client area in, when a skin is in use.
     void Overpaint();
     DWORD AlignmentStyle() const;
@@ -90,14 +81,11 @@ private:
     // The flat border and the edge lines, into the paint's DC (nullptr: the window's).
     void PaintFrame(HDC dc);
     void ShowFlatBorder(bool hot);
-    void SendColorChanged();
 
     ui::TCustomEdit& field_;
     TEditSkinKind kind_;
     TCoolOptions options_;
     TAlignment textAlign_ = taLeftJustify;
-    uint8_t transparencyLevel_ = 0;
-    TSkinPicture skin_;
     TEdgeBorders edgeBorders_;
     ui::TPen borderPen_;
     ui::TColor bordersTrColor_ = ui::clNone;
@@ -107,7 +95,7 @@ private:
 
 // The skinned single-line field: the native edit control made multi-line, so that its text can be
 // aligned, with the skin behind it.
-class TCoolEdit : public ui::TCustomEdit, public TEditSkin {
+class TCoolEdit : public ui::TCustomEdit, public TCoolControl, public TEditSkin {
 public:
     explicit TCoolEdit(ui::TComponent* owner);
 

@@ -3,95 +3,36 @@
 #include <algorithm>
 #include <string>
 
+#include "skin/CoolUtils.h"
+
 namespace skin {
 
 // ---- TCoolGroupBox
 
-TCoolGroupBox::TCoolGroupBox(ui::TComponent* owner) : ui::TCustomGroupBox(owner) {
-    skin_.OnSetChanged = [this] { Invalidate(); };
-    skin_.OnWallpaperChanged = [this] { WallpaperChanged(); };
-}
+TCoolGroupBox::TCoolGroupBox(ui::TComponent* owner)
+    : ui::TCustomGroupBox(owner), TSkinSurface(TSkinRepeat::Reregisters) {}
 
-TCoolGroupBox::~TCoolGroupBox() {
-    skin_.OnSetChanged = nullptr;
-    skin_.OnWallpaperChanged = nullptr;
-}
-
-void TCoolGroupBox::Notify(UINT msg) {
-    if (HandleAllocated())
-        SendMessageA(Handle(), msg, 0, 0);
-    else
-        Perform(msg);
-}
-
-void TCoolGroupBox::SetTransparent(bool transparent) {
-    if (transparent == transparent_) return;
-    // The children that show this box's background repaint with it.
-    Notify(ui::CM_COLORCHANGED);
-    transparent_ = transparent;
-    Invalidate();
-}
-
-void TCoolGroupBox::SetTransparencyLevel(uint8_t level) {
-    if (level == transparencyLevel_) return;
-    transparencyLevel_ = level;
-    Invalidate();
-}
-
-void TCoolGroupBox::SetStretched(bool stretched) {
-    if (stretched == stretched_) return;
-    stretched_ = stretched;
-    Invalidate();
-}
-
-void TCoolGroupBox::SetCoolImages(TCoolImages* images) {
-    skin_.SetCoolImages(images);
-    Invalidate();
-}
-
-void TCoolGroupBox::SetIdWallpaper(int id) {
-    if (skin_.SetIdWallpaper(id)) Invalidate();
-}
-
-void TCoolGroupBox::SetWallpaper(const ui::TBitmap& bitmap) {
-    if (&bitmap == skin_.OwnWallpaper()) return;
-    Notify(ui::CM_COLORCHANGED);
-    Wallpaper().Assign(bitmap);
-    Invalidate();
-}
-
-void TCoolGroupBox::WallpaperChanged() {
-    Invalidate();
-    Notify(ui::CM_COLORCHANGED);
-}
-
-void TCoolGroupBox::SetShadowColor(ui::TColor color) {
-    if (!shadow_.SetColor(color)) return;
-    Invalidate();
-    Notify(ui::CM_CHANGED);
-}
-
-void TCoolGroupBox::SetShadowSize(uint8_t size) {
-    if (!shadow_.SetSize(size)) return;
-    Invalidate();
-    Notify(ui::CM_CHANGED);
-}
-
-void TCoolGroupBox::SetShadowPos(TShadowPosition position) {
-    if (!shadow_.SetPosition(position)) return;
-    Invalidate();
-    Notify(ui::CM_CHANGED);
-}
-
-void TCoolGroupBox::SetSimpleView(bool simpleView) {
-    if (!shadow_.SetSimpleView(simpleView)) return;
-    Invalidate();
-    Notify(ui::CM_CHANGED);
+void TCoolGroupBox::SurfaceChanged(TSkinChange change) {
+    switch (change) {
+        case TSkinChange::Transparent:
+        case TSkinChange::OwnWallpaper:
+        case TSkinChange::WallpaperGiven:
+            RepaintWithChildren(*this);
+            return;
+        case TSkinChange::Shadow:
+            Invalidate();
+            ui::Notify(this, ui::CM_CHANGED);
+            return;
+        case TSkinChange::WallpaperRegiven:
+            return;
+        default:
+            Invalidate();
+    }
 }
 
 void TCoolGroupBox::Notification(ui::TComponent* component, bool removing) {
     ui::TCustomGroupBox::Notification(component, removing);
-    if (skin_.Notification(component, removing)) Invalidate();
+    SkinNotification(component, removing);
 }
 
 void TCoolGroupBox::WndProc(ui::TMessage& message) {
@@ -99,7 +40,7 @@ void TCoolGroupBox::WndProc(ui::TMessage& message) {
         case ui::CM_PARENTCOLORCHANGED:
             // What the parent shows changed: so does what this box's see-through children show.
             ui::TCustomGroupBox::WndProc(message);
-            Notify(ui::CM_COLORCHANGED);
+            ui::Notify(this, ui::CM_COLORCHANGED);
             Invalidate();
             return;
         case WM_MOVE:
@@ -112,11 +53,11 @@ void TCoolGroupBox::WndProc(ui::TMessage& message) {
 }
 
 void TCoolGroupBox::EraseBackground(HDC dc) {
-    if (transparent_) {
-        PaintParentBackground(GetAncestorControl(this, transparencyLevel_), dc);
+    if (Transparent()) {
+        PaintParentBackground(GetAncestorControl(this, TransparencyLevel()), dc);
         return;
     }
-    if (skin_.Paint(dc, ClientRect(), stretched_, SRCCOPY)) return;
+    if (PaintSkin(dc, ClientRect(), Stretched())) return;
     ui::TCustomGroupBox::EraseBackground(dc);
 }
 
@@ -127,15 +68,15 @@ void TCoolGroupBox::Paint() {
     const std::string& text = Caption();
     if (text.empty()) return;
     RECT caption = CaptionRect(height);
-    caption.left -= shadow_.Size();
-    caption.right += shadow_.Size();
+    caption.left -= Shadow().Size();
+    caption.right += Shadow().Size();
 
     // The caption's background covers the frame line behind it: the parent's, the skin, or the colour
     // as the opaque ground of the text.
     canvas.Brush().SetStyle(ui::TBrushStyle::Clear);
-    if (transparent_)
-        PaintParentBackgroundClipped(GetAncestorControl(this, transparencyLevel_), canvas.Handle(), caption);
-    else if (!skin_.Paint(canvas.Handle(), caption, stretched_, SRCCOPY))
+    if (Transparent())
+        PaintParentBackgroundClipped(GetAncestorControl(this, TransparencyLevel()), canvas.Handle(), caption);
+    else if (!PaintSkin(canvas.Handle(), caption, Stretched()))
         canvas.Brush().SetColor(Color());
 
     if (!Enabled()) {
@@ -143,11 +84,11 @@ void TCoolGroupBox::Paint() {
         canvas.DrawText(text, caption, kCaptionFlags);
         DrawStateA(canvas.Handle(), nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()),
                    static_cast<WPARAM>(text.size()), caption.left, caption.top, 0, 0, DST_PREFIXTEXT | DSS_DISABLED);
-    } else if (shadow_.SimpleView()) {
+    } else if (Shadow().SimpleView()) {
         canvas.DrawText(text, caption, kCaptionFlags);
     } else {
-        DrawShadowedText(canvas.Handle(), caption, shadow_.Position(), text, kCaptionFlags, Font().Color(),
-                         shadow_.Color(), shadow_.Size());
+        DrawShadowedText(canvas.Handle(), caption, Shadow().Position(), text, kCaptionFlags, Font().Color(),
+                         Shadow().Color(), Shadow().Size());
     }
 }
 
@@ -206,21 +147,18 @@ void TCustomCoolCheckRadioGroup::SetItemIndex(int index) {
 
 void TCustomCoolCheckRadioGroup::SetColumns(int columns) {
     columns = std::max(1, std::min(columns, 16));
-    if (columns == columns_) return;
-    columns_ = columns;
+    if (!ChangeValue(columns_, columns)) return;
     ArrangeItems();
     Invalidate();
 }
 
 void TCustomCoolCheckRadioGroup::SetCheckRadioType(TCheckRadioType type) {
-    if (type == checkRadioType_) return;
-    checkRadioType_ = type;
+    if (!ChangeValue(checkRadioType_, type)) return;
     for (TCoolCheckRadioBox* item : buttons_) item->SetCheckRadioType(type);
 }
 
 void TCustomCoolCheckRadioGroup::SetFlat(bool flat) {
-    if (flat == flat_) return;
-    flat_ = flat;
+    if (!ChangeValue(flat_, flat)) return;
     for (TCoolCheckRadioBox* item : buttons_) item->SetFlat(flat);
 }
 
@@ -231,7 +169,7 @@ ui::TBitmap& TCustomCoolCheckRadioGroup::GlyphMarked() {
 
 void TCustomCoolCheckRadioGroup::SetGlyphMarked(const ui::TBitmap& bitmap) {
     GlyphMarked().Assign(bitmap);
-    Notify(ui::CM_CHANGED);
+    ui::Notify(this, ui::CM_CHANGED);
 }
 
 ui::TBitmap& TCustomCoolCheckRadioGroup::GlyphNormal() {
@@ -241,7 +179,7 @@ ui::TBitmap& TCustomCoolCheckRadioGroup::GlyphNormal() {
 
 void TCustomCoolCheckRadioGroup::SetGlyphNormal(const ui::TBitmap& bitmap) {
     GlyphNormal().Assign(bitmap);
-    Notify(ui::CM_CHANGED);
+    ui::Notify(this, ui::CM_CHANGED);
 }
 
 bool TCustomCoolCheckRadioGroup::HasGlyphs() const {
@@ -326,7 +264,7 @@ void TCustomCoolCheckRadioGroup::ItemClicked(TCoolCheckRadioBox* item) {
         itemIndex_ = index;
     else
         itemIndex_ = item->Checked() ? index : -1;
-    Notify(ui::CM_CHANGED);
+    ui::Notify(this, ui::CM_CHANGED);
     Click();
 }
 
@@ -346,7 +284,7 @@ void TCustomCoolCheckRadioGroup::ItemSettingsChanged() {
 void TCustomCoolCheckRadioGroup::Loaded() {
     TCoolGroupBox::Loaded();
     BuildItems();
-    Notify(ui::CM_CHANGED);
+    ui::Notify(this, ui::CM_CHANGED);
     if (itemIndex_ >= 0) buttons_[static_cast<size_t>(itemIndex_)]->SetTabStop(true);
 }
 

@@ -10,43 +10,27 @@
 #include <vector>
 
 #include "skin/CoolCheckRadio.h"
-#include "skin/CoolCtrls.h"
-#include "skin/CoolUtils.h"
+#include "skin/CoolControl.h"
+#include "skin/SkinSurface.h"
+#include "skin/SkinTypes.h"
 #include "ui/GroupBox.h"
 #include "base/StringList.h"
 
 namespace skin {
 
-class TCoolGroupBox : public ui::TCustomGroupBox {
+// The box is transparent under its caption too. Its skin picture registers again on a set given again.
+// Whatever changes what the box shows behind its children (its transparency, its own wallpaper) tells
+// the box its colour changed, so that its see-through children repaint with it; a new caption shadow is
+// a change of the box (CM_CHANGED), which a check/radio group hands on to its items.
+class TCoolGroupBox : public ui::TCustomGroupBox,
+                      public TCoolControl,
+                      public TSkinSurface,
+                      public TSkinTransparency,
+                      public TSkinTransparencyLevel,
+                      public TSkinStretch,
+                      public TSkinShadow {
 public:
     explicit TCoolGroupBox(ui::TComponent* owner);
-    ~TCoolGroupBox() override;
-
-    // Shows the background of the TransparencyLevel-th ancestor's parent, under the caption too.
-    bool Transparent() const { return transparent_; }
-    void SetTransparent(bool transparent);
-    uint8_t TransparencyLevel() const { return transparencyLevel_; }
-    void SetTransparencyLevel(uint8_t level);
-    bool Stretched() const { return stretched_; }
-    void SetStretched(bool stretched);
-    // The shared skin set and the index of the bitmap in it; the reference is cleared when the set goes.
-    TCoolImages* CoolImages() const { return skin_.CoolImages(); }
-    void SetCoolImages(TCoolImages* images);
-    int IdWallpaper() const { return skin_.IdWallpaper(); }
-    void SetIdWallpaper(int id);
-    // The group box's own skin bitmap, created on first use.
-    ui::TBitmap& Wallpaper() { return skin_.Wallpaper(); }
-    void SetWallpaper(const ui::TBitmap& bitmap);
-
-    ui::TColor ShadowColor() const { return shadow_.Color(); }
-    void SetShadowColor(ui::TColor color);
-    uint8_t ShadowSize() const { return shadow_.Size(); }
-    void SetShadowSize(uint8_t size);
-    TShadowPosition ShadowPos() const { return shadow_.Position(); }
-    void SetShadowPos(TShadowPosition position);
-    // The caption drawn once, without its shadow copy; a new shadow colour, size or position clears it.
-    bool SimpleView() const { return shadow_.SimpleView(); }
-    void SetSimpleView(bool simpleView);
 
     void Notification(ui::TComponent* component, bool removing) override;
     void WndProc(ui::TMessage& message) override;
@@ -55,17 +39,7 @@ protected:
     const char* ClassName() const override { return "TCoolGroupBox"; }
     void EraseBackground(HDC dc) override;
     void Paint() override;
-    // Sends the control a notification through its window, where it has one, so that hooks see it too.
-    void Notify(UINT msg);
-
-private:
-    void WallpaperChanged();
-
-    bool transparent_ = false;
-    uint8_t transparencyLevel_ = 0;
-    bool stretched_ = false;
-    TSkinPicture skin_;
-    TCaptionShadow shadow_;
+    void SurfaceChanged(TSkinChange change) override;
 };
 
 class TCustomCoolCheckRadioGroup : public TCoolGroupBox {

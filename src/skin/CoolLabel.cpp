@@ -2,20 +2,11 @@
 
 #include <string>
 
+#include "skin/CoolUtils.h"
+
 namespace skin {
 
 namespace {
-
-UINT AlignmentFlag(ui::TAlignment alignment) {
-    switch (alignment) {
-        case ui::taRightJustify:
-            return DT_RIGHT;
-        case ui::taCenter:
-            return DT_CENTER;
-        default:
-            return DT_LEFT;
-    }
-}
 
 // A label has a DC only while its parent paints it; measuring at other times borrows the screen's,
 // which gives the same font metrics.
@@ -37,63 +28,29 @@ private:
 
 }  // namespace
 
-TCoolLabel::TCoolLabel(ui::TComponent* owner) : ui::TCustomLabel(owner) {
+TCoolLabel::TCoolLabel(ui::TComponent* owner) : ui::TCustomLabel(owner), TSkinSurface(TSkinRepeat::Ignored) {
     glyph_.OnChange = [this] { Invalidate(); };
-    skin_.OnSetChanged = [this] { Invalidate(); };
-    skin_.OnWallpaperChanged = [this] { Invalidate(); };
     borderPen_.OnChange = [this] { Invalidate(); };
 }
 
 TCoolLabel::~TCoolLabel() {
     glyph_.OnChange = nullptr;
     borderPen_.OnChange = nullptr;
-    skin_.OnSetChanged = nullptr;
-    skin_.OnWallpaperChanged = nullptr;
 }
 
-void TCoolLabel::SetShadowColor(ui::TColor color) {
-    if (shadow_.SetColor(color)) Invalidate();
-}
-
-void TCoolLabel::SetShadowSize(uint8_t size) {
-    if (shadow_.SetSize(size)) Invalidate();
-}
-
-void TCoolLabel::SetShadowPos(TShadowPosition position) {
-    if (shadow_.SetPosition(position)) Invalidate();
-}
-
-void TCoolLabel::SetSimpleView(bool simpleView) {
-    if (shadow_.SetSimpleView(simpleView)) Invalidate();
-}
-
-void TCoolLabel::SetStretched(bool stretched) {
-    if (stretched == stretched_) return;
-    stretched_ = stretched;
-    Invalidate();
-}
-
-void TCoolLabel::SetWallpaper(const ui::TBitmap& bitmap) {
-    Wallpaper().Assign(bitmap);
-}
-
-void TCoolLabel::SetBevelInner(ui::TBevelCut bevel) {
-    if (bevel == bevelInner_) return;
-    bevelInner_ = bevel;
-    Invalidate();
-}
-
-void TCoolLabel::SetBevelOuter(ui::TBevelCut bevel) {
-    if (bevel == bevelOuter_) return;
-    bevelOuter_ = bevel;
-    Invalidate();
-}
-
-void TCoolLabel::SetBevelsOffset(int offset) {
-    if (offset == bevelsOffset_) return;
-    bevelsOffset_ = offset;
-    if (offset != 0) SetAutoSize(false);
-    Invalidate();
+void TCoolLabel::SurfaceChanged(TSkinChange change) {
+    switch (change) {
+        case TSkinChange::WallpaperGiven:
+        case TSkinChange::WallpaperRegiven:
+            // A copy told its change as the own wallpaper's.
+            return;
+        case TSkinChange::BevelsOffset:
+            if (BevelsOffset() != 0) SetAutoSize(false);
+            Invalidate();
+            return;
+        default:
+            Invalidate();
+    }
 }
 
 void TCoolLabel::SetGlyph(const ui::TBitmap* bitmap) {
@@ -107,20 +64,8 @@ void TCoolLabel::SetNumGlyphs(int count) {
     glyph_.ChangeImageCount(count > 2 ? 2 : count);
 }
 
-void TCoolLabel::SetCoolImages(TCoolImages* images) {
-    if (images == skin_.CoolImages()) return;
-    skin_.SetCoolImages(images);
-    Invalidate();
-}
-
-void TCoolLabel::SetIdWallpaper(int id) {
-    if (skin_.SetIdWallpaper(id)) Invalidate();
-}
-
 void TCoolLabel::SetEdgeBorders(TEdgeBorders edges) {
-    if (edges == edgeBorders_) return;
-    edgeBorders_ = edges;
-    Invalidate();
+    if (ChangeValue(edgeBorders_, edges)) Invalidate();
 }
 
 void TCoolLabel::SetBorderPen(const ui::TPen& pen) {
@@ -129,7 +74,7 @@ void TCoolLabel::SetBorderPen(const ui::TPen& pen) {
 
 void TCoolLabel::Notification(ui::TComponent* component, bool removing) {
     ui::TCustomLabel::Notification(component, removing);
-    if (skin_.Notification(component, removing)) Invalidate();
+    SkinNotification(component, removing);
 }
 
 void TCoolLabel::DrawCaptionText(RECT& rect, UINT flags) {
@@ -143,30 +88,30 @@ void TCoolLabel::DrawCaptionText(RECT& rect, UINT flags) {
     HDC dc = canvas.Handle();
     if (!Enabled()) {
         DrawShadowedText(dc, rect, spRightBottom, text, flags, ui::clBtnShadow, ui::clBtnHighlight, 1);
-    } else if (shadow_.SimpleView()) {
+    } else if (Shadow().SimpleView()) {
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags);
     } else {
-        DrawShadowedText(dc, rect, shadow_.Position(), text, flags, Font().Color(), shadow_.Color(), shadow_.Size());
+        DrawShadowedText(dc, rect, Shadow().Position(), text, flags, Font().Color(), Shadow().Color(), Shadow().Size());
     }
 }
 
 void TCoolLabel::Paint() {
     ui::TCanvas& canvas = Canvas();
     const RECT client = ClientRect();
-    if (!Transparent() && !skin_.Paint(canvas.Handle(), client, stretched_, SRCCOPY)) {
+    if (!Transparent() && !PaintSkin(canvas.Handle(), client, Stretched())) {
         canvas.Brush().SetColor(Color());
         canvas.FillRect(client);
     }
 
     RECT text = client;
-    if (const UINT edges = BevelEdgeFlags(bevelInner_, bevelOuter_)) {
+    if (const UINT edges = BevelEdgeFlags(BevelInner(), BevelOuter())) {
         DrawEdge(canvas.Handle(), &text, edges, BF_RECT);
-        InflateRect(&text, -bevelsOffset_, -bevelsOffset_);
+        InflateRect(&text, -BevelsOffset(), -BevelsOffset());
     }
 
     // A clear brush puts the DC in transparent mode, which the shadow pass of the caption relies on.
     canvas.Brush().SetStyle(ui::TBrushStyle::Clear);
-    const UINT flags = (WordWrap() ? DT_WORDBREAK : 0) | DT_EXPANDTABS | AlignmentFlag(Alignment());
+    const UINT flags = (WordWrap() ? DT_WORDBREAK : 0) | DT_EXPANDTABS | AlignmentFormat(Alignment());
 
     if (Layout() != ui::tlTop) {
         RECT measured = text;

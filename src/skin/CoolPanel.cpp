@@ -1,16 +1,10 @@
 #include "skin/CoolPanel.h"
 
+#include "skin/CoolUtils.h"
+
 namespace skin {
 
-TCoolPanel::TCoolPanel(ui::TComponent* owner) : ui::TCustomPanel(owner) {
-    skin_.OnSetChanged = [this] { BackgroundChanged(); };
-    skin_.OnWallpaperChanged = [this] { BackgroundChanged(); };
-}
-
-TCoolPanel::~TCoolPanel() {
-    skin_.OnSetChanged = nullptr;
-    skin_.OnWallpaperChanged = nullptr;
-}
+TCoolPanel::TCoolPanel(ui::TComponent* owner) : ui::TCustomPanel(owner), TSkinSurface(TSkinRepeat::Ignored) {}
 
 void TCoolPanel::BackgroundChanged() {
     // Transparent windowed children copy this panel's background, so they repaint with it.
@@ -18,42 +12,23 @@ void TCoolPanel::BackgroundChanged() {
         ui::RedrawShown(Handle(), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-void TCoolPanel::SetWallpaper(const ui::TBitmap& bitmap) {
-    Wallpaper().Assign(bitmap);
-    SetTransparent(false);
-}
-
-void TCoolPanel::SetTransparent(bool transparent) {
-    if (transparent == transparent_) return;
-    transparent_ = transparent;
-    Repaint();
-}
-
-void TCoolPanel::SetTransparencyLevel(uint8_t level) {
-    if (level == transparencyLevel_) return;
-    transparencyLevel_ = level;
-    BackgroundChanged();
-}
-
-void TCoolPanel::SetStretched(bool stretched) {
-    if (stretched == stretched_) return;
-    stretched_ = stretched;
-    BackgroundChanged();
-}
-
-void TCoolPanel::SetCoolImages(TCoolImages* images) {
-    if (images == skin_.CoolImages()) return;
-    skin_.SetCoolImages(images);
-    BackgroundChanged();
-}
-
-void TCoolPanel::SetIdWallpaper(int id) {
-    if (skin_.SetIdWallpaper(id)) BackgroundChanged();
+void TCoolPanel::SurfaceChanged(TSkinChange change) {
+    switch (change) {
+        case TSkinChange::Transparent:
+            Repaint();
+            return;
+        case TSkinChange::WallpaperGiven:
+        case TSkinChange::WallpaperRegiven:
+            SetTransparent(false);
+            return;
+        default:
+            BackgroundChanged();
+    }
 }
 
 void TCoolPanel::Notification(ui::TComponent* component, bool removing) {
     ui::TCustomPanel::Notification(component, removing);
-    if (skin_.Notification(component, removing)) BackgroundChanged();
+    SkinNotification(component, removing);
 }
 
 void TCoolPanel::WndProc(ui::TMessage& message) {
@@ -61,12 +36,12 @@ void TCoolPanel::WndProc(ui::TMessage& message) {
         case WM_WINDOWPOSCHANGING:
             // A moved transparent panel must show the background at its new place: the window manager's
             // copy of the old pixels would keep the tiles of the old one.
-            if (transparent_) reinterpret_cast<WINDOWPOS*>(message.LParam)->flags |= SWP_NOCOPYBITS;
+            if (Transparent()) reinterpret_cast<WINDOWPOS*>(message.LParam)->flags |= SWP_NOCOPYBITS;
             ui::TCustomPanel::WndProc(message);
             return;
         case ui::CM_PARENTCOLORCHANGED:
             ui::TCustomPanel::WndProc(message);
-            if (transparent_) BackgroundChanged();
+            if (Transparent()) BackgroundChanged();
             return;
         default:
             ui::TCustomPanel::WndProc(message);
@@ -74,20 +49,20 @@ void TCoolPanel::WndProc(ui::TMessage& message) {
 }
 
 void TCoolPanel::EraseBackground(HDC dc) {
-    if (transparent_) {
-        PaintParentBackground(GetAncestorControl(this, transparencyLevel_), dc);
+    if (Transparent()) {
+        PaintParentBackground(GetAncestorControl(this, TransparencyLevel()), dc);
         return;
     }
-    if (skin_.Paint(dc, ClientRect(), stretched_, SRCCOPY)) return;
+    if (PaintSkin(dc, ClientRect(), Stretched())) return;
     ui::TCustomPanel::EraseBackground(dc);
 }
 
 void TCoolPanel::Paint() {
     ui::TCanvas& canvas = Canvas();
     RECT rect = ClientRect();
-    if (transparent_) {
-        PaintParentBackground(GetAncestorControl(this, transparencyLevel_), canvas.Handle());
-    } else if (!skin_.Paint(canvas.Handle(), rect, stretched_, SRCCOPY)) {
+    if (Transparent()) {
+        PaintParentBackground(GetAncestorControl(this, TransparencyLevel()), canvas.Handle());
+    } else if (!PaintSkin(canvas.Handle(), rect, Stretched())) {
         canvas.Brush().SetColor(Color());
         canvas.FillRect(rect);
         canvas.Brush().SetStyle(ui::TBrushStyle::Clear);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "skin/CoolUtils.h"
+#include "skin/SkinSurface.h"
+
 namespace skin {
 
 namespace {
@@ -9,17 +12,6 @@ namespace {
 // Posted to itself when the editor stored a text into a cell that differs from what the cell had when
 // its editing began: column and row.
 constexpr UINT kCellEdited = WM_USER + 0x194;
-
-UINT AlignmentFormat(ui::TAlignment alignment) {
-    switch (alignment) {
-        case ui::taRightJustify:
-            return DT_RIGHT;
-        case ui::taCenter:
-            return DT_CENTER;
-        default:
-            return DT_LEFT;
-    }
-}
 
 UINT BevelEdges(TBevelCut inner, TBevelCut outer) {
     UINT edges = 0;
@@ -82,9 +74,7 @@ TCoolStringGrid::~TCoolStringGrid() {
 // ---- Properties
 
 void TCoolStringGrid::SetMargin(int& margin, int value) {
-    if (value == margin) return;
-    margin = value;
-    InvalidateGrid();
+    if (ChangeValue(margin, value)) InvalidateGrid();
 }
 
 void TCoolStringGrid::SetCellMarginLeft(int margin) {
@@ -139,15 +129,11 @@ void TCoolStringGrid::SetSelWallpaper(const ui::TBitmap& bitmap) {
 }
 
 void TCoolStringGrid::SetCaptionColor(ui::TColor color) {
-    if (color == captionColor_) return;
-    captionColor_ = color;
-    RedrawFrame();
+    if (ChangeValue(captionColor_, color)) RedrawFrame();
 }
 
 void TCoolStringGrid::SetCaptionTextColor(ui::TColor color) {
-    if (color == captionTextColor_) return;
-    captionTextColor_ = color;
-    RedrawFrame();
+    if (ChangeValue(captionTextColor_, color)) RedrawFrame();
 }
 
 void TCoolStringGrid::SetIdCaptionWallpaper(int id) {
@@ -161,10 +147,7 @@ void TCoolStringGrid::SetCaptionWallpaper(const ui::TBitmap& bitmap) {
 void TCoolStringGrid::PictureChanged() {
     if (Destroying()) return;
     InvalidateGrid();
-    if (HandleAllocated())
-        SendMessageA(Handle(), ui::CM_COLORCHANGED, 0, 0);
-    else
-        Perform(ui::CM_COLORCHANGED);
+    ui::Notify(this, ui::CM_COLORCHANGED);
 }
 
 void TCoolStringGrid::SetExOptions(TCoolOptions options) {
@@ -172,45 +155,31 @@ void TCoolStringGrid::SetExOptions(TCoolOptions options) {
         options.Exclude(ocPaintWallpaper);
     else if (options.Contains(ocPaintWallpaper) && exOptions_.Contains(ocPaintTransparently))
         options.Exclude(ocPaintTransparently);
-    if (options == exOptions_) return;
-    exOptions_ = options;
-    RecreateWnd();
+    if (ChangeValue(exOptions_, options)) RecreateWnd();
 }
 
 void TCoolStringGrid::SetTextAlign(ui::TAlignment alignment) {
-    if (alignment == textAlign_) return;
-    textAlign_ = alignment;
-    InvalidateGrid();
+    if (ChangeValue(textAlign_, alignment)) InvalidateGrid();
 }
 
 void TCoolStringGrid::SetFixedTextAlign(ui::TAlignment alignment) {
-    if (alignment == fixedTextAlign_) return;
-    fixedTextAlign_ = alignment;
-    InvalidateGrid();
+    if (ChangeValue(fixedTextAlign_, alignment)) InvalidateGrid();
 }
 
 void TCoolStringGrid::SetInnerCellsBevel(TBevelCut bevel) {
-    if (bevel == innerCellsBevel_) return;
-    innerCellsBevel_ = bevel;
-    InvalidateGrid();
+    if (ChangeValue(innerCellsBevel_, bevel)) InvalidateGrid();
 }
 
 void TCoolStringGrid::SetOuterCellsBevel(TBevelCut bevel) {
-    if (bevel == outerCellsBevel_) return;
-    outerCellsBevel_ = bevel;
-    InvalidateGrid();
+    if (ChangeValue(outerCellsBevel_, bevel)) InvalidateGrid();
 }
 
 void TCoolStringGrid::SetSelColor(ui::TColor color) {
-    if (color == selColor_) return;
-    selColor_ = color;
-    InvalidateGrid();
+    if (ChangeValue(selColor_, color)) InvalidateGrid();
 }
 
 void TCoolStringGrid::SetTransparencyLevel(uint8_t level) {
-    if (level == transparencyLevel_) return;
-    transparencyLevel_ = level;
-    InvalidateGrid();
+    if (ChangeValue(transparencyLevel_, level)) InvalidateGrid();
 }
 
 // ---- Window

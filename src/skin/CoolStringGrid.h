@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "skin/CoolCtrls.h"
+#include "skin/CoolControl.h"
 #include "skin/CoolEdit.h"
-#include "skin/CoolUtils.h"
+#include "skin/CoolImages.h"
+#include "skin/SkinPicture.h"
+#include "skin/SkinTypes.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Graphics.h"
 #include "ui/Grids.h"
@@ -27,7 +29,7 @@ class TCoolStringGrid;
 // The skinned grid's cell editor: the grid's editor with the skinned field's background behind its text,
 // its overpaint and its Enter rule. The grid gives it its own colour, font and options, and the part of
 // its picture that lies under the cell.
-class TCoolInplaceEdit : public ui::TInplaceEdit, public TEditSkin {
+class TCoolInplaceEdit : public ui::TInplaceEdit, public TCoolControl, public TEditSkin {
 public:
     explicit TCoolInplaceEdit(TCoolStringGrid* grid);
 
@@ -59,7 +61,7 @@ struct TCellWrapper {
 // in cellWidth and cellHeight (the grid's defaults when it leaves them).
 using TEndCellEditingEvent = std::function<void(int col, int row, int& cellWidth, int& cellHeight)>;
 
-class TCoolStringGrid : public ui::TStringGrid {
+class TCoolStringGrid : public ui::TStringGrid, public TCoolControl {
 public:
     explicit TCoolStringGrid(ui::TComponent* owner);
     ~TCoolStringGrid() override;

@@ -17,7 +17,40 @@ BYTE LowByte(int value) {
     return static_cast<BYTE>(value & 0xFF);
 }
 
+void Line(ui::TCanvas& canvas, int x1, int y1, int x2, int y2) {
+    canvas.MoveTo(x1, y1);
+    canvas.LineTo(x2, y2);
+}
+
+void TopLine(ui::TCanvas& canvas, const RECT& r) {
+    Line(canvas, r.left, r.top + 1, r.right, r.top + 1);
+}
+void LeftLine(ui::TCanvas& canvas, const RECT& r) {
+    Line(canvas, r.left + 1, r.top, r.left + 1, r.bottom);
+}
+void RightLine(ui::TCanvas& canvas, const RECT& r) {
+    Line(canvas, r.right - 1, r.top, r.right - 1, r.bottom);
+}
+void BottomLine(ui::TCanvas& canvas, const RECT& r) {
+    Line(canvas, r.left, r.bottom - 1, r.right, r.bottom - 1);
+}
+
+// The edges in their drawing order: top, left, right, bottom.
+void DrawEdges(ui::TCanvas& canvas, const RECT& r, TEdgeBorders edges) {
+    if (edges.Contains(ebTop)) TopLine(canvas, r);
+    if (edges.Contains(ebLeft)) LeftLine(canvas, r);
+    if (edges.Contains(ebRight)) RightLine(canvas, r);
+    if (edges.Contains(ebBottom)) BottomLine(canvas, r);
+}
+
 }  // namespace
+
+RECT WindowRectAtOrigin(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    OffsetRect(&rect, -rect.left, -rect.top);
+    return rect;
+}
 
 void StretchBitmap(HDC dc, ui::TBitmap& bitmap, const RECT& dest, DWORD rop, const RECT& source) {
     StretchBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, bitmap.Canvas().Handle(),
@@ -160,6 +193,17 @@ TShiftState CurrentShiftState() {
     return state;
 }
 
+UINT AlignmentFormat(ui::TAlignment alignment) {
+    switch (alignment) {
+        case ui::taRightJustify:
+            return DT_RIGHT;
+        case ui::taCenter:
+            return DT_CENTER;
+        default:
+            return DT_LEFT;
+    }
+}
+
 UINT BevelEdgeFlags(ui::TBevelCut inner, ui::TBevelCut outer) {
     UINT flags = 0;
     if (inner == ui::bvLowered) flags |= BDR_SUNKENINNER;
@@ -167,6 +211,79 @@ UINT BevelEdgeFlags(ui::TBevelCut inner, ui::TBevelCut outer) {
     if (outer == ui::bvLowered) flags |= BDR_SUNKENOUTER;
     if (outer == ui::bvRaised) flags |= BDR_RAISEDOUTER;
     return flags;
+}
+
+void DrawFlatBorder(HDC dc, ui::TWinControl* control, bool hot, TFlatBorderKind kind) {
+    HWND window = control->Handle();
+    ui::WindowDC target(window, ui::WindowDC::Whole, dc);
+    HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    RECT r = WindowRectAtOrigin(window);
+    FrameRect(target.Get(), &r, face);
+    InflateRect(&r, -1, -1);
+    FrameRect(target.Get(), &r, face);
+    if (hot) {
+        InflateRect(&r, 1, 1);
+        DrawEdge(target.Get(), &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    }
+    if (kind == TFlatBorderKind::Edit) {
+        InflateRect(&r, -1, -1);
+    } else {
+        // The corner where the scroll bars meet keeps the face colour, and the inner frame runs along the
+        // scroll bars rather than over them.
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        const int scrollSize = GetSystemMetrics(SM_CYHSCROLL);
+        int bars = 0;
+        if ((style & WS_VSCROLL) != 0) {
+            RECT corner{r.right - scrollSize, r.bottom - 2, r.right, r.bottom - 1};
+            FillRect(target.Get(), &corner, face);
+            bars = 2;
+        }
+        if ((style & WS_HSCROLL) != 0) {
+            RECT corner{r.right - 2, r.bottom - scrollSize, r.right - 1, r.bottom};
+            FillRect(target.Get(), &corner, face);
+            bars = bars == 2 ? 3 : 1;
+        }
+        switch (bars) {
+            case 0:
+                InflateRect(&r, -1, -1);
+                break;
+            case 1:
+                r.bottom -= 1;
+                break;
+            case 2:
+                r.right -= 1;
+                break;
+            default:
+                r.right -= 1;
+                r.bottom -= 1;
+                break;
+        }
+    }
+    if (kind != TFlatBorderKind::Grid) FrameRect(target.Get(), &r, GetSysColorBrush(COLOR_WINDOW));
+}
+
+void DrawEdgeBorders(HDC dc, ui::TWinControl* control, TEdgeBorders edges, ui::TColor eraseColor, const ui::TPen& pen) {
+    if (edges.Empty()) return;
+    HWND window = control->Handle();
+    ui::WindowDC target(window, ui::WindowDC::Whole, dc);
+    const RECT r = WindowRectAtOrigin(window);
+    ui::TCanvas canvas;
+    ui::CanvasBinding binding(canvas, target.Get());
+    if (eraseColor != ui::clNone) {
+        canvas.Pen().SetColor(eraseColor);
+        canvas.Pen().SetWidth(2);
+        TopLine(canvas, r);
+        LeftLine(canvas, r);
+        RightLine(canvas, r);
+        BottomLine(canvas, r);
+    }
+    canvas.Pen().Assign(pen);
+    DrawEdges(canvas, r, edges);
+}
+
+void DrawClientEdges(ui::TCanvas& canvas, const RECT& client, TEdgeBorders edges, const ui::TPen& pen) {
+    canvas.Pen().Assign(pen);
+    DrawEdges(canvas, client, edges);
 }
 
 }  // namespace skin

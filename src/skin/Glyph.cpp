@@ -1,3 +1,5 @@
+#include "skin/Glyph.h"
+
 #include <algorithm>
 
 #include "skin/CoolUtils.h"
@@ -118,14 +120,13 @@ void TGlyphCache::ReturnListIfUnused(TGlyphList* list) {
 TGlyphTextPlacement ArrangeGlyphAndText(SIZE client, SIZE glyph, SIZE text, int spacing, int margin,
                                         TButtonLayout layout) {
     TGlyphTextPlacement placement{};
+    // Glyph and caption follow each other along one axis (x for a glyph left or right of the caption)
+    // and are each centred on the other.
     const bool across = layout == blGlyphLeft || layout == blGlyphRight;
-    if (across) {
-        placement.Glyph.y = (client.cy - glyph.cy + 1) / 2;
-        placement.Text.y = (client.cy - text.cy + 1) / 2;
-    } else {
-        placement.Glyph.x = (client.cx - glyph.cx + 1) / 2;
-        placement.Text.x = (client.cx - text.cx + 1) / 2;
-    }
+    LONG POINT::*const along = across ? &POINT::x : &POINT::y;
+    LONG POINT::*const centred = across ? &POINT::y : &POINT::x;
+    placement.Glyph.*centred = ((across ? client.cy - glyph.cy : client.cx - glyph.cx) + 1) / 2;
+    placement.Text.*centred = ((across ? client.cy - text.cy : client.cx - text.cx) + 1) / 2;
     if (text.cx == 0 || glyph.cx == 0) spacing = 0;
     const int clientSize = across ? client.cx : client.cy;
     const int glyphSize = across ? glyph.cx : glyph.cy;
@@ -139,24 +140,11 @@ TGlyphTextPlacement ArrangeGlyphAndText(SIZE client, SIZE glyph, SIZE text, int 
     } else if (spacing == -1) {
         spacing = (clientSize - (margin + glyphSize) - textSize) / 2;
     }
-    switch (layout) {
-        case blGlyphLeft:
-            placement.Glyph.x = margin;
-            placement.Text.x = placement.Glyph.x + glyphSize + spacing;
-            break;
-        case blGlyphRight:
-            placement.Glyph.x = clientSize - margin - glyphSize;
-            placement.Text.x = placement.Glyph.x - spacing - textSize;
-            break;
-        case blGlyphTop:
-            placement.Glyph.y = margin;
-            placement.Text.y = placement.Glyph.y + glyphSize + spacing;
-            break;
-        case blGlyphBottom:
-            placement.Glyph.y = clientSize - margin - glyphSize;
-            placement.Text.y = placement.Glyph.y - spacing - textSize;
-            break;
-    }
+    // The margin is measured from the edge the glyph is nearest to.
+    const bool glyphFirst = layout == blGlyphLeft || layout == blGlyphTop;
+    const int glyphAt = glyphFirst ? margin : clientSize - margin - glyphSize;
+    placement.Glyph.*along = glyphAt;
+    placement.Text.*along = glyphFirst ? glyphAt + glyphSize + spacing : glyphAt - spacing - textSize;
     return placement;
 }
 

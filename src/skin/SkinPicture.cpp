@@ -1,6 +1,25 @@
-#include "skin/CoolCtrls.h"
+#include "skin/SkinPicture.h"
+
+#include "skin/CoolUtils.h"
 
 namespace skin {
+
+ui::TBitmap* ChooseSkinPicture(TCoolImages* images, int idWallpaper, ui::TBitmap* wallpaper) {
+    if (images != nullptr && idWallpaper >= 0 && idWallpaper <= images->Bitmaps().Count() - 1) {
+        ui::TBitmap& bitmap = images->Bitmaps().Items(idWallpaper)->Bitmap();
+        if (!bitmap.Empty()) return &bitmap;
+    }
+    if (wallpaper != nullptr && !wallpaper->Empty()) return wallpaper;
+    return nullptr;
+}
+
+bool PaintSkinWallpaper(HDC dc, const RECT& rect, bool stretch, DWORD rop, TCoolImages* images, int idWallpaper,
+                        ui::TBitmap* wallpaper) {
+    ui::TBitmap* picture = ChooseSkinPicture(images, idWallpaper, wallpaper);
+    if (picture == nullptr) return false;
+    TileBitmap(dc, *picture, rect, stretch, rop);
+    return true;
+}
 
 TSkinPicture::TSkinPicture() {
     link_.OnChange = [this](TCoolImages*) {
@@ -35,10 +54,7 @@ ui::TBitmap* TSkinPicture::Picture() const {
 }
 
 bool TSkinPicture::Paint(HDC dc, const RECT& rect, bool stretch, DWORD rop) const {
-    ui::TBitmap* picture = Picture();
-    if (picture == nullptr) return false;
-    TileBitmap(dc, *picture, rect, stretch, rop);
-    return true;
+    return PaintSkinWallpaper(dc, rect, stretch, rop, link_.Images(), idWallpaper_, wallpaper_.get());
 }
 
 bool TSkinPicture::Notification(const ui::TComponent* component, bool removing) {

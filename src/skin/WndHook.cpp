@@ -1,10 +1,12 @@
+#include "skin/WndHook.h"
+
 #include <algorithm>
 #include <array>
 #include <exception>
 #include <utility>
 
-#include "skin/CoolUtils.h"
 #include "base/Boundary.h"
+#include "base/SysUtils.h"
 
 namespace skin {
 

@@ -346,16 +346,24 @@ TEST(ColourAndRectangleHelpers, InvertChannelsAndMoveSidesWithOverflowAsAnError)
     EXPECT_EQ(skin::TBtnPaintOptions{skin::bpoDrawDefault}.Bits(), 2u);
 }
 
-class TCoolProbePanel : public ui::TPanel {
+class TMarkedProbePanel : public ui::TPanel, public skin::TCoolControl {
+public:
+    using ui::TPanel::TPanel;
+};
+
+// Named like the skinned classes, without their mark.
+class TCoolLookalikePanel : public ui::TPanel {
 public:
     using ui::TPanel::TPanel;
 };
 
 TEST(ControlHelpers, TellSkinnedClassesReadTheHeldKeysAndInvalidateWindows) {
     ui::TPanel plain(nullptr);
-    TCoolProbePanel cool(nullptr);
+    TMarkedProbePanel cool(nullptr);
+    TCoolLookalikePanel lookalike(nullptr);
     EXPECT_FALSE(skin::IsCoolControl(&plain));
     EXPECT_TRUE(skin::IsCoolControl(&cool));
+    EXPECT_FALSE(skin::IsCoolControl(&lookalike));
     EXPECT_FALSE(skin::IsCoolControl(nullptr));
 
     BYTE saved[256] = {};

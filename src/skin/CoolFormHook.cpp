@@ -1,21 +1,13 @@
-#include "skin/CoolCtrls.h"
+#include "skin/CoolFormHook.h"
 
-#include <algorithm>
-#include <cstring>
-#include <typeinfo>
+#include <utility>
 
+#include "skin/CoolUtils.h"
 #include "ui/Forms.h"
 
 namespace skin {
 
 namespace {
-
-RECT WindowRectAtOrigin(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    OffsetRect(&rect, -rect.left, -rect.top);
-    return rect;
-}
 
 // The client area's offset inside the window.
 POINT ClientOffset(HWND window) {
@@ -24,32 +16,6 @@ POINT ClientOffset(HWND window) {
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
     return POINT{origin.x - bounds.left, origin.y - bounds.top};
-}
-
-void Line(ui::TCanvas& canvas, int x1, int y1, int x2, int y2) {
-    canvas.MoveTo(x1, y1);
-    canvas.LineTo(x2, y2);
-}
-
-void TopLine(ui::TCanvas& canvas, const RECT& r) {
-    Line(canvas, r.left, r.top + 1, r.right, r.top + 1);
-}
-void LeftLine(ui::TCanvas& canvas, const RECT& r) {
-    Line(canvas, r.left + 1, r.top, r.left + 1, r.bottom);
-}
-void RightLine(ui::TCanvas& canvas, const RECT& r) {
-    Line(canvas, r.right - 1, r.top, r.right - 1, r.bottom);
-}
-void BottomLine(ui::TCanvas& canvas, const RECT& r) {
-    Line(canvas, r.left, r.bottom - 1, r.right, r.bottom - 1);
-}
-
-// The edges in their drawing order: top, left, right, bottom.
-void DrawEdges(ui::TCanvas& canvas, const RECT& r, TEdgeBorders edges) {
-    if (edges.Contains(ebTop)) TopLine(canvas, r);
-    if (edges.Contains(ebLeft)) LeftLine(canvas, r);
-    if (edges.Contains(ebRight)) RightLine(canvas, r);
-    if (edges.Contains(ebBottom)) BottomLine(canvas, r);
 }
 
 // Cuts every visible child's bounds, moved into window coordinates, out of the region or adds them.
@@ -65,198 +31,24 @@ void CombineChildren(HRGN region, ui::TWinControl& control, POINT offset, int mo
 
 }  // namespace
 
-// ---- TCoolChangeLink
-
-TCoolChangeLink::~TCoolChangeLink() {
-    if (images_ != nullptr) images_->UnRegisterChanges(this);
-}
-
-void TCoolChangeLink::Change() {
-    if (OnChange) OnChange(images_);
-}
-
-// ---- TBitmapItem
-
-TBitmapItem::TBitmapItem(ui::TCollection* collection)
-    : ui::TCollectionItem(collection), bitmap_(std::make_unique<ui::TBitmap>()) {
-    bitmap_->OnChange = [this] { AnnounceChange(); };
-}
-
-TBitmapItem::~TBitmapItem() {
-    AnnounceChange();
-    bitmap_->OnChange = nullptr;
-    bitmap_.reset();
-}
-
-void TBitmapItem::SetBitmap(const ui::TBitmap& bitmap) {
-    bitmap_->Assign(bitmap);
-}
-
-void TBitmapItem::AnnounceChange() {
-    auto* bitmaps = dynamic_cast<TBitmaps*>(Collection());
-    if (bitmaps != nullptr && bitmaps->Images() != nullptr) bitmaps->Images()->Change();
-}
-
-// ---- TBitmaps
-
-TBitmaps::~TBitmaps() {
-    Clear();
-}
-
-ui::TComponent* TBitmaps::Owner() const {
-    return owner_;
-}
-
-// ---- TCoolImages
-
-TCoolImages::TCoolImages(ui::TComponent* owner) : ui::TComponent(owner), bitmaps_(std::make_unique<TBitmaps>(this)) {}
-
-TCoolImages::~TCoolImages() {
-    while (!links_.empty()) {
-        links_.back()->images_ = nullptr;
-        links_.pop_back();
-    }
-    bitmaps_.reset();
-}
-
-void TCoolImages::RegisterChanges(TCoolChangeLink* link) {
-    link->images_ = this;
-    links_.push_back(link);
-}
-
-void TCoolImages::UnRegisterChanges(TCoolChangeLink* link) {
-    const auto found = std::find(links_.begin(), links_.end(), link);
-    if (found == links_.end()) return;
-    link->images_ = nullptr;
-    links_.erase(found);
-}
-
-void TCoolImages::Change() {
-    // A link's user may leave the set while it is told; a link that left is not told any more.
-    const std::vector<TCoolChangeLink*> links = links_;
-    for (TCoolChangeLink* link : links) {
-        if (std::find(links_.begin(), links_.end(), link) != links_.end()) link->Change();
-    }
-}
-
-// ---- Shared painting routines
-
-ui::TBitmap* ChooseSkinPicture(TCoolImages* images, int idWallpaper, ui::TBitmap* wallpaper) {
-    if (images != nullptr && idWallpaper >= 0 && idWallpaper <= images->Bitmaps().Count() - 1) {
-        ui::TBitmap& bitmap = images->Bitmaps().Items(idWallpaper)->Bitmap();
-        if (!bitmap.Empty()) return &bitmap;
-    }
-    if (wallpaper != nullptr && !wallpaper->Empty()) return wallpaper;
-    return nullptr;
-}
-
-bool PaintSkinWallpaper(HDC dc, const RECT& rect, bool stretch, DWORD rop, TCoolImages* images, int idWallpaper,
-                        ui::TBitmap* wallpaper) {
-    ui::TBitmap* picture = ChooseSkinPicture(images, idWallpaper, wallpaper);
-    if (picture == nullptr) return false;
-    TileBitmap(dc, *picture, rect, stretch, rop);
-    return true;
-}
-
-bool IsCoolControl(const ui::TControl* control) {
-    // The class library has no run-time class names for controls without a window, so the C++ type's
-    // name stands in; every compiler keeps the class identifier in it.
-    return control != nullptr && std::strstr(typeid(*control).name(), "Cool") != nullptr;
-}
-
-void DrawFlatBorder(HDC dc, ui::TWinControl* control, bool hot, TFlatBorderKind kind) {
-    HWND window = control->Handle();
-    ui::WindowDC target(window, ui::WindowDC::Whole, dc);
-    HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
-    RECT r = WindowRectAtOrigin(window);
-    FrameRect(target.Get(), &r, face);
-    InflateRect(&r, -1, -1);
-    FrameRect(target.Get(), &r, face);
-    if (hot) {
-        InflateRect(&r, 1, 1);
-        DrawEdge(target.Get(), &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-    }
-    if (kind == TFlatBorderKind::Edit) {
-        InflateRect(&r, -1, -1);
-    } else {
-        // The corner where the scroll bars meet keeps the face colour, and the inner frame runs along the
-        // scroll bars rather than over them.
-        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-        const int scrollSize = GetSystemMetrics(SM_CYHSCROLL);
-        int bars = 0;
-        if ((style & WS_VSCROLL) != 0) {
-            RECT corner{r.right - scrollSize, r.bottom - 2, r.right, r.bottom - 1};
-            FillRect(target.Get(), &corner, face);
-            bars = 2;
-        }
-        if ((style & WS_HSCROLL) != 0) {
-            RECT corner{r.right - 2, r.bottom - scrollSize, r.right - 1, r.bottom};
-            FillRect(target.Get(), &corner, face);
-            bars = bars == 2 ? 3 : 1;
-        }
-        switch (bars) {
-            case 0:
-                InflateRect(&r, -1, -1);
-                break;
-            case 1:
-                r.bottom -= 1;
-                break;
-            case 2:
-                r.right -= 1;
-                break;
-            default:
-                r.right -= 1;
-                r.bottom -= 1;
-                break;
-        }
-    }
-    if (kind != TFlatBorderKind::Grid) FrameRect(target.Get(), &r, GetSysColorBrush(COLOR_WINDOW));
-}
-
-void DrawEdgeBorders(HDC dc, ui::TWinControl* control, TEdgeBorders edges, ui::TColor eraseColor, const ui::TPen& pen) {
-    if (edges.Empty()) return;
-    HWND window = control->Handle();
-    ui::WindowDC target(window, ui::WindowDC::Whole, dc);
-    const RECT r = WindowRectAtOrigin(window);
-    ui::TCanvas canvas;
-    ui::CanvasBinding binding(canvas, target.Get());
-    if (eraseColor != ui::clNone) {
-        canvas.Pen().SetColor(eraseColor);
-        canvas.Pen().SetWidth(2);
-        TopLine(canvas, r);
-        LeftLine(canvas, r);
-        RightLine(canvas, r);
-        BottomLine(canvas, r);
-    }
-    canvas.Pen().Assign(pen);
-    DrawEdges(canvas, r, edges);
-}
-
-void DrawClientEdges(ui::TCanvas& canvas, const RECT& client, TEdgeBorders edges, const ui::TPen& pen) {
-    canvas.Pen().Assign(pen);
-    DrawEdges(canvas, client, edges);
-}
-
 // ---- TCoolFormHook
 
 TCoolFormHook::TCoolFormHook(ui::TComponent* owner)
-    : ui::TComponent(owner), hookedControl_(dynamic_cast<ui::TWinControl*>(owner)) {
+    : ui::TComponent(owner),
+      TSkinSurface(TSkinRepeat::Refreshes),
+      hookedControl_(dynamic_cast<ui::TWinControl*>(owner)) {
     wndHook_ = new TWndHook(this);
     wndHook_->OnBeforeMessage = [this](ui::TComponent*, ui::TMessage& message, bool& handled) {
         BeforeMessage(message, handled);
     };
     wndHook_->OnAfterMessage = [this](ui::TComponent*, ui::TMessage& message, bool&) { AfterMessage(message); };
     wndHook_->OnChangeWinControl = [this](ui::TWinControl* control) { hookedControl_ = control; };
-    skin_.OnSetChanged = [this] { SkinChanged(); };
-    skin_.OnWallpaperChanged = [this] { WallpaperChanged(); };
 }
 
 TCoolFormHook::~TCoolFormHook() {
     // Caption, region and layering go back to what the window had, unless the window goes anyway.
     if (hookedControl_ != nullptr && hookedControl_->HandleAllocated() && !hookedControl_->Destroying())
         SetOptions(TCoolOptions{});
-    skin_.OnSetChanged = nullptr;
-    skin_.OnWallpaperChanged = nullptr;
     TWndHook* hook = std::exchange(wndHook_, nullptr);
     delete hook;
 }
@@ -269,7 +61,7 @@ void TCoolFormHook::Loaded() {
 
 void TCoolFormHook::Notification(ui::TComponent* component, bool removing) {
     ui::TComponent::Notification(component, removing);
-    if (skin_.Notification(component, removing)) SkinChanged();
+    SkinNotification(component, removing);
     if (wndHook_ != nullptr && component != wndHook_) wndHook_->Notification(component, removing);
 }
 
@@ -281,27 +73,15 @@ HWND TCoolFormHook::HookedWindow() const {
 void TCoolFormHook::SkinChanged() {
     if (hookedControl_ == nullptr || hookedControl_->Destroying()) return;
     HWND window = HookedWindow();
-    if (window == nullptr) {
-        hookedControl_->Perform(ui::CM_COLORCHANGED);
-        return;
-    }
-    SendMessageA(window, ui::CM_COLORCHANGED, 0, 0);
-    ui::InvalidateShown(window, nullptr, true);
+    ui::Notify(hookedControl_, ui::CM_COLORCHANGED);
+    if (window != nullptr) ui::InvalidateShown(window, nullptr, true);
 }
 
-void TCoolFormHook::SetCoolImages(TCoolImages* images) {
-    skin_.SetCoolImages(images);
-    SkinChanged();
-}
-
-void TCoolFormHook::SetIdWallpaper(int id) {
-    skin_.SetIdWallpaper(id);
-    SkinChanged();
-}
-
-void TCoolFormHook::SetWallpaper(const ui::TBitmap& bitmap) {
-    Wallpaper().Assign(bitmap);
-    SkinChanged();
+void TCoolFormHook::SurfaceChanged(TSkinChange change) {
+    if (change == TSkinChange::OwnWallpaper)
+        WallpaperChanged();
+    else
+        SkinChanged();
 }
 
 void TCoolFormHook::WallpaperChanged() {
@@ -311,31 +91,25 @@ void TCoolFormHook::WallpaperChanged() {
     SendMessageA(window, ui::CM_COLORCHANGED, 0, 0);
 }
 
-void TCoolFormHook::SetStartColor(ui::TColor color) {
-    if (color == startColor_) return;
-    startColor_ = color;
+void TCoolFormHook::GradientChanged() {
     if (options_.Contains(ocPaintGradiently) && HookedWindow() != nullptr)
         ui::InvalidateShown(HookedWindow(), nullptr, true);
+}
+
+void TCoolFormHook::SetStartColor(ui::TColor color) {
+    if (ChangeValue(startColor_, color)) GradientChanged();
 }
 
 void TCoolFormHook::SetEndColor(ui::TColor color) {
-    if (color == endColor_) return;
-    endColor_ = color;
-    if (options_.Contains(ocPaintGradiently) && HookedWindow() != nullptr)
-        ui::InvalidateShown(HookedWindow(), nullptr, true);
+    if (ChangeValue(endColor_, color)) GradientChanged();
 }
 
 void TCoolFormHook::SetGradientDirection(TGradientDirection direction) {
-    if (direction == gradientDirection_) return;
-    gradientDirection_ = direction;
-    if (options_.Contains(ocPaintGradiently) && HookedWindow() != nullptr)
-        ui::InvalidateShown(HookedWindow(), nullptr, true);
+    if (ChangeValue(gradientDirection_, direction)) GradientChanged();
 }
 
 void TCoolFormHook::SetTransparencyIntense(TTransparencyIntense intense) {
-    if (intense == transparencyIntense_) return;
-    transparencyIntense_ = intense;
-    if (!options_.Contains(ocPaintFormSemiTransparently)) return;
+    if (!ChangeValue(transparencyIntense_, intense) || !options_.Contains(ocPaintFormSemiTransparently)) return;
     // Turning the layering off and on again applies the new opacity.
     const TCoolOptions options = options_;
     SetOptions(options - TCoolOptions{ocPaintFormSemiTransparently});
@@ -354,7 +128,7 @@ void TCoolFormHook::BeforeMessage(ui::TMessage& message, bool& handled) {
         handled = true;
     } else {
         // Nothing to paint: the window erases in its own colour.
-        handled = skin_.Paint(dc, client, options_.Contains(ocStretchWallpaper), SRCCOPY);
+        handled = PaintSkin(dc, client, options_.Contains(ocStretchWallpaper));
     }
 }
 
