@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "base/SysUtils.h"
@@ -57,6 +58,68 @@ bool ParseHex(const std::string& digits, int32_t& value) {
     }
     value = static_cast<int32_t>(parsed);
     return true;
+}
+
+std::function<void()> afterWrite;
+
+void Written() {
+    if (afterWrite) afterWrite();
+}
+
+// The attributes that the copy takes over from the file before it takes the file's place. Read-only is
+// never among them: such a file is refused.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (Valid()) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+// A copy left by a stopped update may carry attributes that keep it from being overwritten or removed.
+bool RemoveFile(const std::string& path) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// The bytes of the file as they are, or none when there is no file; false when it cannot be read.
+bool ReadWhole(const std::string& path, std::string& bytes) {
+    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    char buffer[65536];
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return false;
+        if (read == 0) return true;
+        bytes.append(buffer, read);
+    }
+}
+
+bool WriteWhole(const std::string& path, const std::string& bytes) {
+    const FileHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file.Valid() && (bytes.empty() ||
+                            (WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                             written == bytes.size()));
+}
+
+bool FlushToDisk(const std::string& path) {
+    const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.Valid() && FlushFileBuffers(file.Get());
 }
 
 bool IsPlainEnd(char c) {
@@ -175,6 +238,56 @@ void TIniFile::Write(const char* section, const char* key, const char* value) {
     // documented flush, so the file is on disk for the next reader, in this process or another; it
     // answers FALSE whether or not it flushed, so its result says nothing.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, fileName_.c_str());
+    Written();
+}
+
+TIniFileUpdate::TIniFileUpdate(std::string fileName) : fileName_(std::move(fileName)), copy_(fileName_ + ".saving") {
+    const DWORD attributes = GetFileAttributesA(fileName_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) Refuse();
+    std::string bytes;
+    if (!ReadWhole(fileName_, bytes) || !RemoveFile(copy_.FileName())) Refuse();
+    // From here on, however this ends, the copy goes.
+    if (!WriteWhole(copy_.FileName(), bytes)) {
+        RemoveFile(copy_.FileName());
+        Refuse();
+    }
+    try {
+        Written();
+    } catch (...) {
+        RemoveFile(copy_.FileName());
+        throw;
+    }
+}
+
+TIniFileUpdate::~TIniFileUpdate() {
+    if (!committed_) RemoveFile(copy_.FileName());
+}
+
+void TIniFileUpdate::Commit() {
+    const std::string& copy = copy_.FileName();
+    const DWORD attributes = GetFileAttributesA(fileName_.c_str());
+    const DWORD kept = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kKeptAttributes;
+    if ((kept != 0 && !SetFileAttributesA(copy.c_str(), kept)) || !FlushToDisk(copy)) Refuse();
+    // One rename that replaces the file, not ReplaceFile: Wine 8's ReplaceFile (traced here) renames the
+    // file aside to a name of its own (rf*.tmp), deletes it and only then renames the copy, so that a
+    // process killed in between leaves no settings file at all. The rename keeps only the copy's own
+    // attributes, hence those taken over above. A file held open by a program that does not share its
+    // deletion (as an editor may hold it) refuses the rename, as it refused the profile service's writes.
+    if (!MoveFileExA(copy.c_str(), fileName_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) Refuse();
+    committed_ = true;
+    Written();
+}
+
+void TIniFileUpdate::Refuse() const {
+    throw Exception(Format("Unable to write to %s", fileName_.c_str()));
+}
+
+IniWriteHook::IniWriteHook(std::function<void()> hook) : previous_(std::move(afterWrite)) {
+    afterWrite = std::move(hook);
+}
+
+IniWriteHook::~IniWriteHook() {
+    afterWrite = std::move(previous_);
 }
 
 }  // namespace ui

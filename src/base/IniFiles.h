@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/DateUtils.h"
@@ -54,6 +55,47 @@ private:
     void ReadNames(const char* section, TStringList& names) const;
 
     std::string fileName_;
+};
+
+// Changes a profile file all at once. The writes go through the same profile services into a copy of
+// the file beside it (the file's name and ".saving"), and Commit puts the copy in the file's place in
+// one step, keeping the file's attributes. However the update ends before that, or however the process
+// is stopped, the file stays as it was; a copy that a stopped process left behind is never read and is
+// overwritten by the next update. Every refusal throws ui::Exception "Unable to write to <file name>".
+class TIniFileUpdate {
+public:
+    // Copies the file's bytes (none when it does not exist yet). A file with the read-only attribute is
+    // refused here, before anything is written.
+    explicit TIniFileUpdate(std::string fileName);
+    // Removes the copy unless Commit put it in place.
+    ~TIniFileUpdate();
+    TIniFileUpdate(const TIniFileUpdate&) = delete;
+    TIniFileUpdate& operator=(const TIniFileUpdate&) = delete;
+
+    // The copy, to read and write as the file itself until Commit.
+    TIniFile& File() { return copy_; }
+    void Commit();
+
+private:
+    void Refuse() const;
+
+    std::string fileName_;
+    TIniFile copy_;
+    bool committed_ = false;
+};
+
+// Calls the function after every write to disk of this unit: each profile write or erase, the copy an
+// update starts with, and the step that puts it in place. A test throws from it to stop a save after
+// any of its writes. The program itself never makes one.
+class IniWriteHook {
+public:
+    explicit IniWriteHook(std::function<void()> afterWrite);
+    ~IniWriteHook();
+    IniWriteHook(const IniWriteHook&) = delete;
+    IniWriteHook& operator=(const IniWriteHook&) = delete;
+
+private:
+    std::function<void()> previous_;
 };
 
 }  // namespace ui

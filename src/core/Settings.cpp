@@ -115,7 +115,8 @@ bool ReadIniSettings() {
 
 bool WriteIniSettings() {
     return WithErrorMessage(kWriteError, [] {
-        ui::TIniFile ini(IniFileName());
+        ui::TIniFileUpdate update(IniFileName());
+        ui::TIniFile& ini = update.File();
         ui::TStringList sections;
         ini.WriteInteger(kOptions, "ChangeWhen", Settings.ChangeWhen);
         ini.WriteInteger(kOptions, "Mode", Settings.Mode);
@@ -147,6 +148,7 @@ bool WriteIniSettings() {
             ini.WriteString(section, "Filename", name);
             ini.WriteInteger(section, "DisplayStyle", entry.DisplayStyle);
         }
+        update.Commit();
     });
 }
 
@@ -155,9 +157,10 @@ bool MarkWallpaperChanged() {
     // Wraps like the 32-bit counter it is instead of overflowing.
     Settings.NextImage = static_cast<int32_t>(static_cast<uint32_t>(Settings.NextImage) + 1u);
     return WithErrorMessage(kWriteError, [] {
-        ui::TIniFile ini(IniFileName());
-        ini.WriteDate(kOptions, "LastChanged", Settings.LastChanged);
-        ini.WriteInteger(kOptions, "NextImage", Settings.NextImage);
+        ui::TIniFileUpdate update(IniFileName());
+        update.File().WriteDate(kOptions, "LastChanged", Settings.LastChanged);
+        update.File().WriteInteger(kOptions, "NextImage", Settings.NextImage);
+        update.Commit();
     });
 }
 

@@ -65,6 +65,8 @@ private:
 
 // Each returns true or throws ui::Exception with the program's own message.
 // ReadIniSettings clears the whole PictureList before it reads, so each read gives the file's list alone.
+// The two writing routines change the file all at once (ui::TIniFileUpdate): however one is stopped
+// part-way, the file stays as it was.
 bool ReadIniSettings();
 bool WriteIniSettings();
 bool MarkWallpaperChanged();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "SettingsFuzz.h"
@@ -359,10 +360,40 @@ TEST_F(SettingsFile, ReadOnlyOrHeldFileFailsEveryWriteAndStaysAsItWas) {
         holder.reset();
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
         EXPECT_EQ(OnDisk(), original);
+        EXPECT_FALSE(ui::FileExists(path + ".saving"));
         // Nothing refused is left waiting to be written by a later save.
         ASSERT_TRUE(core::ReadIniSettings());
         EXPECT_EQ(Settings.NextImage, 5);
         EXPECT_EQ(Settings.PictureList.Items[0].Name(), "C:\\a.bmp");
+    }
+}
+
+// Stopped after any of its writes, a save leaves the old file or the saved one, never its copy; a crash's copy goes.
+TEST_F(SettingsFile, ASaveStoppedAfterAnyOfItsWritesLeavesTheOldFileOrTheSavedOne) {
+    const std::string old = "[Options]\r\nNextImage=5\r\n" + ListSection(0, "C:\\a.bmp", 1);
+    for (const auto save : {&core::WriteIniSettings, &core::MarkWallpaperChanged}) {
+        Write(old);
+        dir.WriteFile("Tamberlyn.ini.saving", "[Options]\r\nNextImage=99\r\n");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+        ASSERT_TRUE(core::ReadIniSettings());
+        SetEntry(1, "C:\\b.bmp", 2);
+        int writes = 0;
+        const ui::IniWriteHook count([&] { ++writes; });
+        ASSERT_TRUE(save());
+        const std::string saved = OnDisk();
+        EXPECT_EQ(GetFileAttributesA(path.c_str()), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+        for (int stop = 1; stop <= writes; ++stop) {
+            Write(old);
+            Settings.NextImage = 5;
+            int n = 0;
+            const ui::IniWriteHook stopped([&] {
+                if (++n == stop) throw std::runtime_error("stopped");
+            });
+            ExpectFailure(save, kWriteError);
+            EXPECT_EQ(OnDisk(), stop < writes ? old : saved) << "stopped after write " << stop << " of " << writes;
+            EXPECT_FALSE(ui::FileExists(path + ".saving"));
+        }
     }
 }
 

@@ -4,10 +4,13 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "support/ExeScenario.h"
 #include "support/SetupDriver.h"
+#include "core/Settings.h"
 #include "base/DateUtils.h"
+#include "base/SysUtils.h"
 
 namespace testing_support {
 namespace {
@@ -21,6 +24,13 @@ protected:
         GetPrivateProfileStringA(section.c_str(), key.c_str(), "(missing)", value, sizeof value,
                                  scenario.File("Tamberlyn.ini").c_str());
         return value;
+    }
+    std::string FullList() const {
+        std::string settings = "[Options]\r\n" + notDue + "Mode=1\r\n";
+        for (int i = 0; i < 200; ++i) {
+            settings += "[" + std::to_string(i) + "]\r\nFilename=C:\\P" + std::to_string(i) + ".BMP\r\nDisplayStyle=0\r\n";
+        }
+        return settings;
     }
     SetupDriver Open(const std::string& arguments = "/setup") {
         return SetupDriver(scenario.Exe(), arguments, scenario.Path());
@@ -115,10 +125,7 @@ TEST_F(SetupRun, TheListIsReorderedAndShortenedAsTheButtonsSay) {
 }
 
 TEST_F(SetupRun, AListBeyondTwoHundredEntriesIsNotSaved) {
-    std::string settings = "[Options]\r\n" + notDue + "Mode=1\r\n";
-    for (int i = 0; i < 200; ++i) {
-        settings += "[" + std::to_string(i) + "]\r\nFilename=C:\\P" + std::to_string(i) + ".BMP\r\nDisplayStyle=0\r\n";
-    }
+    const std::string settings = FullList();
     Write(settings);
     SetupDriver setup = Open();
     ASSERT_TRUE(setup.DialogOpen());
@@ -154,6 +161,31 @@ TEST_F(SetupRun, AFileThatCannotBeWrittenIsReportedAndCancelStays) {
     EXPECT_EQ(File(), settings);
     setup.PressButton("Cancel");
     EXPECT_TRUE(setup.Finish().ended);
+}
+
+// Killed at moments spread over the time the same save takes in this process, each after the last one's copy.
+TEST_F(SetupRun, ASaveKilledPartWayLeavesTheOldFileOrTheSavedOne) {
+    const std::string settings = FullList();
+    Write(settings);
+    const core::IniFileOverride inProcess(scenario.File("Tamberlyn.ini"));
+    ASSERT_TRUE(core::ReadIniSettings());
+    std::swap(core::Settings.PictureList.Items[0], core::Settings.PictureList.Items[1]);
+    const ULONGLONG start = GetTickCount64();
+    ASSERT_TRUE(core::WriteIniSettings());
+    const ULONGLONG saveMs = GetTickCount64() - start;
+    const std::string saved = File();
+    for (const int quarter : {1, 2, 3}) {
+        Write(settings);
+        {
+            SetupDriver setup = Open();
+            setup.SelectRow(0);
+            setup.PressButton("Move Down");
+            PostMessageA(setup.Find("TCoolBtn", "Save"), BM_CLICK, 0, 0);
+            Sleep(static_cast<DWORD>(saveMs * quarter / 4));
+        }  // the driver terminates the program it started
+        EXPECT_TRUE(quarter > 1 || ui::FileExists(scenario.File("Tamberlyn.ini.saving"))) << "killed mid-save";
+        EXPECT_TRUE(File() == settings || File() == saved) << "killed after " << saveMs * quarter / 4 << " ms";
+    }
 }
 
 }  // namespace
