@@ -88,7 +88,7 @@ void TCoolFormHook::WallpaperChanged() {
     HWND window = HookedWindow();
     if (window == nullptr) return;
     ui::InvalidateShown(window, nullptr, true);
-    SendMessageA(window, ui::CM_COLORCHANGED, 0, 0);
+    ui::SendPrivate(window, ui::CM_COLORCHANGED);
 }
 
 void TCoolFormHook::GradientChanged() {
@@ -140,7 +140,7 @@ void TCoolFormHook::AfterMessage(ui::TMessage& message) {
             if ((message.WParam == SIZE_RESTORED || message.WParam == SIZE_MAXIMIZED) &&
                 (options_.Contains(ocPaintGradiently) || options_.Contains(ocPaintWallpaper)) &&
                 HookedWindow() != nullptr)
-                SendMessageA(HookedWindow(), ui::CM_COLORCHANGED, 0, 0);
+                ui::SendPrivate(HookedWindow(), ui::CM_COLORCHANGED);
             break;
         case WM_NCHITTEST:
             if (message.Result == HTCLIENT && options_.Contains(ocDragUsingClientArea)) message.Result = HTCAPTION;
@@ -223,7 +223,7 @@ void TCoolFormHook::SetOptions(TCoolOptions options) {
     }
 
     if (options.Contains(ocPaintWallpaper) != options_.Contains(ocPaintWallpaper))
-        SendMessageA(window, ui::CM_COLORCHANGED, 0, 0);
+        ui::SendPrivate(window, ui::CM_COLORCHANGED);
 
     const bool layeredNow = options.Contains(ocPaintFormSemiTransparently);
     if (layeredNow != options_.Contains(ocPaintFormSemiTransparently)) {
