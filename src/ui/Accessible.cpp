@@ -44,9 +44,8 @@ void SetChild(VARIANT* out, int child) {
 
 // The object a reader holds. It answers from the control's description while connected and leaves the
 // window's own part to the standard object; a call of a reader that still holds it after the window has
-// gone is answered as not connected.
-// The interfaces are private bases: the object reaches a reader only as the interface pointers it hands
-// out itself, and is deleted only by its last Release.
+// gone is answered as not connected. The interfaces are private bases: the object reaches a reader only
+// as the interface pointers it hands out itself, and is deleted only by its last Release.
 class TAccessibleObject final : private IAccessible, private IOleWindow {
 public:
     TAccessibleObject(HWND window, TAccessibleInfo& info, StandardObject standard)
