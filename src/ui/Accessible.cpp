@@ -18,6 +18,13 @@ Function Oleacc(const char* name) {
     return SystemFunction<Function>("oleacc.dll", name);
 }
 
+// The readers' strings come from oleaut32.dll, loaded the same way: the exe does not import it, so a run
+// that no reader looks at does not load it.
+template <typename Function>
+Function Automation(const char* name) {
+    return SystemFunction<Function>("oleaut32.dll", name);
+}
+
 struct ReleaseInterface {
     void operator()(IUnknown* object) const noexcept { object->Release(); }
 };
@@ -29,12 +36,13 @@ HRESULT Answer(const std::string& text, BSTR* out) {
     const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
     std::vector<wchar_t> wide(static_cast<size_t>(units) + 1);
     MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), units);
-    *out = SysAllocStringLen(wide.data(), static_cast<UINT>(units));
+    static const auto allocate = Automation<decltype(&SysAllocStringLen)>("SysAllocStringLen");
+    *out = allocate(wide.data(), static_cast<UINT>(units));
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
 void SetChild(VARIANT* out, int child) {
-    VariantInit(out);
+    *out = VARIANT{};
     if (child <= 0) return;
     out->vt = VT_I4;
     out->lVal = child;
@@ -139,7 +147,7 @@ public:
         return Call([&] {
             const int element = Element(child);
             if (element < 0) return standard_->get_accRole(child, role);
-            VariantInit(role);
+            *role = VARIANT{};
             role->vt = VT_I4;
             role->lVal = info_->AccessibleRole(element);
             return S_OK;
@@ -151,16 +159,15 @@ public:
             if (element < 0) return standard_->get_accState(child, state);
             long bits = info_->AccessibleState(element);
             if (element == 0) {
-                VARIANT window;
-                VariantInit(&window);
+                // The standard object's state is a number, which holds nothing to free.
+                VARIANT window{};
                 if (SUCCEEDED(standard_->get_accState(child, &window)) && window.vt == VT_I4) bits |= window.lVal;
-                VariantClear(&window);
             } else {
                 if (element == info_->AccessibleFocus() && GetFocus() == window_) bits |= STATE_SYSTEM_FOCUSED;
                 if (element == info_->AccessibleSelection()) bits |= STATE_SYSTEM_SELECTED;
                 if (!IsWindowEnabled(window_)) bits |= STATE_SYSTEM_UNAVAILABLE;
             }
-            VariantInit(state);
+            *state = VARIANT{};
             state->vt = VT_I4;
             state->lVal = bits;
             return S_OK;
