@@ -193,6 +193,8 @@ void TCoolCheckRadioBox::WndProc(ui::TMessage& message) {
             }
             break;
         case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+        case WM_CANCELMODE:
             if (pressed_) SetPressed(false);
             break;
         case WM_KEYDOWN:

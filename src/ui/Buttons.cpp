@@ -44,7 +44,6 @@ void TSpeedButton::SetPressed(bool pressed) {
 void TSpeedButton::WndProc(TMessage& message) {
     switch (message.Msg) {
         case WM_LBUTTONDOWN:
-            SetCapture(Handle());
             SetPressed(true);
             break;
         case WM_MOUSEMOVE:
@@ -56,8 +55,8 @@ void TSpeedButton::WndProc(TMessage& message) {
             }
             break;
         case WM_LBUTTONUP:
-            // The button comes up before its click runs, which may open a window of its own.
-            if (GetCapture() == Handle()) ReleaseCapture();
+            // The press took the mouse (the control's own rule); the button comes up before its click runs,
+            // which may open a window of its own.
             SetPressed(false);
             break;
         case WM_CAPTURECHANGED:

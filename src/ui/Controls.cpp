@@ -185,12 +185,17 @@ bool TControl::HandleMouse(TMessage& message) {
         case WM_MBUTTONDOWN:
             if (message.Msg == WM_LBUTTONDOWN) mouseDown_ = true;
             MouseDown(ButtonOf(message.Msg), x, y);
+            if (message.Msg == WM_LBUTTONDOWN && mouseDown_) CaptureForPress();
             return true;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
         case WM_MBUTTONUP: {
             const bool click = message.Msg == WM_LBUTTONUP && mouseDown_;
-            if (message.Msg == WM_LBUTTONUP) mouseDown_ = false;
+            if (message.Msg == WM_LBUTTONUP) {
+                mouseDown_ = false;
+                // The mouse is free before the click runs, which may open a window of its own.
+                ReleasePressCapture();
+            }
             const RECT client = ClientRect();
             // A click is a left press and release on the control; a release elsewhere clicks nothing.
             // The click's handler may free the control: then the release ends with it.
@@ -204,8 +209,31 @@ bool TControl::HandleMouse(TMessage& message) {
     }
 }
 
+void TControl::CaptureForPress() {
+    if (!clickEvents_ || !IsWindowed()) return;
+    auto* self = static_cast<TWinControl*>(this);
+    // A control that takes the mouse itself keeps its own capture; a native one keeps the system's.
+    if (self->native_ || !self->HandleAllocated() || GetCapture() == self->Handle()) return;
+    SetCapture(self->Handle());
+    capturedByPress_ = GetCapture() == self->Handle();
+}
+
+void TControl::ReleasePressCapture() {
+    if (!capturedByPress_) return;
+    capturedByPress_ = false;
+    auto* self = static_cast<TWinControl*>(this);
+    if (GetCapture() == self->Handle()) ReleaseCapture();
+}
+
 void TControl::WndProc(TMessage& message) {
     switch (message.Msg) {
+        case WM_CAPTURECHANGED:
+        case WM_CANCELMODE:
+            if (capturedByPress_ || !IsWindowed()) {
+                capturedByPress_ = false;
+                mouseDown_ = false;
+            }
+            break;
         case CM_FONTCHANGED:
             FontChanged();
             return;

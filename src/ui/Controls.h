@@ -172,6 +172,10 @@ private:
     void ParentFontChanged();
     void ParentColorChanged();
     bool HandleMouse(TMessage& message);
+    // A left press holds the mouse, as the system's buttons do, so that its release comes back here
+    // wherever it happens; a press whose capture goes elsewhere is forgotten.
+    void CaptureForPress();
+    void ReleasePressCapture();
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
@@ -190,6 +194,8 @@ private:
     HCURSOR cursor_ = nullptr;
     bool opaque_ = false;
     bool mouseDown_ = false;
+    // The press took the mouse for this control's window: the press ends when the window loses it.
+    bool capturedByPress_ = false;
     bool mouseInside_ = false;
     bool clickEvents_ = true;
     bool hoverEvents_ = false;
@@ -334,6 +340,9 @@ private:
     void RemoveControl(TControl* control);
     void PaintHandler(TMessage& message);
     void ForwardMouse(TMessage& message);
+    // The mouse went elsewhere (WM_CAPTURECHANGED) or a mode is cancelled (WM_CANCELMODE): a press on a
+    // child ends without a click.
+    void DropPress(UINT msg);
     // Whether the window has anything outside its client area: frame, edge, caption or scroll bar.
     bool HasNonClientArea() const;
     bool ReflectNotification(TMessage& message);

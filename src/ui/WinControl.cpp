@@ -294,6 +294,7 @@ bool TWinControl::ReflectNotification(TMessage& message) {
 
 void TWinControl::WndProc(TMessage& message) {
     if (ReflectNotification(message)) return;
+    if (message.Msg == WM_CAPTURECHANGED || message.Msg == WM_CANCELMODE) DropPress(message.Msg);
     if (message.Msg == WM_MOUSEMOVE) {
         const TWatch watch = Watch();
         TControl* under = ControlAtPos(PointOf(message.LParam));

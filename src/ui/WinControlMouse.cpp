@@ -46,6 +46,16 @@ void TWinControl::ForwardMouse(TMessage& message) {
     target->WndProc(forwarded);
 }
 
+void TWinControl::DropPress(UINT msg) {
+    if (TControl* pressed = std::exchange(mouseControl_, nullptr)) pressed->Perform(WM_CANCELMODE);
+    // The system tells only the active window that a box or a menu opens: a window of ours below it
+    // that holds the mouse for a press lets go too.
+    HWND captured = GetCapture();
+    if (msg == WM_CANCELMODE && captured != nullptr && captured != handle_ && IsChild(handle_, captured) &&
+        FindControl(captured) != nullptr)
+        SendMessageA(captured, WM_CANCELMODE, 0, 0);
+}
+
 bool TWinControl::SetPointer(TMessage& message) {
     if (reinterpret_cast<HWND>(message.WParam) != handle_ || LOWORD(message.LParam) != HTCLIENT) return false;
     POINT point{};

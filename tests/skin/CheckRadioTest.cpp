@@ -259,6 +259,29 @@ TEST_F(CoolCheckRadioBox, SpaceAndTheHeldMouseButtonPushTheMark) {
     SendMessageA(box->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
     EXPECT_EQ(events, (std::vector<std::string>{"click", "leave", "enter", "click"}));
     EXPECT_FALSE(box->Checked());
+
+    // A press that ends elsewhere clicks nothing later: the box holds the mouse from its press, and a press
+    // whose mouse is taken away (a box opening) is forgotten. The release goes where the system sends it.
+    auto* other = Add<skin::TCoolCheckRadioBox>(form, Place{10, 40, 100, 17}, "*.bmp");
+    int otherClicks = 0;
+    other->OnClick = [&] { ++otherClicks; };
+    const auto releaseOver = [](HWND under, POINT point) {
+        HWND to = GetCapture() != nullptr ? GetCapture() : under;
+        MapWindowPoints(under, to, &point, 1);
+        SendMessageA(to, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    };
+    SendMessageA(other->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(GetCapture(), other->Handle());
+    releaseOver(form->Handle(), POINT{300, 200});
+    SendMessageA(box->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    releaseOver(other->Handle(), POINT{5, 5});
+    SendMessageA(other->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(form->Handle(), WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(ShowsMark(*other, mark, DFCS_BUTTONCHECK)) << "no longer pushed";
+    releaseOver(other->Handle(), POINT{5, 5});
+    EXPECT_EQ(otherClicks, 0);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "click"), 2);
 }
 
 TEST_F(CoolCheckRadioBox, ADisabledCaptionIsEmbossedAlsoInSimpleView) {
