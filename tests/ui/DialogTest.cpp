@@ -299,10 +299,20 @@ TEST_F(Dialog, OwnerDrawReachesTheButtonAndTheMouseIsTracked) {
     HWND window = form->Handle();
     POINT pointer{};
     GetCursorPos(&pointer);
-    const auto moveOver = [window](const RECT& bounds) {
+    const auto moveOver = [this, window](const RECT& bounds) {
         POINT point{bounds.left + 1, bounds.top + 1};
         ClientToScreen(window, &point);
         SetCursorPos(point.x, point.y);
+        // The system watches the mouse leave a window only while the pointer is over it, and Wine moves the
+        // pointer through the X server: wait until the move has arrived.
+        POINT now{};
+        for (int wait = 0; wait < 300 && !(GetCursorPos(&now) && now.x == point.x && now.y == point.y &&
+                                           WindowFromPoint(now) == window);
+             ++wait) {
+            Sleep(10);
+            Pump();
+        }
+        ASSERT_EQ(WindowFromPoint(point), window);
         SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(bounds.left + 1, bounds.top + 1));
     };
     moveOver(form->label->BoundsRect());
