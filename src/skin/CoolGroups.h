@@ -104,6 +104,10 @@ private:
 class TCoolCheckRadioGroup : public TCustomCoolCheckRadioGroup {
 public:
     using TCustomCoolCheckRadioGroup::TCustomCoolCheckRadioGroup;
+
+protected:
+    // Automation and screen readers tell the group from a plain group box by its window class.
+    const char* ClassName() const override { return "TCoolCheckRadioGroup"; }
 };
 
 }  // namespace skin

@@ -408,6 +408,9 @@ using CoolCheckRadioGroup = OnSkinnedForm;
 TEST_F(CoolCheckRadioGroup, ItemsArePlacedInColumnsBelowTheCaption) {
     UseFontOfHeight(form->Font(), 19);
     auto* two = Group(Place{10, 10, 104, 93}, {"&Every Time", "&Daily"}, skin::crRadioBox);
+    char className[32] = {};
+    GetClassNameA(two->Handle(), className, sizeof className);
+    EXPECT_STREQ(className, "TCoolCheckRadioGroup");
     auto* seven = Group(Place{10, 110, 300, 120}, {"1", "2", "3", "4", "5", "6", "7"}, skin::crRadioBox);
     seven->SetColumns(3);
     const auto bounds = [](skin::TCoolCheckRadioBox* item) {
