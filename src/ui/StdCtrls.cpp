@@ -276,7 +276,10 @@ std::string ClipboardText(HWND owner) {
     HANDLE data = clipboard.IsOpen() ? GetClipboardData(CF_TEXT) : nullptr;
     if (data == nullptr) return std::string();
     const GlobalLockScope locked(data);
-    return locked.Text() != nullptr ? std::string(locked.Text()) : std::string();
+    if (locked.Text() == nullptr) return std::string();
+    // Another program's text need not end in a zero: nothing beyond its block is read.
+    const char* end = std::find(locked.Text(), locked.Text() + GlobalSize(data), '\0');
+    return std::string(locked.Text(), end);
 }
 
 }  // namespace
