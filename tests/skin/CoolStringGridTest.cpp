@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "SkinTesting.h"
+#include "dialogs/DialogParts.h"
 #include "skin/CoolStringGrid.h"
 #include "support/GdiBudget.h"
 #include "support/Keys.h"
@@ -28,24 +29,12 @@ constexpr int kRowSpan = 17;
 constexpr POINT kGridAt{12, 20};
 constexpr ui::TGridOptions kLines = ui::goFixedVertLine | ui::goFixedHorzLine | ui::goVertLine | ui::goHorzLine;
 
-// The setup dialog's list: no border, cream, two columns (510 and 45 pixels), rows of 16, no fixed
-// cells, Comic Sans MS of 11 pixels, all lines, row selection, a vertical bar, lowered inner bevels.
+// The setup dialog's own list (no border, cream, two columns of 510 and 45 pixels, rows of 16, no fixed
+// cells, Comic Sans MS of 11 pixels, all lines, row selection, a vertical bar, lowered inner bevels), placed
+// where these tests look for it.
 void ConfigureAsList(skin::TCoolStringGrid& grid) {
-    grid.SetBounds(kGridAt.x, kGridAt.y, 569, 248);
-    grid.SetBorderSingle(false);
-    grid.SetColor(kCream);
-    grid.SetColCount(2);
-    grid.SetDefaultColWidth(45);
-    grid.SetDefaultRowHeight(16);
-    grid.SetFixedCols(0);
-    grid.SetFixedRows(0);
-    grid.SetRowCount(1);
-    grid.SetColWidths(0, 510);
-    grid.Font().SetName("Comic Sans MS");
-    grid.Font().SetHeight(-11);
-    grid.SetOptions(ui::goFixedVertLine | ui::goFixedHorzLine | ui::goVertLine | ui::goHorzLine | ui::goRowSelect);
-    grid.SetScrollBars(ui::ssVertical);
-    grid.SetInnerCellsBevel(ui::bvLowered);
+    dialogs::SetUpFileList(grid);
+    grid.SetBounds(kGridAt.x, kGridAt.y, grid.Width(), grid.Height());
 }
 
 std::string Name(int i) {
