@@ -244,7 +244,13 @@ void TfrmSplash::SwapFromDirectory() { ApplyAndRecord(core::ChooseFromDirectory(
 void TfrmSplash::SwapFromList() { ApplyAndRecord(core::ChooseFromList(core::Settings)); }
 
 void TfrmSplash::ApplyAndRecord(const core::WallpaperChoice& choice) {
-    core::ApplyWallpaper(choice.Path);
+    try {
+        core::ApplyWallpaper(choice.Path);
+    } catch (const core::EWallpaperPathTooLong&) {
+        // Refused at every run, the picture would hold the rotation for ever: the next run shows the next one.
+        core::SkipWallpaper();
+        throw;
+    }
     core::ApplyWallpaperStyle(choice.StyleName);
     // Recorded only once both desktop calls have returned: a failed swap leaves the position as it was.
     core::MarkWallpaperChanged();

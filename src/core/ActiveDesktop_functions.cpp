@@ -66,7 +66,7 @@ std::vector<wchar_t> WallpaperBuffer(const std::string& path) {
     const int units = MultiByteToWideChar(CP_ACP, 0, path.data(), length, nullptr, 0);
     if (units == 0) throw ui::EOSError(GetLastError());
     if (units > kWallpaperUnits - 1)
-        throw ui::Exception("Wallpaper path too long (more than 259 characters): \"" + path + "\"");
+        throw EWallpaperPathTooLong("Wallpaper path too long (more than 259 characters): \"" + path + "\"");
     MultiByteToWideChar(CP_ACP, 0, path.data(), length, buffer.data(), units);
     return buffer;
 }

@@ -10,7 +10,15 @@
 
 #include <string>
 
+#include "base/SysUtils.h"
+
 namespace core {
+
+// A wallpaper path the desktop can never take: no later run would set it either.
+class EWallpaperPathTooLong : public ui::Exception {
+public:
+    using ui::Exception::Exception;
+};
 
 // True when Active Desktop is switched on.
 bool ActiveDesktopEnabled();
@@ -19,8 +27,8 @@ bool ActiveDesktopEnabled();
 void EnableActiveDesktop(bool on);
 
 // Makes the file at the path (system ANSI code page) the wallpaper and applies it at once. An empty path
-// is passed on as it is. A path longer than 259 UTF-16 units is refused with an error before the desktop
-// is touched: the desktop takes at most MAX_PATH units with the terminator.
+// is passed on as it is. A path longer than 259 UTF-16 units is refused with EWallpaperPathTooLong before
+// the desktop is touched: the desktop takes at most MAX_PATH units with the terminator.
 void ApplyWallpaper(const std::string& path);
 
 // Shows the wallpaper with the named style and applies it at once: "CENTER", "STRETCH", "TILE" or "MAX",

@@ -152,13 +152,30 @@ bool WriteIniSettings() {
     });
 }
 
+namespace {
+
+// Wraps like the 32-bit counter it is instead of overflowing.
+void MoveNextImageOn() {
+    Settings.NextImage = static_cast<int32_t>(static_cast<uint32_t>(Settings.NextImage) + 1u);
+}
+
+}  // namespace
+
 bool MarkWallpaperChanged() {
     Settings.LastChanged = ui::Today();
-    // Wraps like the 32-bit counter it is instead of overflowing.
-    Settings.NextImage = static_cast<int32_t>(static_cast<uint32_t>(Settings.NextImage) + 1u);
+    MoveNextImageOn();
     return WithErrorMessage(kWriteError, [] {
         ui::TIniFileUpdate update(IniFileName());
         update.File().WriteDate(kOptions, "LastChanged", Settings.LastChanged);
+        update.File().WriteInteger(kOptions, "NextImage", Settings.NextImage);
+        update.Commit();
+    });
+}
+
+bool SkipWallpaper() {
+    MoveNextImageOn();
+    return WithErrorMessage(kWriteError, [] {
+        ui::TIniFileUpdate update(IniFileName());
         update.File().WriteInteger(kOptions, "NextImage", Settings.NextImage);
         update.Commit();
     });

@@ -70,5 +70,7 @@ private:
 bool ReadIniSettings();
 bool WriteIniSettings();
 bool MarkWallpaperChanged();
+// Moves the rotation past a picture that can never be set, without recording a change.
+bool SkipWallpaper();
 
 }  // namespace core

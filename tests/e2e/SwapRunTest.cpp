@@ -124,12 +124,23 @@ TEST_F(SwapRun, DailyRunOnTheDayOfTheLastChangeChangesNothing) {
 }
 
 // The slots behind the first empty name are read but are not in the list: the run starts again at the first.
-TEST_F(SwapRun, PositionBehindTheFirstEmptyNameShowsTheFirstEntry) {
+TEST_F(SwapRun, PositionBehindTheFirstEmptyNameShowsTheFirstEntryAndAnUnsettablePathIsPassedOver) {
     WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=2", "[0]", "Filename=C:\\a.bmp",
                             "DisplayStyle=0", "[1]", "DisplayStyle=2", "[2]", "Filename=C:\\c.bmp", "DisplayStyle=1"}));
     const fakes::DesktopJournal journal = RunWithoutBoxes();
     EXPECT_EQ(journal.State.Wallpaper, L"C:\\a.bmp");
     EXPECT_EQ(NextImage(), 1);
+
+    // An entry the desktop can never take is reported, and the next run goes on with the entry after it.
+    const std::string tooLong = "C:\\" + std::string(253, 'p') + ".bmp";
+    WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=0", "[0]", "Filename=" + tooLong,
+                            "DisplayStyle=0", "[1]", "Filename=C:\\b.bmp", "DisplayStyle=0"}));
+    RunOutcome refused;
+    Run(fakes::DesktopState(), refused);
+    ASSERT_EQ(refused.boxes.size(), 1u);
+    EXPECT_EQ(refused.boxes[0].text.rfind("Wallpaper path too long", 0), 0u) << refused.boxes[0].text;
+    EXPECT_EQ(NextImage(), 1);
+    EXPECT_EQ(RunWithoutBoxes().State.Wallpaper, L"C:\\b.bmp");
 }
 
 // The user's short date format for the programs started while the guard lives, the earlier one restored
