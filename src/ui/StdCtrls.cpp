@@ -235,8 +235,10 @@ void TButton::WndProc(TMessage& message) {
 
 namespace {
 
-std::string WithoutLineBreaks(std::string text) {
-    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }), text.end());
+// No file or folder name holds a tab either, and one pasted would only go into the settings file.
+std::string OneLine(std::string text) {
+    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }),
+               text.end());
     return text;
 }
 
@@ -319,7 +321,7 @@ std::string TCustomEdit::Text() const {
 }
 
 void TCustomEdit::SetText(const std::string& text) {
-    const std::string line = WithoutLineBreaks(text);
+    const std::string line = OneLine(text);
     if (line == Text()) return;
     if (!HandleAllocated()) {
         text_ = line;
@@ -398,11 +400,11 @@ void TCustomEdit::ColorChanged() {
     TWinControl::ColorChanged();
 }
 
-bool TCustomEdit::PasteWithoutLineBreaks() {
+bool TCustomEdit::PasteAsOneLine() {
     const std::string text = ClipboardText(Handle());
-    if (text.find_first_of("\r\n") == std::string::npos) return false;
+    if (text.find_first_of("\r\n\t") == std::string::npos) return false;
     if (!readOnly_)
-        SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(WithoutLineBreaks(text).c_str()));
+        SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(OneLine(text).c_str()));
     return true;
 }
 
@@ -425,7 +427,7 @@ void TCustomEdit::WndProc(TMessage& message) {
             if (message.WParam == '\n') return;
             break;
         case WM_PASTE:
-            if (PasteWithoutLineBreaks()) return;
+            if (PasteAsOneLine()) return;
             break;
         case WM_DESTROY:
             // The window goes (made anew, or with its parent's): the text stays with the field.

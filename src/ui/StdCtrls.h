@@ -95,13 +95,13 @@ enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 // The native edit field, superclassed under the control's class name, with the creation styles every
 // field of ours has (a long text scrolls instead of wrapping or being refused, also in a descendant
 // that makes the window multi-line). The text lives in the window while there is one and is carried
-// over when the window is made anew. A field holds one line: line breaks never get into it.
+// over when the window is made anew. A field holds one line: line breaks and tabs never get into it.
 class TCustomEdit : public TWinControl {
 public:
     explicit TCustomEdit(TComponent* owner);
 
     std::string Text() const;
-    // Sets the window's text once (line breaks removed) and fires OnChange once, when it differs.
+    // Sets the window's text once (line breaks and tabs removed) and fires OnChange once, when it differs.
     void SetText(const std::string& text);
     void SelectAll();
     // Selects the whole text when the field gets the focus, unless the left button is held on it.
@@ -136,8 +136,8 @@ protected:
 
 private:
     void AdjustHeight();
-    // A paste of text with line breaks, which the field takes without them; false for any other paste.
-    bool PasteWithoutLineBreaks();
+    // A paste of text with line breaks or tabs, which the field takes without them; false for any other.
+    bool PasteAsOneLine();
 
     // The text while there is no window.
     std::string text_;

@@ -203,12 +203,12 @@ TEST_F(CoolEdit, TextTakesTheCaseTheLimitBindsTypingAndEnterOrALineBreakNeverGet
     EXPECT_EQ(field->Text().size(), 300u) << "text set by the program is not cut";
 
     changes = 0;
-    field->SetText("c:\\pics\\\r\nx");
+    field->SetText("c:\\pics\\\r\n\tx");
     EXPECT_EQ(field->Text(), "C:\\PICS\\X");
     EXPECT_EQ(changes, 1);
     // Another program's text need not end in a zero. (Under Wine the heap beyond such a block reads as
     // zeros, so a read past it goes unseen here; on Windows it reads whatever follows.)
-    const std::string pasted = "e:\\\r\nart\n";
+    const std::string pasted = "e:\\\r\n\tart\n";
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, pasted.size());
     std::memcpy(GlobalLock(memory), pasted.data(), pasted.size());
     GlobalUnlock(memory);
