@@ -335,7 +335,9 @@ void TfrmSetup::cbtnSaveClick() {
         settings.Mode = crdgrpMode->ItemIndex();
     }
     settings.ForceAD = cchkrdgrpForceAD->ItemIndex() == 0;
-    settings.PictureDir = cedtbtnDir->Text();
+    // A blank or a control character at either end is no part of a folder's name (a mend: the field kept
+    // them, and only the next run failed on the folder).
+    settings.PictureDir = Trim(cedtbtnDir->Text());
     settings.BMPtype = cchkrdbxBMP->Checked();
     settings.GIFtype = cchkrdbxGIF->Checked();
     settings.JPGtype = cchkrdbxJPG->Checked();

@@ -232,9 +232,11 @@ TEST_F(Setup, SaveWritesWhatTheControlsShowAndOnlyAModeChangeResetsThePosition) 
     Press(dialog->cbtnAdd);
     Press(dialog->cbtnAdd);
     dialog->cchkrdgrpForceAD->SetItemIndex(0);
+    dialog->cedtbtnDir->SetText(" C:\\PICS\\ ");
     Press(dialog->cbtnSave);
     EXPECT_EQ(core::Settings.PictureList.Count(), 3);
     EXPECT_TRUE(core::Settings.ForceAD);
+    EXPECT_EQ(core::Settings.PictureDir, "C:\\PICS\\") << "blanks at either end are no part of a folder";
     EXPECT_EQ(File().find("D.BMP"), std::string::npos);
     EXPECT_EQ(dialog->cbtnCancel->Caption(), "Close") << "Close stays Close";
 
