@@ -279,6 +279,9 @@ public:
     // Sends a message to every descendant, depth first, until one answers it with a non-zero result.
     // A descendant that a handler frees on the way is skipped; the walk ends if this control goes.
     LRESULT Broadcast(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The same, with a control as the lParam: once a handler frees that control, the rest of the walk
+    // hands on a null pointer instead of a dangling one.
+    LRESULT BroadcastControl(UINT msg, WPARAM wParam, TControl* subject);
     // The focusable control after (or before) current among current's siblings, wrapping, whatever their
     // tab stops: the arrow keys move this way among the items of one group.
     static TWinControl* FindNextSibling(TWinControl* current, bool forward);
@@ -334,6 +337,7 @@ private:
     // WM_COMMAND carries it.
     static UINT FreeChildId(HWND parentWindow);
     void DialogManagerMessage(TMessage& message);
+    LRESULT BroadcastWatching(UINT msg, WPARAM wParam, LPARAM lParam, const TWatch* subject);
     // WM_SETCURSOR over the client area: the pointer of the child under it, else the control's own.
     bool SetPointer(TMessage& message);
     void InsertControl(TControl* control);

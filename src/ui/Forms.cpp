@@ -334,7 +334,8 @@ void TForm::WndProc(TMessage& message) {
         case CM_FOCUSCHANGED: {
             auto* focused = reinterpret_cast<TWinControl*>(message.LParam);
             if (focused != this && Of(focused) == this) SetActiveControl(focused);
-            Broadcast(CM_FOCUSCHANGED, message.WParam, message.LParam);
+            // A radio box clicks itself when it takes the focus, and its click may free it.
+            BroadcastControl(CM_FOCUSCHANGED, message.WParam, focused);
             return;
         }
         case WM_ACTIVATE: {

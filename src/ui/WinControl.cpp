@@ -405,6 +405,15 @@ bool TWinControl::HasNonClientArea() const {
 }
 
 LRESULT TWinControl::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return BroadcastWatching(msg, wParam, lParam, nullptr);
+}
+
+LRESULT TWinControl::BroadcastControl(UINT msg, WPARAM wParam, TControl* subject) {
+    const TWatch watch = subject != nullptr ? subject->Watch() : TWatch();
+    return BroadcastWatching(msg, wParam, reinterpret_cast<LPARAM>(subject), subject != nullptr ? &watch : nullptr);
+}
+
+LRESULT TWinControl::BroadcastWatching(UINT msg, WPARAM wParam, LPARAM lParam, const TWatch* subject) {
     const TWatch self = Watch();
     const std::vector<TControl*> controls = controls_;
     std::vector<TWatch> watches;
@@ -412,11 +421,12 @@ LRESULT TWinControl::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
     for (size_t i = 0; i < controls.size(); ++i) {
         if (!self) return 0;
         if (!watches[i]) continue;
+        if (subject != nullptr && !*subject) lParam = 0;
         TControl* control = controls[i];
         const LRESULT result = control->Perform(msg, wParam, lParam);
         if (result != 0) return result;
         if (watches[i] && control->IsWindowed()) {
-            const LRESULT inner = static_cast<TWinControl*>(control)->Broadcast(msg, wParam, lParam);
+            const LRESULT inner = static_cast<TWinControl*>(control)->BroadcastWatching(msg, wParam, lParam, subject);
             if (inner != 0) return inner;
         }
     }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +47,19 @@ void Click(ui::TWinControl* control) {
     PostMessageA(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     PostMessageA(control->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
 }
+
+// Hears of every focus move, and may act on it.
+class FocusListener : public ui::TPanel {
+public:
+    using ui::TPanel::TPanel;
+    std::function<void(ui::TWinControl*)> OnFocusMoved;
+
+    void WndProc(ui::TMessage& message) override {
+        if (message.Msg == ui::CM_FOCUSCHANGED && OnFocusMoved)
+            OnFocusMoved(reinterpret_cast<ui::TWinControl*>(message.LParam));
+        ui::TPanel::WndProc(message);
+    }
+};
 
 void PostKey(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 1); }
 
@@ -264,6 +279,27 @@ TEST_F(Teardown, HandlersThatFreeTheirOwnFormOrControlTouchNothingFreed) {
     application.ProcessMessages();
     EXPECT_FALSE(otherWatch.Alive());
     EXPECT_FALSE(IsWindow(otherWindow));
+
+    // The focus moves to a button that a control told first frees: the controls told after it hear of
+    // no control, not of the freed one.
+    auto* third = new ui::TForm(&application);
+    auto* freer = new FocusListener(third);
+    auto* hearer = new FocusListener(third);
+    auto* target = NewButton(third, "Target", 10, 10);
+    freer->SetParent(third);
+    hearer->SetParent(third);
+    freer->OnFocusMoved = [target](ui::TWinControl* focused) {
+        if (focused == target) target->Free();
+    };
+    std::vector<ui::TWinControl*> heard;
+    hearer->OnFocusMoved = [&heard](ui::TWinControl* focused) { heard.push_back(focused); };
+    third->Show();
+    target->SetFocus();
+    application.ProcessMessages();
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(std::count(heard.begin(), heard.end(), static_cast<ui::TWinControl*>(target)), 0);
+    EXPECT_NE(std::count(heard.begin(), heard.end(), nullptr), 0);
+    third->Free();
     EXPECT_TRUE(reported.empty());
 }
 
