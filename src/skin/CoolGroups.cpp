@@ -120,7 +120,16 @@ void TCustomCoolCheckRadioGroup::FreeItems() {
 
 void TCustomCoolCheckRadioGroup::Notification(ui::TComponent* component, bool removing) {
     TCoolGroupBox::Notification(component, removing);
-    if (removing) buttons_.erase(std::remove(buttons_.begin(), buttons_.end(), component), buttons_.end());
+    if (!removing) return;
+    const auto gone = std::find(buttons_.begin(), buttons_.end(), component);
+    if (gone == buttons_.end()) return;
+    // The index keeps naming the same box, or none once the chosen one is gone.
+    const int index = static_cast<int>(gone - buttons_.begin());
+    if (index == itemIndex_)
+        itemIndex_ = -1;
+    else if (index < itemIndex_)
+        --itemIndex_;
+    buttons_.erase(gone);
 }
 
 void TCustomCoolCheckRadioGroup::SetItemIndex(int index) {

@@ -192,7 +192,10 @@ void TGlyph::AssignSource(const ui::TBitmap* bitmap) {
 }
 
 void TGlyph::ChangeImageCount(int count) {
-    if (count == 0 || count == imageCount_) return;
+    if (count == 0) return;
+    // A strip holds one to four images; a count beyond either end would divide the strip into nothing.
+    count = std::clamp(count, 1, 4);
+    if (count == imageCount_) return;
     ReleaseImages();
     imageCount_ = count;
     SourceChanged();

@@ -465,6 +465,13 @@ TEST_F(CoolCheckRadioGroup, ItemIndexIsClampedAndOnlyAChangingClickFiresOnClick)
     ASSERT_EQ(group->Buttons().size(), 2u);
     EXPECT_EQ(group->Buttons()[1]->Caption(), "Tile");
     EXPECT_TRUE(group->Buttons()[1]->Checked());
+    // Items freed from outside: the index follows the chosen one, and is none once that one goes.
+    group->Buttons()[0]->Free();
+    EXPECT_EQ(group->ItemIndex(), 0);
+    group->Buttons()[0]->Free();
+    EXPECT_EQ(group->ItemIndex(), -1);
+    group->SetItemIndex(0);
+    EXPECT_EQ(group->ItemIndex(), -1) << "no item left to choose";
 
     auto* force = Group(Place{150, 10, 113, 93}, {"Force E&nable"}, skin::crCheckBox);
     std::vector<int> forced;
@@ -503,6 +510,8 @@ TEST_F(CoolCheckRadioGroup, LoadingBuildsTheItemsOnceAndSettingsReachEveryItem) 
     for (auto* item : group->Buttons()) {
         EXPECT_TRUE(item->OwnerDraw());
         EXPECT_EQ(item->NumGlyphsMarked(), 2);
+        item->SetNumGlyphsNormal(-3);
+        EXPECT_EQ(item->NumGlyphsNormal(), 1) << "a count below one is taken as one";
         EXPECT_EQ(item->ShadowPos(), skin::spRightBottom);
         EXPECT_TRUE(item->SimpleView());
     }
