@@ -248,6 +248,20 @@ TCoolEditBtn::TCoolEditBtn(ui::TComponent* owner) : TCoolEdit(owner), button_(ne
     };
 }
 
+void TCoolEditBtn::Notification(ui::TComponent* component, bool removing) {
+    TCoolEdit::Notification(component, removing);
+    // The field owns its button, but a form that frees it must not leave the field pointing at nothing.
+    if (removing && component == button_) {
+        button_ = nullptr;
+        if (HandleAllocated()) SetTextRect();
+    }
+}
+
+ui::TSpeedButton& TCoolEditBtn::TheButton() const {
+    if (button_ == nullptr) throw ui::Exception("The field's button has been freed");
+    return *button_;
+}
+
 void TCoolEditBtn::CreateParams(ui::TCreateParams& params) {
     TCoolEdit::CreateParams(params);
     // The field's own painting leaves its button alone.
@@ -283,13 +297,13 @@ void TCoolEditBtn::Resized() {
         SetHeight(minimum);
         return;
     }
-    button_->SetBounds(width - button_->Width() - 4, 0, button_->Width(), height - 4);
+    if (button_ != nullptr) button_->SetBounds(width - button_->Width() - 4, 0, button_->Width(), height - 4);
     SetTextRect();
 }
 
 void TCoolEditBtn::SetTextRect() {
     RECT text = ClientRect();
-    OffsetRectSides(text, 2, 0, -(button_->Height() + 2), 0);
+    OffsetRectSides(text, 2, 0, button_ != nullptr ? -(button_->Height() + 2) : -2, 0);
     SendMessageA(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&text));
 }
 
@@ -301,7 +315,7 @@ void TCoolEditBtn::FontChanged() {
 
 void TCoolEditBtn::EnabledChanged() {
     TCoolEdit::EnabledChanged();
-    button_->SetEnabled(Enabled());
+    if (button_ != nullptr) button_->SetEnabled(Enabled());
 }
 
 void TCoolEditBtn::WndProc(ui::TMessage& message) {

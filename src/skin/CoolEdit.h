@@ -121,16 +121,16 @@ class TCoolEditBtn : public TCoolEdit {
 public:
     explicit TCoolEditBtn(ui::TComponent* owner);
 
-    ui::TBitmap& Glyph() { return button_->Glyph(); }
+    ui::TBitmap& Glyph() { return TheButton().Glyph(); }
     // Copies the bitmap into the button's glyph.
-    void SetGlyph(const ui::TBitmap& bitmap) { button_->SetGlyph(bitmap); }
+    void SetGlyph(const ui::TBitmap& bitmap) { TheButton().SetGlyph(bitmap); }
     // 1 to 4 images in the glyph.
-    int NumGlyphs() const { return button_->NumGlyphs(); }
-    void SetNumGlyphs(int count) { button_->SetNumGlyphs(count); }
-    // The button inside the field.
+    int NumGlyphs() const { return TheButton().NumGlyphs(); }
+    void SetNumGlyphs(int count) { TheButton().SetNumGlyphs(count); }
+    // The button inside the field; null once someone has freed it.
     ui::TSpeedButton* Button() const { return button_; }
-    const std::string& BtnCaption() const { return button_->Caption(); }
-    void SetBtnCaption(const std::string& caption) { button_->SetCaption(caption); }
+    const std::string& BtnCaption() const { return TheButton().Caption(); }
+    void SetBtnCaption(const std::string& caption) { TheButton().SetCaption(caption); }
     // The lowest the field may be: a line of its font, a quarter of the smaller of that line and the
     // system font's, and room for the frames.
     int MinHeight();
@@ -138,6 +138,7 @@ public:
     ui::TNotifyEvent OnBtnClick;
 
     void WndProc(ui::TMessage& message) override;
+    void Notification(ui::TComponent* component, bool removing) override;
 
 protected:
     const char* ClassName() const override { return "TCoolEditBtn"; }
@@ -150,6 +151,9 @@ private:
     // Keeps the height at its minimum or places the button and the text rectangle.
     void Resized();
     void SetTextRect();
+    // The button, or an error when it has been freed: the field lays itself out without it, but its
+    // glyph and caption are gone with it.
+    ui::TSpeedButton& TheButton() const;
 
     ui::TSpeedButton* button_;
 };

@@ -185,6 +185,15 @@ TEST_F(CoolEdit, KeepsItsMinimumHeightAndItsTextClearOfItsButtonWhichShowsItsSta
     const int left = (button.Width() - 20) / 2;
     EXPECT_EQ(PixelOf(button, left + 2, y + 2), GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(PixelOf(button, left + 8, y + 8), GetSysColor(COLOR_BTNHIGHLIGHT));
+
+    // Its button freed by someone else: the field lays itself out without it and says so when asked for it.
+    button.Free();
+    EXPECT_EQ(static_cast<skin::TCoolEditBtn*>(field)->Button(), nullptr);
+    field->SetEnabled(true);
+    field->SetHeight(minimum + 6);
+    SendMessageA(field->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+    EXPECT_EQ(text.right + HIWORD(margins), 400 - 2);
+    EXPECT_THROW(field->SetNumGlyphs(2), ui::Exception);
 }
 
 TEST_F(CoolEdit, TextTakesTheCaseTheLimitBindsTypingAndEnterOrALineBreakNeverGetsIn) {
