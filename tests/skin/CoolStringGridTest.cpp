@@ -158,7 +158,7 @@ struct CoolListGrid : ::testing::Test {
         FreshPaint(*grid, fresh);
         EXPECT_EQ(Mismatches(screen, RECT{0, 0, grid->ClientWidth(), grid->ClientHeight()}, fresh, POINT{0, 0}), 0)
             << step;
-        const RECT current = grid->CellRect(0, grid->Row());
+        const RECT current = grid->CellRect(grid->LeftCol(), grid->Row());
         EXPECT_FALSE(IsRectEmpty(&current)) << step;
         EXPECT_LE(current.bottom, grid->ClientHeight()) << step << ": the selected row shows whole";
     }
@@ -269,6 +269,15 @@ TEST_F(CoolListGrid, LongNamesGrowTheirRowOrColumnOnTheNextPaintAndTheScrollBarF
     ExpectScreenIsAFreshPaint("after the column widened");
     EXPECT_EQ(grid->ColWidths(0), Measure(*grid, unbroken, 510).cx + 10);
     EXPECT_EQ(grid->RowHeights(9), 16);
+
+    // Wider than the grid: Right and Left move the view sideways and back.
+    grid->SetFocus();
+    Key(VK_RIGHT);
+    EXPECT_EQ(grid->LeftCol(), 1);
+    ExpectScreenIsAFreshPaint("scrolled sideways");
+    Key(VK_LEFT);
+    EXPECT_EQ(grid->LeftCol(), 0);
+    ExpectScreenIsAFreshPaint("scrolled back");
 }
 
 TEST_F(CoolListGrid, TwoHundredEntriesScrollAndChangeWithTheScreenAlwaysRight) {

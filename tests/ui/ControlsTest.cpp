@@ -191,6 +191,12 @@ TEST_F(Windows, ClickReachesTheLabelUnderThePointerOnlyWhenReleasedOnIt) {
     // The last press was not on the label: releasing over it tells it of the release, but is no click.
     EXPECT_EQ(events, (std::vector<std::string>{"down 0 5,5", "click", "up 0", "down 0 5,5", "up 0", "down 1 5,5",
                                                 "up 1", "up 0"}));
+    // A press whose mouse is taken away (a box opening mid-press) is forgotten: the release is no click.
+    events.clear();
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(45, 35));
+    SendMessageA(window, WM_CAPTURECHANGED, 0, 0);
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(45, 35));
+    EXPECT_EQ(events, (std::vector<std::string>{"down 0 5,5", "up 0"}));
 }
 
 // The text height of a font, measured here (the fonts differ from Windows').
