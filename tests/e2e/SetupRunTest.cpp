@@ -5,7 +5,9 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
+#include "fakes/RecordingDesktop.h"
 #include "support/ExeScenario.h"
 #include "support/SetupDriver.h"
 #include "core/Settings.h"
@@ -25,8 +27,8 @@ protected:
                                  scenario.File("Tamberlyn.ini").c_str());
         return value;
     }
-    std::string FullList() const {
-        std::string settings = "[Options]\r\n" + notDue + "Mode=1\r\n";
+    std::string FullList(const std::string& when) const {
+        std::string settings = "[Options]\r\n" + when + "Mode=1\r\n";
         for (int i = 0; i < 200; ++i) {
             settings += "[" + std::to_string(i) + "]\r\nFilename=C:\\P" + std::to_string(i) + ".BMP\r\nDisplayStyle=0\r\n";
         }
@@ -124,11 +126,17 @@ TEST_F(SetupRun, TheListIsReorderedAndShortenedAsTheButtonsSay) {
     EXPECT_TRUE(setup.Finish().ended);
 }
 
-TEST_F(SetupRun, AListBeyondTwoHundredEntriesIsNotSaved) {
-    const std::string settings = FullList();
+TEST_F(SetupRun, AListBeyondTwoHundredEntriesIsNotSavedYetADueRunTakesWhatTheDialogShowed) {
+    const std::string journal = scenario.File("desktop.txt");
+    ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journal.c_str()));
+    fakes::SaveJournal(journal, fakes::DesktopJournal());
+    const std::string yesterday = ui::DateToStr(ui::TDate::FromSerial(ui::Today().Serial() - 1));
+    const std::string settings = FullList("ChangeWhen=1\r\nLastChanged=" + yesterday + "\r\nNextImage=5\r\n");
     Write(settings);
     SetupDriver setup = Open();
     ASSERT_TRUE(setup.DialogOpen());
+    setup.SelectRow(5);
+    setup.PressButton("Move Down");
     setup.PressButton("Add");
     ASSERT_TRUE(setup.AddDialogOpen());
     setup.TypeIntoAddDialog("c:\\one too many.bmp");
@@ -141,6 +149,15 @@ TEST_F(SetupRun, AListBeyondTwoHundredEntriesIsNotSaved) {
     EXPECT_TRUE(setup.DialogOpen());
     setup.PressButton("Cancel");
     EXPECT_TRUE(setup.Finish().ended);
+    SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", nullptr);
+    // The refused Save had already taken the list as the dialog showed it: the run swaps the moved entry
+    // and records only its date and the next position.
+    const std::vector<fakes::DesktopCall> set = fakes::LoadJournal(journal).CallsOf("SetWallpaper");
+    ASSERT_EQ(set.size(), 1u);
+    EXPECT_EQ(set.front().Text, L"C:\\P6.BMP");
+    EXPECT_EQ(Value("Options", "LastChanged"), ui::DateToStr(ui::Today()));
+    EXPECT_EQ(Value("Options", "NextImage"), "6");
+    EXPECT_EQ(Value("5", "Filename"), "C:\\P5.BMP") << "the file keeps its own order";
 }
 
 TEST_F(SetupRun, AFileThatCannotBeWrittenIsReportedAndCancelStays) {
@@ -165,7 +182,7 @@ TEST_F(SetupRun, AFileThatCannotBeWrittenIsReportedAndCancelStays) {
 
 // Killed at moments spread over the time the same save takes in this process, each after the last one's copy.
 TEST_F(SetupRun, ASaveKilledPartWayLeavesTheOldFileOrTheSavedOne) {
-    const std::string settings = FullList();
+    const std::string settings = FullList(notDue);
     Write(settings);
     const core::IniFileOverride inProcess(scenario.File("Tamberlyn.ini"));
     ASSERT_TRUE(core::ReadIniSettings());
