@@ -6,7 +6,9 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Settings.h"
@@ -142,6 +144,64 @@ TEST_F(Setup, ShowsTheSettingsAndTheListWithItsBlankRow) {
     EXPECT_EQ(Names(), (Strings{"C:\\A.BMP|Tile", "C:\\B.HTM|", "|"})) << "a style outside 0 to 2 shows empty";
     EXPECT_EQ(dialog->cstgrdList->ColWidths(0), 510);
 
+    // As the screen shows it: the skin's tiles through the see-through titles, groups and buttons, and on
+    // each button its glyph.
+    RedrawWindow(dialog->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    ui::TBitmap screen;
+    skintest::MakeFilled(screen, dialog->ClientWidth(), dialog->ClientHeight(), RGB(255, 0, 255));
+    {
+        HDC window = GetDC(dialog->Handle());
+        BitBlt(screen.Canvas().Handle(), 0, 0, screen.Width(), screen.Height(), window, 0, 0, SRCCOPY);
+        ReleaseDC(dialog->Handle(), window);
+    }
+    const skintest::DibPixels shown(screen);
+    ui::TBitmap& tile = dialog->cimgsSetupWallpaper->Bitmaps().Items(0)->Bitmap();
+    const auto onDialog = [this](ui::TControl* control) {
+        RECT bounds = control->BoundsRect();
+        MapWindowPoints(control->Parent()->Handle(), dialog->Handle(), reinterpret_cast<POINT*>(&bounds), 2);
+        return bounds;
+    };
+    const auto skinShare = [&](ui::TControl* control) {
+        const RECT area = onDialog(control);
+        int skin = 0, all = 0;
+        for (int y = area.top; y < area.bottom; y += 2)
+            for (int x = area.left; x < area.right; x += 2, ++all)
+                skin += shown.At(x, y) == GetPixel(tile.Canvas().Handle(), x % tile.Width(), y % tile.Height()) ? 1 : 0;
+        return all > 0 ? static_cast<double>(skin) / all : 0.0;
+    };
+    for (ui::TControl* seeThrough : std::vector<ui::TControl*>{
+             dialog->clblOptionsTitle, dialog->clblDirTitle, dialog->clblDir, dialog->clblListTitle,
+             dialog->clblFilenameTitle, dialog->clblTiledTitle, dialog->crdgrpChangeWhen, dialog->crdgrpMode,
+             dialog->cchkrdgrpForceAD, dialog->cchkrdgrpStyle, dialog->cgrpbxType})
+        EXPECT_GT(skinShare(seeThrough), 0.5) << seeThrough->Name();
+    for (skin::TCoolBtn* button : {dialog->cbtnAbout, dialog->cbtnHelp, dialog->cbtnAdd, dialog->cbtnRemove,
+                                   dialog->cbtnUp, dialog->cbtnDown, dialog->cbtnRefresh, dialog->cbtnSave,
+                                   dialog->cbtnCancel}) {
+        EXPECT_GT(skinShare(button), 0.3) << button->Caption();
+        // The glyph's image for the button's state, wherever the layout put it: every pixel but its
+        // transparent ones.
+        ASSERT_TRUE(button->Enabled() || button->NumGlyphs() > 1) << button->Caption();
+        ui::TBitmap& glyph = button->Glyph();
+        const int width = glyph.Width() / button->NumGlyphs(), first = button->Enabled() ? 0 : width;
+        const COLORREF clear = GetPixel(glyph.Canvas().Handle(), 0, glyph.Height() - 1);
+        std::vector<std::pair<POINT, COLORREF>> solid;
+        for (int y = 0; y < glyph.Height(); ++y)
+            for (int x = 0; x < width; ++x) {
+                const COLORREF colour = GetPixel(glyph.Canvas().Handle(), first + x, y);
+                if (colour != clear) solid.push_back({POINT{x, y}, colour});
+            }
+        ASSERT_FALSE(solid.empty()) << button->Caption();
+        const RECT area = onDialog(button);
+        bool found = false;
+        for (int top = area.top; top + glyph.Height() <= area.bottom && !found; ++top)
+            for (int left = area.left; left + width <= area.right && !found; ++left)
+                found = std::all_of(solid.begin(), solid.end(), [&](const std::pair<POINT, COLORREF>& pixel) {
+                    return shown.At(left + pixel.first.x, top + pixel.first.y) == pixel.second;
+                });
+        EXPECT_TRUE(found) << button->Caption() << "'s glyph";
+    }
+
     // List mode: the list's controls are enabled, the directory's are not, and the field turned grey.
     EXPECT_TRUE(dialog->cstgrdList->Enabled());
     EXPECT_FALSE(dialog->cedtbtnDir->Enabled());
@@ -154,6 +214,7 @@ TEST_F(Setup, ShowsTheSettingsAndTheListWithItsBlankRow) {
     EXPECT_FALSE(dialog->cbtnAdd->Enabled());
     EXPECT_EQ(dialog->cedtbtnDir->Color(), ui::clWindow) << "the window colour, no longer cream";
     EXPECT_EQ(dialog->cstgrdList->Color(), ui::clBtnFace);
+
 }
 
 TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrder) {
