@@ -71,11 +71,11 @@ done
 
 pictures_win=$(winepath -w "$demo/pictures" 2>>"$demo/wine.log")
 if ((use_setup)); then
-  # The setup dialog over a list of a few sample pictures, each with its own style; the run after it swaps.
+  # The setup dialog over a list of the sample pictures (names in several scripts), each with its own style;
+  # the run after it swaps.
   list=()
   index=0
   for picture in "$demo"/pictures/*.bmp; do
-    ((index < 4)) || break
     list+=("[$index]" "Filename=$pictures_win\\$(basename "$picture")" "DisplayStyle=$((index % 3))")
     index=$((index + 1))
   done

@@ -54,10 +54,18 @@ void CivilFromDays(int days, int& year, int& month, int& day) {
     year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
 }
 
+// The system's text, asked for its size first: in UTF-8 a name takes up to three bytes a character.
+template <typename Call>
+std::string SystemText(Call call) {
+    const int size = call(nullptr, 0);
+    if (size <= 0) return std::string();
+    std::vector<char> buffer(static_cast<size_t>(size));
+    const int length = call(buffer.data(), size);
+    return length > 0 ? std::string(buffer.data(), static_cast<size_t>(length - 1)) : std::string();
+}
+
 std::string LocaleText(LCTYPE type) {
-    char buffer[128];
-    const int length = GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
-    return length > 0 ? std::string(buffer, static_cast<size_t>(length - 1)) : std::string();
+    return SystemText([type](char* buffer, int size) { return GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, size); });
 }
 
 std::string MonthName(int month, bool full) {
@@ -85,9 +93,9 @@ std::string SystemFormatted(const std::string& format, int year, int month, int 
     time.wYear = static_cast<WORD>(year);
     time.wMonth = static_cast<WORD>(month);
     time.wDay = static_cast<WORD>(day);
-    char buffer[128];
-    const int length = GetDateFormatA(LOCALE_USER_DEFAULT, 0, &time, format.c_str(), buffer, sizeof buffer);
-    return length > 0 ? std::string(buffer, static_cast<size_t>(length - 1)) : std::string();
+    return SystemText([&time, &format](char* buffer, int size) {
+        return GetDateFormatA(LOCALE_USER_DEFAULT, 0, &time, format.c_str(), buffer, size);
+    });
 }
 
 // The era is the system's: Windows documents one era name for "g" and "gg" ("A.D."), Wine writes its

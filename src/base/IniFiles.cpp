@@ -14,10 +14,14 @@ namespace ui {
 
 namespace {
 
-// A value is seen up to its first 2047 characters. The service is asked with room to spare: with a buffer
-// just that size, Wine hands back a quoted value of exactly 2047 characters without its last one.
+// A value is seen up to its first 2047 characters, counted in UTF-16 units as the system counts them (a
+// mend: the count was of bytes, which in UTF-8 cut values in other scripts far short of the limit). The
+// service is asked with room to spare: with a buffer just that size, Wine hands back a quoted value of
+// exactly 2047 characters without its last one. A character takes up to three bytes in UTF-8: a longer
+// value, cut by the service where the buffer ends, still holds its first 2047 characters whole.
 constexpr size_t kLongestValue = 2047;
-constexpr DWORD kValueBufferSize = 4096;
+constexpr DWORD kValueBufferSize = 8192;
+static_assert(kValueBufferSize > 3 * kLongestValue + 3, "room for the longest value in UTF-8");
 
 // Handed to the profile service as the default so that a missing key can be told from a key
 // whose value is empty; the service would also strip trailing blanks from a real default. A value
@@ -122,6 +126,26 @@ bool FlushToDisk(const std::string& path) {
     return file.Valid() && FlushFileBuffers(file.Get());
 }
 
+// The user's legacy ANSI code page (that of the user's locale before UTF-8); 0 for a locale that has none.
+UINT LegacyCodePage() {
+    DWORD codePage = 0;
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                   reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(WCHAR));
+    return codePage == CP_UTF8 ? 0 : codePage;
+}
+
+std::string FromLegacyCodePage(const std::string& line, UINT codePage) {
+    const int length = static_cast<int>(line.size());
+    const int units = MultiByteToWideChar(codePage, 0, line.data(), length, nullptr, 0);
+    if (units == 0) return line;
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(codePage, 0, line.data(), length, &wide[0], units);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &text[0], bytes, nullptr, nullptr);
+    return text;
+}
+
 bool IsPlainEnd(char c) {
     return c > ' ' && c < 0x7F;
 }
@@ -137,13 +161,28 @@ std::string Protected(const std::string& value) {
 
 }  // namespace
 
+std::string InUtf8Lines(const std::string& bytes) {
+    if (GetACP() != CP_UTF8 || IsValidUtf8(bytes)) return bytes;
+    const UINT codePage = LegacyCodePage();
+    if (codePage == 0) return bytes;
+    std::string text;
+    for (size_t start = 0; start < bytes.size();) {
+        const size_t end = std::min(bytes.find('\n', start), bytes.size());
+        const std::string line = bytes.substr(start, end - start);
+        text += IsValidUtf8(line) ? line : FromLegacyCodePage(line, codePage);
+        if (end < bytes.size()) text += '\n';
+        start = end + 1;
+    }
+    return text;
+}
+
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
     std::vector<char> buffer(kValueBufferSize);
     const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissingKeyMarker, buffer.data(),
                                                   kValueBufferSize, fileName_.c_str());
-    std::string value(buffer.data(), std::min<size_t>(length, kLongestValue));
+    const std::string value(buffer.data(), length);
     if (value == kMissingKeyMarker) return def;
-    return value;
+    return value.size() > kLongestValue ? LeadingUnits(value, kLongestValue) : value;
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
@@ -246,8 +285,8 @@ TIniFileUpdate::TIniFileUpdate(std::string fileName) : fileName_(std::move(fileN
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) Refuse();
     std::string bytes;
     if (!ReadWhole(fileName_, bytes) || !RemoveFile(copy_.FileName())) Refuse();
-    // From here on, however this ends, the copy goes.
-    if (!WriteWhole(copy_.FileName(), bytes)) {
+    // From here on, however this ends, the copy goes. A file from before is saved in UTF-8.
+    if (!WriteWhole(copy_.FileName(), InUtf8Lines(bytes))) {
         RemoveFile(copy_.FileName());
         Refuse();
     }
@@ -280,6 +319,28 @@ void TIniFileUpdate::Commit() {
 
 void TIniFileUpdate::Refuse() const {
     throw Exception(Format("Unable to write to %s", fileName_.c_str()));
+}
+
+TIniFileReader::TIniFileReader(const std::string& fileName) : file_(fileName) {
+    std::string bytes;
+    if (!ReadWhole(fileName, bytes)) return;
+    const std::string text = InUtf8Lines(bytes);
+    if (text == bytes) return;
+    char folder[MAX_PATH + 1] = {};
+    char copy[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH || GetTempFileNameA(folder, "ini", 0, copy) == 0) throw EOSError(GetLastError());
+    // GetTempFileName made the file, empty: written anew.
+    if (!RemoveFile(copy) || !WriteWhole(copy, text)) {
+        RemoveFile(copy);
+        throw Exception(Format("Unable to read %s", fileName.c_str()));
+    }
+    file_ = TIniFile(copy);
+    copied_ = true;
+}
+
+TIniFileReader::~TIniFileReader() {
+    if (copied_) RemoveFile(file_.FileName());
 }
 
 IniWriteHook::IniWriteHook(std::function<void()> hook) : previous_(std::move(afterWrite)) {

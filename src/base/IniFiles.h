@@ -21,7 +21,7 @@ public:
 
     // The value as written after the equals sign, without blanks and a pair of quotes around it; the
     // default only when the key is missing (a key with nothing behind the equals sign reads as empty).
-    // At most 2047 characters are seen.
+    // At most 2047 characters (UTF-16 units) are seen, never part of one.
     std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
     // Writes the value so that it reads back unchanged: inside quotes when its ends would otherwise be
     // lost to the reading.
@@ -64,8 +64,8 @@ private:
 // overwritten by the next update. Every refusal throws ui::Exception "Unable to write to <file name>".
 class TIniFileUpdate {
 public:
-    // Copies the file's bytes (none when it does not exist yet). A file with the read-only attribute is
-    // refused here, before anything is written.
+    // Copies the file's bytes (none when it does not exist yet) as InUtf8Lines gives them. A file with the
+    // read-only attribute is refused here, before anything is written.
     explicit TIniFileUpdate(std::string fileName);
     // Removes the copy unless Commit put it in place.
     ~TIniFileUpdate();
@@ -82,6 +82,28 @@ private:
     std::string fileName_;
     TIniFile copy_;
     bool committed_ = false;
+};
+
+// The text of a profile file as the program reads it. Under the UTF-8 code page a line that is not valid
+// UTF-8 (from a file saved in the legacy code page, by hand or before) is taken in the user's legacy ANSI
+// code page and given in UTF-8; the profile services would hand it over mangled. Anything else, and every
+// file under another code page, is given as it is: an ASCII file stays byte for byte what it is.
+std::string InUtf8Lines(const std::string& bytes);
+
+// Reads a profile file as InUtf8Lines gives it: a file that it would change is read from a copy in the
+// temporary folder, removed again with the reader; any other file is read in place.
+class TIniFileReader {
+public:
+    explicit TIniFileReader(const std::string& fileName);
+    ~TIniFileReader();
+    TIniFileReader(const TIniFileReader&) = delete;
+    TIniFileReader& operator=(const TIniFileReader&) = delete;
+
+    const TIniFile& File() const { return file_; }
+
+private:
+    TIniFile file_;
+    bool copied_ = false;
 };
 
 // Calls the function after every write to disk of this unit: each profile write or erase, the copy an

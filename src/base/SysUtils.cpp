@@ -1,5 +1,6 @@
 #include "base/SysUtils.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -51,22 +52,118 @@ std::string SysErrorMessage(DWORD code) {
     return text;
 }
 
-std::string ExeDirectory() {
-    std::vector<char> path(MAX_PATH);
+namespace {
+
+template <typename Char, typename Call>
+std::basic_string<Char> GrowingText(Call call) {
+    std::vector<Char> path(MAX_PATH);
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = call(path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) throw EOSError(GetLastError());
-        if (length < path.size()) {
-            std::string full(path.data(), length);
-            return full.substr(0, full.find_last_of("\\/:") + 1);
-        }
-        path.resize(path.size() * 2);
+        if (length < path.size()) return std::basic_string<Char>(path.data(), length);
+        path.resize(std::max<size_t>(path.size() * 2, length + 1));
     }
+}
+
+}  // namespace
+
+std::string ExeDirectory() {
+    std::string full =
+        GrowingText<char>([](char* path, DWORD size) { return GetModuleFileNameA(nullptr, path, size); });
+    // Without the UTF-8 code page (before Windows 10 version 1903), a folder named in another script comes
+    // back as the code page's best fit, a path that does not exist ("Zdj?cia" on a Western system).
+    if (GetFileAttributesA(full.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const std::wstring wide =
+            GrowingText<wchar_t>([](wchar_t* path, DWORD size) { return GetModuleFileNameW(nullptr, path, size); });
+        const std::string brief = NarrowText(GrowingText<wchar_t>(
+            [&wide](wchar_t* path, DWORD size) { return GetShortPathNameW(wide.c_str(), path, size); }));
+        if (!brief.empty()) full = brief;
+    }
+    return full.substr(0, full.find_last_of("\\/:") + 1);
 }
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+namespace {
+
+// The bytes of a UTF-8 sequence that starts with this byte and is whole and shortest in the text at `at`;
+// 0 when none starts there.
+size_t Utf8SequenceAt(const std::string& text, size_t at) {
+    const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) return 1;
+    const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                                      : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0 || text.size() - at < length) return 0;
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    }
+    // Overlong forms, surrogates and code points beyond U+10FFFF.
+    const unsigned char second = byte(at + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
+        (lead == 0xF4 && second > 0x8F))
+        return 0;
+    return length;
+}
+
+// The bytes of the character at `at` in the active code page: a byte that starts none is one on its own.
+size_t CharacterAt(const std::string& text, size_t at) {
+    if (GetACP() == CP_UTF8) return std::max<size_t>(Utf8SequenceAt(text, at), 1);
+    return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace
+
+size_t WideLength(const std::string& text) {
+    if (text.empty()) return 0;
+    return static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0));
+}
+
+std::string LeadingUnits(const std::string& text, size_t units) {
+    size_t end = 0, used = 0;
+    while (end < text.size()) {
+        const size_t bytes = CharacterAt(text, end);
+        const size_t wide = std::max<size_t>(WideLength(text.substr(end, bytes)), 1);
+        if (used + wide > units) break;
+        used += wide;
+        end += bytes;
+    }
+    return text.substr(0, end);
+}
+
+std::wstring WideText(const std::string& text) {
+    std::wstring wide(WideLength(text), L'\0');
+    if (!wide.empty())
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], static_cast<int>(wide.size()));
+    return wide;
+}
+
+std::string NarrowText(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    // The UTF-8 code page takes neither the flag nor the question: it holds every character.
+    const bool utf8 = GetACP() == CP_UTF8;
+    BOOL lost = FALSE;
+    const auto convert = [&](char* buffer, int size) {
+        return WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                   buffer, size, nullptr, utf8 ? nullptr : &lost);
+    };
+    const int bytes = convert(nullptr, 0);
+    if (bytes <= 0 || lost) return std::string();
+    std::string narrow(static_cast<size_t>(bytes), '\0');
+    convert(&narrow[0], bytes);
+    return narrow;
+}
+
+bool IsValidUtf8(const std::string& text) {
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = Utf8SequenceAt(text, at);
+        if (length == 0) return false;
+        at += length;
+    }
+    return true;
 }
 
 std::string UpperCaseAscii(std::string text) {

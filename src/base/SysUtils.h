@@ -48,10 +48,27 @@ std::string Format(const char* format, ...);
 // The system's message for an error code without its trailing line break; empty when it has none.
 std::string SysErrorMessage(DWORD code);
 
-// The directory of the running executable, ending in a backslash.
+// The directory of the running executable, ending in a backslash. Where the code page cannot hold its
+// name, its short name, which the system may give, or else the best fit.
 std::string ExeDirectory();
 
 bool FileExists(const std::string& path);
+
+// Text of the single-byte calls is in the active code page: UTF-8 under the program's manifest (Windows 10
+// version 1903 and later), the system's legacy code page before. Limits the system sets in characters count
+// its UTF-16 units, which these measure.
+
+// The text's length in UTF-16 units; a byte that is no character of the code page counts as one.
+size_t WideLength(const std::string& text);
+// The longest start of the text of at most `units` UTF-16 units that ends between two characters.
+std::string LeadingUnits(const std::string& text, size_t units);
+// The text in UTF-16, as the system's wide calls take it.
+std::wstring WideText(const std::string& text);
+// The wide text in the active code page; empty when the code page cannot hold every character of it (a
+// system without the UTF-8 code page), where the system's best fit would stand for other characters.
+std::string NarrowText(const std::wstring& text);
+// Whether the text is valid UTF-8 (ASCII is).
+bool IsValidUtf8(const std::string& text);
 
 // Letters a to z turned into capitals; every other byte unchanged (no locale involved).
 std::string UpperCaseAscii(std::string text);

@@ -31,15 +31,21 @@ constexpr DWORD kSpecialAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY | kVolumeLabelAttribute;
 
 // Appends the names matching the pattern in the order the search delivers them. The system's search
-// decides how names match the mask.
+// decides how names match the mask. The search is the wide one: where the code page cannot hold a name (a
+// system without the UTF-8 code page), the single-byte search would give the best fit, a name that does
+// not exist ("Omega.bmp" for "Ωmega.bmp"); such a name is listed by its short name where the volume gives
+// one, and passed over otherwise.
 void AppendMatches(const std::string& pattern, DWORD attributes, ui::TStringList& list) {
-    WIN32_FIND_DATAA found;
-    const FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    WIN32_FIND_DATAW found;
+    const FindHandle search(FindFirstFileW(ui::WideText(pattern).c_str(), &found));
     if (!search.IsValid()) return;
     const DWORD excluded = kSpecialAttributes & ~attributes;
     do {
-        if ((found.dwFileAttributes & excluded) == 0) list.Add(found.cFileName);
-    } while (FindNextFileA(search.Get(), &found));
+        if ((found.dwFileAttributes & excluded) != 0) continue;
+        std::string name = ui::NarrowText(found.cFileName);
+        if (name.empty()) name = ui::NarrowText(found.cAlternateFileName);
+        if (!name.empty()) list.Add(name);
+    } while (FindNextFileW(search.Get(), &found));
 }
 
 struct PictureType {

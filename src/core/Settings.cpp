@@ -34,16 +34,6 @@ bool WithErrorMessage(const char* message, Body body) {
     return true;
 }
 
-// The value's characters go into the slot one by one and the slot's terminator is left as the
-// reader's clearing put it; the 261st character has no place and fails the read, after the first
-// 260 have been stored.
-void StoreFilename(const std::string& value, PictureEntry& entry) {
-    for (size_t i = 0; i < value.size(); ++i) {
-        if (i >= static_cast<size_t>(kMaxFilename)) throw ui::ERangeError();
-        entry.Filename[i] = value[i];
-    }
-}
-
 // Whether a section name is the decimal number, without leading zeros, of a list section below the bound.
 bool IsListSectionBelow(const std::string& name, int bound) {
     if (name.empty() || name.size() > 9 || (name.size() > 1 && name[0] == '0')) return false;
@@ -56,7 +46,13 @@ bool IsListSectionBelow(const std::string& name, int bound) {
 }  // namespace
 
 std::string PictureEntry::Name() const {
-    return std::string(Filename, std::find(Filename, Filename + kMaxFilename, '\0'));
+    return std::string(Filename, std::find(Filename, Filename + kFilenameBytes, '\0'));
+}
+
+void PictureEntry::SetName(const std::string& name) {
+    const std::string fits = ui::LeadingUnits(name, kMaxFilename);
+    std::copy(fits.begin(), fits.end(), Filename);
+    if (fits.size() < name.size()) throw ui::ERangeError();
 }
 
 void PictureList::Clear() {
@@ -88,7 +84,8 @@ bool ReadIniSettings() {
     return WithErrorMessage(kReadError, [] {
         // A slot read over a longer name from an earlier read would keep that name's tail.
         Settings.PictureList.Clear();
-        const ui::TIniFile ini(IniFileName());
+        const ui::TIniFileReader reader(IniFileName());
+        const ui::TIniFile& ini = reader.File();
         Settings.ChangeWhen = ini.ReadInteger(kOptions, "ChangeWhen", 0);
         Settings.Mode = ini.ReadInteger(kOptions, "Mode", 0);
         Settings.ForceAD = ini.ReadBool(kOptions, "ForceAD", false);
@@ -107,7 +104,7 @@ bool ReadIniSettings() {
             const std::string section = std::to_string(i);
             if (!ini.SectionExists(section)) break;
             PictureEntry& entry = Settings.PictureList.Items[i];
-            StoreFilename(ini.ReadString(section, "Filename", ""), entry);
+            entry.SetName(ini.ReadString(section, "Filename", ""));
             entry.DisplayStyle = ini.ReadInteger(section, "DisplayStyle", 0);
         }
     });

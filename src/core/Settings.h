@@ -9,22 +9,29 @@
 namespace core {
 
 constexpr int kPictureListSize = 200;
+// A name holds at most 260 characters, counted as the system counts them: in UTF-16 units (a mend: the
+// count was of bytes, which in UTF-8 refused names in other scripts far shorter than the limit). Its bytes
+// in the active code page take at most three per unit.
 constexpr int kMaxFilename = 260;
+constexpr int kFilenameBytes = 3 * kMaxFilename;
 
 struct PictureEntry {
-    // Shorter names end at the first zero character; a name of exactly 260 characters has none.
-    char Filename[kMaxFilename];
+    // Shorter names end at the first zero byte; a name that fills the room has none.
+    char Filename[kFilenameBytes];
     int32_t DisplayStyle;
 
     std::string Name() const;  // up to the first zero, at most 260 characters
     bool IsEmpty() const { return Filename[0] == '\0'; }
+    // Stores the name's characters after the ones the slot holds (the slot is zero behind them); the 261st
+    // character has no place and throws ui::ERangeError, after the first 260 have been stored.
+    void SetName(const std::string& name);
 };
 
 // The list is the run of entries from slot 0 up to, not including, the first empty name.
 struct PictureList {
     PictureEntry Items[kPictureListSize];
 
-    void Clear();  // every slot: 260 zero characters and style 0
+    void Clear();  // every slot: zero bytes and style 0
     int Count() const;
 };
 

@@ -1,8 +1,5 @@
 #include "dialogs/FormSetup.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "core/PictureFiles.h"
 #include "core/Settings.h"
 #include "core/WindowRoutines.h"
@@ -352,8 +349,7 @@ void TfrmSetup::cbtnSaveClick() {
         if (name.empty() && style.empty()) continue;
         if (row >= core::kPictureListSize) throw ui::ERangeError();
         core::PictureEntry& entry = settings.PictureList.Items[row];
-        std::memcpy(entry.Filename, name.data(), std::min<size_t>(name.size(), core::kMaxFilename));
-        if (name.size() > static_cast<size_t>(core::kMaxFilename)) throw ui::ERangeError();
+        entry.SetName(name);
         entry.DisplayStyle = StyleOfText(style);
     }
     if (core::WriteIniSettings()) {

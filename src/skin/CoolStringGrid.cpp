@@ -354,7 +354,7 @@ void TCoolStringGrid::DrawCell(int col, int row, const RECT& rect, ui::TGridDraw
     OffsetRectSides(textRect, marginLeft_, marginTop_, marginRight_, marginBottom_);
     SetBkMode(dc, TRANSPARENT);
     if (Enabled())
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &textRect, format);
+        ui::DrawTextOf(dc, text, textRect, format);
     else
         DrawShadowedText(dc, textRect, spRightBottom, text, format, ui::clBtnShadow, ui::clBtnHighlight, 1);
     canvas.Font().Assign(Font());
@@ -387,7 +387,7 @@ void TCoolStringGrid::PaintCellBackground(HDC dc, const RECT& rect, bool selecte
 void TCoolStringGrid::FitCell(HDC dc, int col, int row, const std::string& text, UINT format) {
     if (text.empty()) return;
     RECT measured{0, 0, ColWidths(col), 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &measured, format | DT_CALCRECT);
+    ui::DrawTextOf(dc, text, measured, format | DT_CALCRECT);
     // A word wider than the column widens it; a text that wraps makes its row taller.
     const int width = measured.right - measured.left;
     const int height = measured.bottom - measured.top;

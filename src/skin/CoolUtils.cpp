@@ -126,12 +126,11 @@ void DrawShadowedText(HDC dc, RECT& textRect, TShadowPosition position, const st
             OffsetRect(&shadow, size, 0);
             break;
     }
-    const int length = static_cast<int>(text.size());
     SetTextColor(dc, ui::ColorToRGB(shadowColor));
-    DrawTextA(dc, text.c_str(), length, &shadow, format);
+    ui::DrawTextOf(dc, text, shadow, format);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ui::ColorToRGB(textColor));
-    DrawTextA(dc, text.c_str(), length, &textRect, format);
+    ui::DrawTextOf(dc, text, textRect, format);
 }
 
 void FillGradient(HDC dc, const RECT& rect, ui::TColor startColor, ui::TColor endColor, int steps, bool horizontal) {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "base/SystemLibrary.h"
 
 namespace ui {
@@ -28,15 +29,17 @@ bool SystemBrowseForFolder(const TBrowseRequest& request, std::string& folder) {
     info.ulFlags = request.Flags;
     static const auto browse =
         SystemFunction<PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOA)>("shell32.dll", "SHBrowseForFolderA");
+    // The wide path: a path of MAX_PATH characters takes more bytes in UTF-8 than the single-byte call has
+    // room for, and a name that an older code page cannot hold is no folder to set.
     static const auto pathOf =
-        SystemFunction<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPSTR)>("shell32.dll", "SHGetPathFromIDListA");
+        SystemFunction<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR)>("shell32.dll", "SHGetPathFromIDListW");
     PIDLIST_ABSOLUTE chosen = browse(&info);
     if (chosen == nullptr) return false;
-    char path[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
     const bool found = pathOf(chosen, path) != FALSE;
     CoTaskMemFree(chosen);
-    if (found) folder = path;
-    return found;
+    if (found) folder = NarrowText(path);
+    return found && !folder.empty();
 }
 
 TOpenFileNameCall openFileNameCall = &SystemOpenFileName;

@@ -221,17 +221,24 @@ void TCanvas::MoveTo(int x, int y) { MoveToEx(Handle(), x, y, nullptr); }
 
 void TCanvas::LineTo(int x, int y) { ::LineTo(Handle(), x, y); }
 
+int DrawTextOf(HDC dc, const std::string& text, RECT& rect, UINT format) {
+    const std::wstring wide = WideText(text);
+    return ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &rect, format);
+}
+
 void TCanvas::TextOut(int x, int y, const std::string& text) {
-    ::TextOutA(Handle(), x, y, text.c_str(), static_cast<int>(text.size()));
+    const std::wstring wide = WideText(text);
+    ::TextOutW(Handle(), x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
 int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
-    return ::DrawTextA(Handle(), text.c_str(), static_cast<int>(text.size()), &rect, format);
+    return DrawTextOf(Handle(), text, rect, format);
 }
 
 SIZE TCanvas::TextExtent(const std::string& text) {
     SIZE size{};
-    GetTextExtentPoint32A(Handle(), text.c_str(), static_cast<int>(text.size()), &size);
+    const std::wstring wide = WideText(text);
+    GetTextExtentPoint32W(Handle(), wide.c_str(), static_cast<int>(wide.size()), &size);
     return size;
 }
 

@@ -248,6 +248,11 @@ private:
 
 class TBitmap;
 
+// GDI's single-byte text calls read the text in the system's code page, never in the program's UTF-8
+// (Windows documents this for its UTF-8 code page; Wine 8 takes the code page of the font's character set,
+// 1252 for a Western font): text is drawn and measured through the wide calls.
+int DrawTextOf(HDC dc, const std::string& text, RECT& rect, UINT format);
+
 // Draws through a borrowed DC with a current font, pen and brush. Fetching Handle() selects all three
 // and sets the background mode from the brush (clear: transparent; solid: opaque in the brush colour).
 // The canvas saves the DC's state when it takes a DC and restores it when it lets go, so whatever it

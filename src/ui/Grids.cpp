@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "ui/ControlsInternal.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 
@@ -938,8 +939,9 @@ void TStringGrid::SetCells(int col, int row, const std::string& text) {
 
 void TStringGrid::DrawCell(int col, int row, const RECT& rect, TGridDrawState state) {
     const std::string& text = Cells(col, row);
-    ExtTextOutA(Canvas().Handle(), rect.left + 2, rect.top + 2, ETO_CLIPPED, &rect, text.c_str(),
-                static_cast<UINT>(text.size()), nullptr);
+    const std::wstring wide = WideText(text);
+    ExtTextOutW(Canvas().Handle(), rect.left + 2, rect.top + 2, ETO_CLIPPED, &rect, wide.c_str(),
+                static_cast<UINT>(wide.size()), nullptr);
     TDrawGrid::DrawCell(col, row, rect, state);
 }
 

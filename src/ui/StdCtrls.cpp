@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/Forms.h"
+#include "base/SysUtils.h"
 
 namespace ui {
 
@@ -266,22 +267,30 @@ public:
     }
     GlobalLockScope(const GlobalLockScope&) = delete;
     GlobalLockScope& operator=(const GlobalLockScope&) = delete;
-    const char* Text() const { return static_cast<const char*>(data_); }
+    const wchar_t* Text() const { return static_cast<const wchar_t*>(data_); }
 
 private:
     HANDLE memory_;
     void* data_;
 };
 
+// The wide text, converted here: the system makes the single-byte text of the clipboard in the code page of
+// the clipboard's locale, not in the program's UTF-8.
 std::string ClipboardText(HWND owner) {
     const OpenClipboardScope clipboard(owner);
-    HANDLE data = clipboard.IsOpen() ? GetClipboardData(CF_TEXT) : nullptr;
+    HANDLE data = clipboard.IsOpen() ? GetClipboardData(CF_UNICODETEXT) : nullptr;
     if (data == nullptr) return std::string();
     const GlobalLockScope locked(data);
     if (locked.Text() == nullptr) return std::string();
     // Another program's text need not end in a zero: nothing beyond its block is read.
-    const char* end = std::find(locked.Text(), locked.Text() + GlobalSize(data), '\0');
-    return std::string(locked.Text(), end);
+    const wchar_t* end = std::find(locked.Text(), locked.Text() + GlobalSize(data) / sizeof(wchar_t), L'\0');
+    const std::wstring wide(locked.Text(), end);
+    if (wide.empty()) return std::string();
+    const int length = static_cast<int>(wide.size());
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(std::max(bytes, 0)), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
+    return text;
 }
 
 }  // namespace
@@ -408,6 +417,22 @@ bool TCustomEdit::PasteAsOneLine() {
     return true;
 }
 
+bool TCustomEdit::GatherTypedCharacter(WPARAM code) {
+    if (GetACP() != CP_UTF8 || code < 0x80 || code > 0xFF) {
+        typed_.clear();
+        return false;
+    }
+    typed_ += static_cast<char>(code);
+    const auto lead = static_cast<unsigned char>(typed_[0]);
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (typed_.size() < length) return true;
+    // Typed as the native control types a character: over the selection, within the limit, in the case.
+    if (IsValidUtf8(typed_) && !readOnly_)
+        SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed_.c_str()));
+    typed_.clear();
+    return true;
+}
+
 void TCustomEdit::WndProc(TMessage& message) {
     switch (message.Msg) {
         case CN_COMMAND:
@@ -424,7 +449,7 @@ void TCustomEdit::WndProc(TMessage& message) {
         }
         case WM_CHAR:
             // Ctrl+Enter and Ctrl+J type a line feed, which a multi-line window would take as a line break.
-            if (message.WParam == '\n') return;
+            if (message.WParam == '\n' || GatherTypedCharacter(message.WParam)) return;
             break;
         case WM_PASTE:
             if (PasteAsOneLine()) return;

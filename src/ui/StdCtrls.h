@@ -138,6 +138,11 @@ private:
     void AdjustHeight();
     // A paste of text with line breaks or tabs, which the field takes without them; false for any other.
     bool PasteAsOneLine();
+    // Under the UTF-8 code page, a character beyond ASCII may come to a single-byte window as its UTF-8
+    // bytes, one message each (as another program sends it), which the native control would take for as
+    // many characters of their own: the bytes are gathered and the whole character typed. False for a
+    // character the native control takes as it comes.
+    bool GatherTypedCharacter(WPARAM code);
 
     // The text while there is no window.
     std::string text_;
@@ -149,6 +154,8 @@ private:
     bool readOnly_ = false;
     bool leftButtonDown_ = false;
     BrushHandle background_;
+    // The first bytes of a character being typed.
+    std::string typed_;
 };
 
 class TEdit : public TCustomEdit {

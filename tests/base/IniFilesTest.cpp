@@ -44,10 +44,17 @@ TEST_F(IniFile, MissingKeysGiveTheDefaultAndEmptyValuesStayEmpty) {
     EXPECT_EQ(ui::TIniFile(dir.File("none.ini")).ReadString("S", "Text", "default"), "default");
 }
 
+// Characters as the system counts them, UTF-16 units: never a byte count, never part of a character.
 TEST_F(IniFile, LongValuesAreCutAt2047Characters) {
     const std::string value(3000, 'v');
-    dir.WriteFile("test.ini", "[S]\r\nLong=" + value + "\r\n");
+    std::string greek = "xy";
+    for (int i = 0; i < 1500; ++i) greek += "λ🌊";
+    dir.WriteFile("test.ini", "[S]\r\nLong=" + value + "\r\nGreek=" + greek + "\r\n");
     EXPECT_EQ(ini.ReadString("S", "Long", ""), value.substr(0, 2047));
+    const std::string cut = ini.ReadString("S", "Greek", "");
+    EXPECT_EQ(ui::WideLength(cut), 2046u) << "the wave's two units would pass the limit";
+    EXPECT_EQ(cut, greek.substr(0, cut.size()));
+    EXPECT_EQ(cut.substr(cut.size() - 2), "λ");
 }
 
 // Reading takes blanks (Wine also 0x1A) and a pair of quotes from a value's ends; the writing protects
@@ -62,7 +69,7 @@ TEST_F(IniFile, StringsReadBackAsWrittenWhateverTheirEnds) {
                                              "'half",
                                              "half\"",
                                              "x\x1A",
-                                             "\xE9t\xE9",
+                                             "été Ωμέγα 日本",
                                              "a = b ;c",
                                              std::string(2046, 'v') + " ",
                                              std::string(2047, 'w')};

@@ -126,14 +126,18 @@ TEST_F(ActiveDesktop, WallpaperPathArrivesWholeInAZeroFilledBuffer) {
 }
 
 TEST_F(ActiveDesktop, WallpaperPathIsConvertedFromTheAnsiCodePage) {
-    if (GetACP() != 1252) GTEST_SKIP() << "the example is for code page 1252, this system uses " << GetACP();
-    core::ApplyWallpaper("C:\\\x80 caf\xe9.bmp");
-    EXPECT_EQ(Journal().CallsOf("SetWallpaper").at(0).Text, L"C:\\\x20ac caf\x00e9.bmp");
+    if (GetACP() != CP_UTF8) GTEST_SKIP() << "the example is for the program's UTF-8, this process uses " << GetACP();
+    core::ApplyWallpaper("C:\\€ café Ωμέγα.bmp");
+    EXPECT_EQ(Journal().CallsOf("SetWallpaper").at(0).Text, L"C:\\€ café Ωμέγα.bmp");
 }
 
 TEST_F(ActiveDesktop, PathLongerThanTheBufferIsRefusedBeforeTheDesktopIsTouched) {
     const std::string tooLong = "C:\\" + std::string(253, 'p') + ".bmp";
     ASSERT_EQ(tooLong.size(), 260u);
+    std::string greek = "C:\\";
+    for (int i = 0; i < 252; ++i) greek += "ω";
+    EXPECT_NO_THROW(core::ApplyWallpaper(greek + ".bmp")) << "259 characters, 511 bytes";
+    Journal() = fakes::DesktopJournal();
     EXPECT_THROW(core::ApplyWallpaper(tooLong), ui::Exception);
     EXPECT_EQ(Journal().Created, 0);
     EXPECT_TRUE(Journal().Calls.empty());

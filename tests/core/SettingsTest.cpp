@@ -134,6 +134,21 @@ TEST_F(SettingsFile, OddValuesReadByTheEncodingRules) {
     ASSERT_TRUE(core::ReadIniSettings());
     EXPECT_TRUE(Settings.ForceAD);
     EXPECT_EQ(Settings.LastChanged, ui::TDate::FromYMD(2021, 3, 5));
+
+    // A file from before, saved in the user's legacy code page (1252 here): each line that is not UTF-8 is
+    // read in that code page, and the next save writes the whole file in UTF-8.
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8)) << "the test programs run under the program's manifest";
+    const std::string legacy = "[Options]\r\nPictureDir=C:\\Caf\xE9\\\r\nMode=1\r\n[Other]\r\nNote=\x80 5\r\n" +
+                               ListSection(0, "C:\\Ωmega.bmp", 0);
+    Write(legacy);
+    ASSERT_TRUE(core::ReadIniSettings());
+    EXPECT_EQ(Settings.PictureDir, "C:\\Café\\");
+    EXPECT_EQ(Settings.PictureList.Items[0].Name(), "C:\\Ωmega.bmp");
+    EXPECT_EQ(OnDisk(), legacy) << "reading leaves the file as it is";
+    ASSERT_TRUE(core::WriteIniSettings());
+    EXPECT_NE(OnDisk().find("PictureDir=C:\\Café\\\r\n"), std::string::npos) << OnDisk();
+    EXPECT_NE(OnDisk().find("Note=€ 5\r\n"), std::string::npos) << OnDisk();
+    EXPECT_NE(OnDisk().find("Filename=C:\\Ωmega.bmp\r\n"), std::string::npos) << OnDisk();
 }
 
 TEST_F(SettingsFile, ListEndsAtTheFirstMissingSection) {
@@ -188,6 +203,14 @@ TEST_F(SettingsFile, FilenameOf260CharactersFitsAnd261Fail) {
     ASSERT_TRUE(core::ReadIniSettings());
     EXPECT_EQ(Settings.PictureList.Items[0].Name(), longest);
     EXPECT_EQ(Settings.PictureList.Count(), 1);
+
+    // Characters, not bytes: 260 Greek letters take 520.
+    std::string greek;
+    for (int i = 0; i < 260; ++i) greek += "ω";
+    Write(ListSection(0, greek, 2) + ListSection(1, greek + "x", 1));
+    ExpectFailure([] { core::ReadIniSettings(); }, kReadError);
+    EXPECT_EQ(Settings.PictureList.Items[0].Name(), greek);
+    EXPECT_EQ(Settings.PictureList.Items[1].Name(), greek) << "the first 260 are stored before the failure";
 
     Settings.PictureList.Clear();
     Write("[Options]\r\nNextImage=4\r\n" + ListSection(0, "C:\\a.bmp", 1) + ListSection(1, longest + "x", 2));

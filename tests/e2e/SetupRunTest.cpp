@@ -83,10 +83,13 @@ TEST_F(SetupRun, CancelLeavesTheFileAsItWasAndTheRunGoesOnAndHelpWithoutItsLibra
 }
 
 TEST_F(SetupRun, SaveKeepsWhatTheDialogShowsAndOnlyAModeChangeResetsThePosition) {
-    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "ForceAD=1", "PictureDir=C:\\OLD\\", "BMPtype=1",
+    std::string greek;
+    for (int i = 0; i < 120; ++i) greek += "λ";
+    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "ForceAD=1", "PictureDir=C:\\ΦΩΤΟ\\", "BMPtype=1",
                     "GIFtype=0", "JPGtype=1", "PNGtype=0", "DisplayStyle=2",
                     "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=3", "[0]", "Filename=C:\\A.BMP",
-                    "DisplayStyle=1"}));
+                    "DisplayStyle=1", "[1]", "Filename=C:\\日本\\Ελλάδα Россия.bmp", "DisplayStyle=0", "[2]",
+                    "Filename=C:\\Photos\\Thessaloniki\\" + greek + ".bmp", "DisplayStyle=2"}));
     const std::string before = File();
     SetupDriver setup = Open();
     ASSERT_TRUE(setup.DialogOpen());
@@ -95,7 +98,7 @@ TEST_F(SetupRun, SaveKeepsWhatTheDialogShowsAndOnlyAModeChangeResetsThePosition)
     ASSERT_NE(setup.Find("TCoolBtn", "Close"), nullptr) << "Cancel became Close";
 
     setup.ClickItem("Di&rectory");
-    setup.TypeInto("C:\\OLD\\", "d:\\new pics\\");
+    setup.TypeInto("C:\\ΦΩΤΟ\\", "d:\\new pics\\");
     setup.PressButton("Save");
     EXPECT_EQ(Value("Options", "Mode"), "0");
     EXPECT_EQ(Value("Options", "NextImage"), "0");

@@ -22,7 +22,7 @@ using testing_support::TempDir;
 const Sequence kSwap = {"1:SetWallpaper", "1:ApplyChanges", "2:SetWallpaperOptions", "2:ApplyChanges"};
 
 // The real exe in a folder of its own with its settings file, swapping on the recording desktop whose
-// journal lives in the same folder.
+// journal lives in the same folder. The folder is named in another script, as a user's may be.
 class SwapRun : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journalPath.c_str())); }
@@ -51,22 +51,29 @@ protected:
         return journal;
     }
 
-    testing_support::ExeScenario scenario;
+    testing_support::ExeScenario scenario{" Zdjęcia"};
     std::string journalPath = scenario.File("desktop.txt");
 };
 
+// Names in any script, in a file saved in UTF-8; the last a path of 147 characters (267 bytes).
 TEST_F(SwapRun, ListRunsShowTheEntriesInOrderAndStartAgainAfterTheLast) {
+    std::string greek;
+    for (int i = 0; i < 120; ++i) greek += "λ";
+    const std::string longest = "C:\\Photos\\Thessaloniki\\" + greek + ".bmp";
+    ASSERT_EQ(ui::WideLength(longest), 147u);
     WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "ForceAD=0", "NextImage=0", "[0]",
-                            "Filename=C:\\list\\zero.bmp", "DisplayStyle=0", "[1]", "Filename=C:\\list\\one.htm",
-                            "DisplayStyle=1", "[2]", "Filename=C:\\list\\two.jpg", "DisplayStyle=2"}));
+                            "Filename=C:\\list\\日本.bmp", "DisplayStyle=0", "[1]", "Filename=C:\\list\\Ελλάδα.htm",
+                            "DisplayStyle=1", "[2]", "Filename=C:\\list\\Россия.jpg", "DisplayStyle=2", "[3]",
+                            "Filename=" + longest, "DisplayStyle=0"}));
     const struct {
-        const wchar_t* wallpaper;
+        std::wstring wallpaper;
         DWORD style;
         int next;
-    } expected[] = {{L"C:\\list\\zero.bmp", 0, 1},
-                    {L"C:\\list\\one.htm", 2, 2},
-                    {L"C:\\list\\two.jpg", 1, 3},
-                    {L"C:\\list\\zero.bmp", 0, 1}};
+    } expected[] = {{L"C:\\list\\日本.bmp", 0, 1},
+                    {L"C:\\list\\Ελλάδα.htm", 2, 2},
+                    {L"C:\\list\\Россия.jpg", 1, 3},
+                    {ui::WideText(longest), 0, 4},
+                    {L"C:\\list\\日本.bmp", 0, 1}};
     for (const auto& run : expected) {
         const fakes::DesktopJournal journal = RunWithoutBoxes();
         // Two objects per swap, both gone when the run ends; with ForceAD clear the state is never asked.
@@ -84,10 +91,16 @@ TEST_F(SwapRun, DirectoryRunShowsTheFirstNameOfOneSortedListing) {
                             "JPGtype=1", "DisplayStyle=2", "NextImage=4"}));
     const fakes::DesktopJournal journal = RunWithoutBoxes();
     EXPECT_EQ(journal.Sequence(), kSwap);
-    const std::string first = scenario.File("A.jpg");
-    EXPECT_EQ(journal.State.Wallpaper, std::wstring(first.begin(), first.end()));
+    EXPECT_EQ(journal.State.Wallpaper, ui::WideText(scenario.File("A.jpg")));
     EXPECT_EQ(journal.State.Style, 1u);
     EXPECT_EQ(NextImage(), 1);
+
+    // Names in other scripts by their exact paths, in the locale's order (psi comes before omega).
+    const TempDir pictures;
+    for (const char* name : {"ψ.bmp", "alpha.bmp", "Ωmega.bmp"}) pictures.WriteFile(name, "");
+    WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=0", "PictureDir=" + pictures.Path(), "BMPtype=1"}));
+    for (const char* name : {"alpha.bmp", "ψ.bmp", "Ωmega.bmp", "alpha.bmp"})
+        EXPECT_EQ(fakes::Utf8(RunWithoutBoxes().State.Wallpaper), pictures.File(name));
 }
 
 TEST_F(SwapRun, ForceADSwitchesActiveDesktopOnOnlyWhenItIsOff) {

@@ -7,12 +7,17 @@
 
 namespace {
 
+// The wide call: under the UTF-8 code page Wine 8's single-byte one ends the text where its length in
+// UTF-16 units ends (a path with "ę" came back one byte short).
 std::unique_ptr<fakes::JournalStore> MakeStore() {
-    std::vector<char> path(32768);
+    std::vector<wchar_t> path(32768);
     const DWORD length =
-        GetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", path.data(), static_cast<DWORD>(path.size()));
+        GetEnvironmentVariableW(L"TAMBERLYN_TEST_DESKTOP", path.data(), static_cast<DWORD>(path.size()));
     if (length == 0 || length >= path.size()) return std::make_unique<fakes::MemoryStore>();
-    return std::make_unique<fakes::FileStore>(std::string(path.data(), length));
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(length), &narrow[0], bytes, nullptr, nullptr);
+    return std::make_unique<fakes::FileStore>(narrow);
 }
 
 // One factory for the life of the process; COM's references to it come and go.

@@ -164,6 +164,7 @@ TEST_F(UnpackedRelease, HoldsTheProgramItsHelpAndTwoTextsWithWindowsLineEndsButN
                                 "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
         EXPECT_NE(manifest.find(windows), std::string::npos) << "supported system " << windows;
     EXPECT_NE(manifest.find(">false</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find("2019/WindowsSettings\">UTF-8</activeCodePage>"), std::string::npos);
     EXPECT_EQ(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
 }
 

@@ -95,7 +95,7 @@ protected:
     void Pump() { application.ProcessMessages(); }
 
     void Type(ui::TWinControl* field, const std::string& text) {
-        for (char c : text) PostMessageA(field->Handle(), WM_CHAR, static_cast<WPARAM>(c), 1);
+        for (char c : text) PostMessageA(field->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
         Pump();
     }
 
@@ -202,12 +202,13 @@ TEST_F(CoolEdit, TextTakesTheCaseTheLimitBindsTypingAndEnterOrALineBreakNeverGet
     field->OnChange = [&changes] { ++changes; };
     field->SetMaxLength(260);
     field->SetFocus();
-    Type(field, "c:\\pics");
-    EXPECT_EQ(field->Text(), "C:\\PICS");
+    // A letter beyond ASCII comes as its UTF-8 bytes, one message each, and is typed whole, in upper case.
+    Type(field, "c:\\ωψ pics");
+    EXPECT_EQ(field->Text(), "C:\\ΩΨ PICS");
     field->SetText(std::string(259, 'a'));
     SendMessageA(field->Handle(), EM_SETSEL, 259, 259);
-    Type(field, "bc");
-    EXPECT_EQ(field->Text(), std::string(259, 'A') + "B") << "the 261st typed character is refused";
+    Type(field, "ββ");
+    EXPECT_EQ(field->Text(), std::string(259, 'A') + "Β") << "the 261st typed character is refused, whole";
     field->SetText(std::string(300, 'x'));
     EXPECT_EQ(field->Text().size(), 300u) << "text set by the program is not cut";
 
@@ -217,13 +218,14 @@ TEST_F(CoolEdit, TextTakesTheCaseTheLimitBindsTypingAndEnterOrALineBreakNeverGet
     EXPECT_EQ(changes, 1);
     // Another program's text need not end in a zero. (Under Wine the heap beyond such a block reads as
     // zeros, so a read past it goes unseen here; on Windows it reads whatever follows.)
-    const std::string pasted = "e:\\\r\n\tart\n";
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, pasted.size());
-    std::memcpy(GlobalLock(memory), pasted.data(), pasted.size());
+    // The wide text is taken: the single-byte one is made in the clipboard locale's code page, not in UTF-8.
+    const std::wstring pasted = L"e:\\\r\n\tλ art\n";
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, pasted.size() * sizeof(wchar_t));
+    std::memcpy(GlobalLock(memory), pasted.data(), pasted.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
     ASSERT_TRUE(OpenClipboard(field->Handle()));
     EmptyClipboard();
-    SetClipboardData(CF_TEXT, memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
     CloseClipboard();
     field->SelectAll();
     SendMessageA(field->Handle(), WM_PASTE, 0, 0);
@@ -233,7 +235,7 @@ TEST_F(CoolEdit, TextTakesTheCaseTheLimitBindsTypingAndEnterOrALineBreakNeverGet
     testing_support::TypeKey(VK_RETURN, {}, field->Handle());
     testing_support::TypeKey(VK_RETURN, {VK_CONTROL}, field->Handle());
     EXPECT_EQ(events, (std::vector<std::string>{"beep", "click", "beep"}));
-    EXPECT_EQ(field->Text(), "E:\\ART");
+    EXPECT_EQ(field->Text(), "E:\\Λ ART");
     EXPECT_EQ(changes, 2);
 }
 

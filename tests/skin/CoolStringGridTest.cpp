@@ -263,8 +263,9 @@ TEST_F(CoolListGrid, LongNamesGrowTheirRowOrColumnOnTheNextPaintAndTheScrollBarF
     EXPECT_EQ(grid->TopRow(), top) << "the first row from which the rest fits";
 
     // Letters only: Wine's DrawText also breaks lines after punctuation such as the backslash of "C:\",
-    // where Windows keeps a word without spaces whole.
-    const std::string unbroken = std::string(120, 'W');
+    // where Windows keeps a word without spaces whole. Greek letters, measured as the letters they are.
+    std::string unbroken;
+    for (int i = 0; i < 120; ++i) unbroken += "Ω";
     grid->SetCells(0, 9, unbroken);
     ExpectScreenIsAFreshPaint("after the column widened");
     EXPECT_EQ(grid->ColWidths(0), Measure(*grid, unbroken, 510).cx + 10);

@@ -17,8 +17,9 @@ constexpr DWORD kRunTimeoutMs = 30000;
 
 class ExeScenario : public TempDir {
 public:
-    // Copies Tamberlyn.exe from beside the test program; throws when it cannot.
-    ExeScenario();
+    // Copies Tamberlyn.exe from beside the test program into a folder whose name ends as given; throws when
+    // it cannot.
+    explicit ExeScenario(const std::string& folderNameEnd = "");
 
     std::string Exe() const { return File("Tamberlyn.exe"); }
     // Runs the exe with the arguments from a working folder, answering its message boxes.

@@ -8,13 +8,13 @@
 
 namespace testing_support {
 
-TempDir::TempDir() {
+TempDir::TempDir(const std::string& nameEnd) {
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
     static unsigned counter = 0;
     for (;;) {
         path_ = std::string(base) + "tamberlyn-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter) + "\\";
+                std::to_string(++counter) + nameEnd + "\\";
         if (CreateDirectoryA(path_.c_str(), nullptr)) return;
         if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path_);
     }

@@ -7,7 +7,8 @@ namespace testing_support {
 
 class TempDir {
 public:
-    TempDir();
+    // The folder's name ends in the given text (the active code page's).
+    explicit TempDir(const std::string& nameEnd = "");
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -16,6 +16,7 @@
 #include <typeinfo>
 
 #include "base/DateUtils.h"
+#include "base/IniFiles.h"
 #include "base/SysUtils.h"
 
 namespace fuzz {
@@ -144,7 +145,7 @@ std::string PlainString(Random& random, size_t length) {
 
 // String text with what it reads as: as written, quoted, or with blanks around; cut at 2047 characters.
 std::string StringText(Random& random, const std::string& value, std::string& reads) {
-    reads = value.substr(0, 2047);
+    reads = ui::LeadingUnits(ui::InUtf8Lines(value), 2047);
     switch (random.Below(8)) {
         case 0: {
             const std::string quote = random.Percent(50) ? "\"" : "'";
@@ -338,7 +339,7 @@ void MakeList(Random& random, std::vector<Section>& sections, Expectation& expec
             reading = false;
             continue;
         }
-        if (reads.size() > static_cast<size_t>(core::kMaxFilename)) {
+        if (ui::WideLength(reads) > static_cast<size_t>(core::kMaxFilename)) {
             expected.outcome = Expectation::Outcome::ReadError;
             reading = false;
             continue;
@@ -600,7 +601,7 @@ std::string RecordDifference(const core::TSettings& expected, const core::TSetti
 
 core::TSettings ListCutAtFirstEmptyName(core::TSettings record) {
     for (int i = record.PictureList.Count(); i < core::kPictureListSize; ++i) {
-        std::memset(record.PictureList.Items[i].Filename, 0, core::kMaxFilename);
+        std::memset(record.PictureList.Items[i].Filename, 0, sizeof record.PictureList.Items[i].Filename);
         record.PictureList.Items[i].DisplayStyle = 0;
     }
     return record;

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes a few sample wallpapers (320 x 240, 24-bit BMP) into a folder, for demonstration runs.
 
-The names mix their case on purpose: the program lists pictures sorted without regard to case.
+The names mix their case and their scripts on purpose: the program lists pictures sorted without regard
+to case, and takes names in any script.
 Usage: make_samples.py DIR
 """
 import math
@@ -83,8 +84,8 @@ def glacier(x, y):
     return mix(colour, ice, coverage(hills(x, 175, 3, 1.3) - y))
 
 
-SAMPLES = {"Aurora.bmp": aurora, "beach.bmp": beach, "Canyon.bmp": canyon, "dunes.bmp": dunes,
-           "Glacier.bmp": glacier}
+SAMPLES = {"Aurora.bmp": aurora, "Παραλία.bmp": beach, "Canyon.bmp": canyon, "砂丘.bmp": dunes,
+           "Ледник.bmp": glacier}
 
 if __name__ == "__main__":
     if len(sys.argv) != 2:
