@@ -1,6 +1,9 @@
 // Swaps against the recording desktop that tools/install-test-desktop.sh registers in the test prefix.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,34 @@ using testing_support::RunOutcome;
 using testing_support::TempDir;
 
 const Sequence kSwap = {"1:SetWallpaper", "1:ApplyChanges", "2:SetWallpaperOptions", "2:ApplyChanges"};
+
+BOOL CALLBACK TakeLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR into) {
+    *reinterpret_cast<WORD*>(into) = language;
+    return FALSE;
+}
+
+// The exe as a system from before the UTF-8 code page runs it: its manifest without that element.
+void WithoutUtf8CodePage(const std::string& exe) {
+    std::string manifest;
+    WORD language = 0;
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr);
+    if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) {
+        manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+        EnumResourceLanguagesA(module, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), TakeLanguage,
+                               reinterpret_cast<LONG_PTR>(&language));
+    }
+    FreeLibrary(module);
+    const size_t start = manifest.find("<activeCodePage");
+    const size_t end = manifest.find("</activeCodePage>");
+    ASSERT_TRUE(start != std::string::npos && end != std::string::npos);
+    manifest.erase(start, end + std::string("</activeCodePage>").size() - start);
+    HANDLE update = BeginUpdateResourceA(exe.c_str(), FALSE);
+    ASSERT_NE(update, nullptr);
+    ASSERT_TRUE(UpdateResourceA(update, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), language, manifest.data(),
+                                static_cast<DWORD>(manifest.size())));
+    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
+}
 
 // The real exe in a folder of its own with its settings file, swapping on the recording desktop whose
 // journal lives in the same folder. The folder is named in another script, as a user's may be.
@@ -101,6 +132,20 @@ TEST_F(SwapRun, DirectoryRunShowsTheFirstNameOfOneSortedListing) {
     WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=0", "PictureDir=" + pictures.Path(), "BMPtype=1"}));
     for (const char* name : {"alpha.bmp", "ψ.bmp", "Ωmega.bmp", "alpha.bmp"})
         EXPECT_EQ(fakes::Utf8(RunWithoutBoxes().State.Wallpaper), pictures.File(name));
+
+    // Where the code page cannot hold those names (nor the exe's own folder's), no run sets a path that
+    // does not exist.
+    WithoutUtf8CodePage(scenario.Exe());
+    // The recording desktop in that process writes its journal through the single-byte calls too.
+    const TempDir plain;
+    journalPath = plain.File("desktop.txt");
+    ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journalPath.c_str()));
+    std::vector<std::wstring> set;
+    for (int run = 0; run < 3; ++run) {
+        set.push_back(RunWithoutBoxes().State.Wallpaper);
+        EXPECT_NE(GetFileAttributesW(set.back().c_str()), INVALID_FILE_ATTRIBUTES) << fakes::Utf8(set.back());
+    }
+    EXPECT_NE(std::find(set.begin(), set.end(), ui::WideText(pictures.File("alpha.bmp"))), set.end());
 }
 
 TEST_F(SwapRun, ForceADSwitchesActiveDesktopOnOnlyWhenItIsOff) {
