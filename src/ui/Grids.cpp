@@ -948,7 +948,7 @@ bool TCustomGrid::SelectAccessible(int child, long flags) {
 
 std::optional<std::string> TStringGrid::AccessibleName(int child) const {
     if (child == CHILDID_SELF) return TDrawGrid::AccessibleName(child);
-    return Cells(FixedCols(), FixedRows() + child - 1);
+    return FixedCols() < ColCount() ? Cells(FixedCols(), FixedRows() + child - 1) : std::string();
 }
 
 std::optional<std::string> TStringGrid::AccessibleValue(int child) const {
