@@ -25,6 +25,8 @@ TfrmAdd::TfrmAdd(ui::TComponent* owner) : ui::TForm(owner) {
     LoadResourceBitmap(browse, "GLYPH_BROWSE");
     cedtbtnFilename->SetGlyph(browse);
     cedtbtnFilename->OnBtnClick = [this] { cedtbtnFilenameBtnClick(); };
+    // The button shows only a glyph: a reader hears its purpose.
+    cedtbtnFilename->Button()->SetAccessibleName("Browse");
     clblFilename->SetFocusControl(cedtbtnFilename);
 
     cchkrdgrpbxStyle = new skin::TCoolCheckRadioGroup(this);

@@ -136,6 +136,8 @@ TfrmSetup::TfrmSetup(ui::TComponent* owner) : ui::TForm(owner) {
     LoadResourceBitmap(browse, "GLYPH_BROWSE");
     cedtbtnDir->SetGlyph(browse);
     cedtbtnDir->OnBtnClick = [this] { cedtbtnDirBtnClick(); };
+    // The button shows only a glyph: a reader hears its purpose.
+    cedtbtnDir->Button()->SetAccessibleName("Browse");
     clblDir->SetFocusControl(cedtbtnDir);
     cchkrdgrpStyle = AddGroup(*this, cpnlDir, 492, 1, 92, "Style:", {"&Center", "&Stretch", "&Tile"});
     cchkrdgrpStyle->SetItemIndex(0);

@@ -48,10 +48,36 @@ void TCoolCheckRadioBox::SetChecked(bool checked) {
     if (!ChangeValue(checked_, checked)) return;
     state_ = checked ? cbChecked : cbUnchecked;
     InvalidateBox();
+    NotifyAccessible(EVENT_OBJECT_STATECHANGE);
 }
 
 void TCoolCheckRadioBox::SetState(TCheckBoxState state) {
-    if (ChangeValue(state_, state)) InvalidateBox();
+    if (!ChangeValue(state_, state)) return;
+    InvalidateBox();
+    NotifyAccessible(EVENT_OBJECT_STATECHANGE);
+}
+
+long TCoolCheckRadioBox::AccessibleRole(int child) const {
+    return checkRadioType_ == crRadioBox ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON;
+}
+
+std::optional<std::string> TCoolCheckRadioBox::AccessibleName(int child) const {
+    return ui::TCustomControl::AccessibleName(child).value_or(CaptionName());
+}
+
+std::optional<std::string> TCoolCheckRadioBox::AccessibleDefaultAction(int child) const {
+    if (checkRadioType_ == crRadioBox) return std::string("Select");
+    return std::string(state_ == cbUnchecked ? "Check" : "Uncheck");
+}
+
+std::optional<std::string> TCoolCheckRadioBox::AccessibleShortcut(int child) const {
+    const std::string shortcut = ui::ShortcutFromCaption(Caption());
+    return shortcut.empty() ? std::nullopt : std::optional<std::string>(shortcut);
+}
+
+long TCoolCheckRadioBox::AccessibleState(int child) const {
+    return (state_ == cbChecked ? STATE_SYSTEM_CHECKED : state_ == cbGrayed ? STATE_SYSTEM_MIXED : 0) |
+           (pressed_ ? STATE_SYSTEM_PRESSED : 0);
 }
 
 void TCoolCheckRadioBox::SetCheckRadioType(TCheckRadioType type) {

@@ -79,6 +79,17 @@ public:
     // Repaints only the mark.
     virtual void InvalidateBox();
 
+    // A check or radio button named by its caption, checked (or mixed, grayed) as its mark shows; the
+    // reader's action is the user's click.
+    long AccessibleRole(int child) const override;
+    std::optional<std::string> AccessibleName(int child) const override;
+    std::optional<std::string> AccessibleDefaultAction(int child) const override;
+    std::optional<std::string> AccessibleShortcut(int child) const override;
+    long AccessibleState(int child) const override;
+    void DoAccessibleDefaultAction(int child) override {
+        if (Enabled()) Click();
+    }
+
     ui::TNotifyEvent OnMouseEnter;
     ui::TNotifyEvent OnMouseLeave;
 

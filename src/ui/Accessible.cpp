@@ -1,5 +1,6 @@
 #include "ui/Accessible.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -54,7 +55,7 @@ void SetChild(VARIANT* out, int child) {
 // window's own part to the standard object; a call of a reader that still holds it after the window has
 // gone is answered as not connected. The interfaces are private bases: the object reaches a reader only
 // as the interface pointers it hands out itself, and is deleted only by its last Release.
-class TAccessibleObject final : private IAccessible, private IOleWindow {
+class TAccessibleObject final : private IAccessible, private IOleWindow, private IEnumVARIANT {
 public:
     TAccessibleObject(HWND window, TAccessibleInfo& info, StandardObject standard)
         : window_(window), info_(&info), standard_(std::move(standard)) {}
@@ -67,6 +68,7 @@ public:
 
     void Disconnect() noexcept {
         info_ = nullptr;
+        windows_.reset();
         standard_.reset();
         // A reader in another process reaches the object through a stub that holds it; letting go of
         // the stub's references frees the object now rather than when that reader lets go.
@@ -80,6 +82,8 @@ public:
             *out = static_cast<IAccessible*>(this);
         } else if (iid == __uuidof(IOleWindow)) {
             *out = static_cast<IOleWindow*>(this);
+        } else if (iid == __uuidof(IEnumVARIANT)) {
+            *out = static_cast<IEnumVARIANT*>(this);
         } else {
             *out = nullptr;
             return E_NOINTERFACE;
@@ -118,12 +122,12 @@ public:
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
         return Call([&] { return standard_->get_accParent(parent); });
     }
+    // The children are the elements, then the child windows the standard object counts.
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
         return Call([&] {
-            const int elements = info_->AccessibleChildCount();
-            if (elements == 0) return standard_->get_accChildCount(count);
-            *count = elements;
-            return S_OK;
+            const HRESULT result = standard_->get_accChildCount(count);
+            if (SUCCEEDED(result)) *count += info_->AccessibleChildCount();
+            return result;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
@@ -272,6 +276,41 @@ public:
             return element > 0 ? DISP_E_MEMBERNOTFOUND : standard_->accDoDefaultAction(child);
         });
     }
+    // IEnumVARIANT: how a reader lists the children (AccessibleChildren): the elements by their ids, then
+    // the child windows' objects from the standard object's own list.
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        return Call([&] {
+            ULONG done = 0;
+            const int elements = info_->AccessibleChildCount();
+            for (; done < count && nextElement_ < elements; ++done) SetChild(&items[done], ++nextElement_);
+            if (done < count && Windows() != nullptr) {
+                ULONG more = 0;
+                if (SUCCEEDED(windows_->Next(count - done, items + done, &more))) done += more;
+            }
+            if (fetched != nullptr) *fetched = done;
+            return done == count ? S_OK : S_FALSE;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+        return Call([&] {
+            const ULONG elements = static_cast<ULONG>(info_->AccessibleChildCount());
+            const ULONG skipped = std::min(count, elements - std::min(elements, static_cast<ULONG>(nextElement_)));
+            nextElement_ += static_cast<int>(skipped);
+            if (skipped == count) return S_OK;
+            return Windows() != nullptr ? windows_->Skip(count - skipped) : S_FALSE;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE Reset() override {
+        return Call([&] {
+            nextElement_ = 0;
+            return Windows() != nullptr ? windows_->Reset() : S_OK;
+        });
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
+        if (copy != nullptr) *copy = nullptr;
+        return E_NOTIMPL;
+    }
+
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
         return Call([&] { return standard_->put_accName(child, name); });
     }
@@ -303,6 +342,15 @@ private:
         return static_cast<int>(child.lVal);
     }
 
+    // The standard object's list of the child windows, asked for once.
+    IEnumVARIANT* Windows() {
+        if (windows_ == nullptr) {
+            IEnumVARIANT* windows = nullptr;
+            if (SUCCEEDED(standard_->QueryInterface(IID_PPV_ARGS(&windows)))) windows_.reset(windows);
+        }
+        return windows_.get();
+    }
+
     using InfoText = std::optional<std::string> (TAccessibleInfo::*)(int) const;
     using StandardText = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
 
@@ -324,6 +372,9 @@ private:
     HWND window_;
     TAccessibleInfo* info_;
     StandardObject standard_;
+    std::unique_ptr<IEnumVARIANT, ReleaseInterface> windows_;
+    // The next element the list gives, counted from 0.
+    int nextElement_ = 0;
 };
 
 std::string StripAccelerator(const std::string& caption) {

@@ -27,6 +27,16 @@ public:
     void SetNumGlyphs(int count);
     bool Pressed() const { return pressed_; }
 
+    // A push button named by its caption, or by the purpose SetAccessibleName gives a glyph alone; the
+    // reader's "Press" clicks it once the reader's call returned (the click may open a modal window).
+    long AccessibleRole(int child) const override { return ROLE_SYSTEM_PUSHBUTTON; }
+    std::optional<std::string> AccessibleName(int child) const override {
+        return TCustomControl::AccessibleName(child).value_or(CaptionName());
+    }
+    std::optional<std::string> AccessibleDefaultAction(int child) const override { return std::string("Press"); }
+    long AccessibleState(int child) const override { return pressed_ ? STATE_SYSTEM_PRESSED : 0; }
+    void DoAccessibleDefaultAction(int child) override { PostAccessibleAction(); }
+
     void WndProc(TMessage& message) override;
 
 protected:

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "ui/CommonControls.h"
 
 namespace ui {
@@ -48,6 +50,12 @@ int TProgressBar::Position() const {
     auto* self = const_cast<TProgressBar*>(this);
     if (self->HandleAllocated()) return static_cast<int>(SendMessageA(self->Handle(), PBM_GETPOS, 0, 0));
     return position_;
+}
+
+std::optional<std::string> TProgressBar::AccessibleValue(int child) const {
+    if (child != CHILDID_SELF || max_ <= min_) return std::nullopt;
+    const long long done = static_cast<long long>(Position() - min_) * 100 / (max_ - min_);
+    return std::to_string(done) + "%";
 }
 
 void TProgressBar::SetPosition(int position) {

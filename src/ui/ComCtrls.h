@@ -21,6 +21,10 @@ public:
     // Advances the position by the step (wrapping past the maximum, as the native bar does).
     void StepIt();
 
+    // The standard object knows the native bar only by our class name: the bar says what it is itself.
+    long AccessibleRole(int child) const override { return ROLE_SYSTEM_PROGRESSBAR; }
+    std::optional<std::string> AccessibleValue(int child) const override;
+
 protected:
     const char* ClassName() const override { return "TProgressBar"; }
     void WndProc(TMessage& message) override;

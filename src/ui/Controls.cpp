@@ -146,6 +146,7 @@ void TControl::SetCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     Perform(CM_TEXTCHANGED);
+    NotifyAccessible(EVENT_OBJECT_NAMECHANGE);
 }
 
 void TControl::Invalidate() {

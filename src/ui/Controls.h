@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/Boundary.h"
 #include "base/Classes.h"
+#include "ui/Accessible.h"
 #include "ui/Graphics.h"
 
 namespace ui {
@@ -35,6 +37,9 @@ constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 constexpr UINT CM_RELEASE = CM_BASE + 33;
 // A control tells itself that settings it passes on to the controls it made have changed.
 constexpr UINT CM_CHANGED = CM_BASE + 37;
+// A reader's default action, posted by the control to itself: a reader waits for the action's call to
+// return, and the control's click may open a modal window.
+constexpr UINT CM_ACCESSIBLEACTION = CM_BASE + 38;
 
 // Notifications a parent window reflects back to the child control they concern, so that a native
 // control's owner-draw and command messages reach the control's own window procedure.
@@ -73,7 +78,10 @@ struct TMessage {
 
 using TMouseEvent = std::function<void(TMouseButton button, int x, int y)>;
 
-class TControl : public TComponent {
+// Every control describes itself to a screen reader (TAccessibleInfo): the defaults answer as the
+// system's standard object does for a plain window; each kind of control answers as the standard control
+// it stands for.
+class TControl : public TComponent, public TAccessibleInfo {
 public:
     explicit TControl(TComponent* owner);
     ~TControl() override;
@@ -138,11 +146,23 @@ public:
     // Kept for controls that hear of the mouse coming and going (SetHoverEvents); false for the others.
     bool MouseInside() const { return mouseInside_; }
 
+    // The control that this one names for a reader, as a label names its focus control; nullptr for none.
+    virtual TWinControl* LabelledControl() const { return nullptr; }
+    // What a reader calls a control whose purpose no caption tells (a button that shows only a glyph);
+    // empty leaves the control's own answer.
+    void SetAccessibleName(const std::string& name) { accessibleName_ = name; }
+    std::optional<std::string> AccessibleName(int child) const override;
+
     TNotifyEvent OnClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
 
 protected:
+    // Tells a reader that watches of a change of the control: of its window's object, or of its element
+    // in its parent's. Nothing while there is no window to speak of.
+    void NotifyAccessible(DWORD event) const;
+    // The caption as a reader reads it: without its accelerator marks.
+    std::string CaptionName() const { return StripAccelerator(caption_); }
     virtual void DefaultHandler(TMessage& message) { message.Result = 0; }
     virtual void FontChanged();
     virtual void ColorChanged();
@@ -199,6 +219,7 @@ private:
     bool mouseInside_ = false;
     bool clickEvents_ = true;
     bool hoverEvents_ = false;
+    std::string accessibleName_;
 
     friend class TWinControl;
 };
@@ -300,6 +321,20 @@ public:
 
     void WndProc(TMessage& message) override;
 
+    // A reader's answers: a window's elements are its children without windows that describe
+    // themselves (labels); a control that reads its own elements overrides them all. A control that a
+    // label names takes its name and shortcut from that label, as the dialog manager does for a static
+    // text before a field.
+    std::optional<std::string> AccessibleName(int child) const override;
+    std::optional<std::string> AccessibleValue(int child) const override;
+    std::optional<std::string> AccessibleShortcut(int child) const override;
+    long AccessibleRole(int child) const override;
+    long AccessibleState(int child) const override;
+    int AccessibleChildCount() const override;
+    RECT AccessibleBounds(int child) const override;
+    // The element by which a reader knows a child without a window; 0 when it is none.
+    int AccessibleElementOf(const TControl* control) const;
+
 protected:
     virtual const char* ClassName() const = 0;
     // Which keys the control keeps from the dialog keyboard (WM_GETDLGCODE: DLGC_WANTARROWS,
@@ -326,6 +361,10 @@ protected:
     void TextChanged() override;
     // Called as the mouse moves over the window; sets up the leave notification on entry.
     void TrackMouse();
+    // The label that names this control for a reader, nullptr for none.
+    const TControl* NamingLabel() const;
+    // The reader's default action, run once the reader's call has returned: the control's click.
+    void PostAccessibleAction();
 
 private:
     friend class TControl;
@@ -352,8 +391,14 @@ private:
     bool ReflectNotification(TMessage& message);
     void SetHoveredControl(TControl* control);
     void CollectTabOrder(std::vector<TWinControl*>& list) const;
+    // The children without windows that a reader knows as this window's elements.
+    std::vector<const TControl*> AccessibleElements() const;
+    // The element of that id, nullptr for none.
+    const TControl* AccessibleElement(int child) const;
 
     HWND handle_ = nullptr;
+    TAccessible accessible_;
+    bool accessibleActionPosted_ = false;
     WNDPROC defaultProc_ = nullptr;
     bool native_ = false;
     std::vector<TControl*> controls_;

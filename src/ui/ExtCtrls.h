@@ -22,6 +22,11 @@ public:
     int BorderWidth() const { return borderWidth_; }
     void SetBorderWidth(int width);
 
+    // A pane: the controls on it are its children.
+    long AccessibleRole(int child) const override {
+        return child == CHILDID_SELF ? ROLE_SYSTEM_PANE : TCustomControl::AccessibleRole(child);
+    }
+
 protected:
     const char* ClassName() const override { return "TPanel"; }
     void Paint() override;

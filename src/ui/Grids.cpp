@@ -231,6 +231,10 @@ void TCustomGrid::MoveCurrent(int col, int row) {
 }
 
 void TCustomGrid::SelectionMoved(const TGridRect& old) {
+    if (old.Top != current_.Y && HandleAllocated()) {
+        if (GetFocus() == Handle()) NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, Handle(), AccessibleFocus());
+        NotifyAccessibleEvent(EVENT_OBJECT_SELECTION, Handle(), AccessibleSelection());
+    }
     const bool reopen = editorMode_ && (options_ & goAlwaysShowEditor) != 0;
     HideEditor();
     // Both selections repaint where they are after the scroll, which has moved the old one's pixels.
@@ -596,7 +600,12 @@ void TCustomGrid::WndProc(TMessage& message) {
             // The focus frame and the current cell's colours follow the focus.
             InvalidateBox(Selection());
             // Coming back to a grid with its editor open is coming back to the editor.
-            if (message.Msg == WM_SETFOCUS && editorMode_ && editor_->Visible()) editor_->SetFocus();
+            if (message.Msg == WM_SETFOCUS && editorMode_ && editor_->Visible()) {
+                editor_->SetFocus();
+            } else if (message.Msg == WM_SETFOCUS) {
+                // A reader follows the focus on to the current row.
+                NotifyAccessibleEvent(EVENT_OBJECT_FOCUS, Handle(), AccessibleFocus());
+            }
             return;
         }
         case kPaintScrollBars:
@@ -924,6 +933,33 @@ bool TDrawGrid::SelectCell(int col, int row) {
 
 TStringGrid::TStringGrid(TComponent* owner) : TDrawGrid(owner) {
     cells_.assign(static_cast<size_t>(RowCount()), std::vector<std::string>(static_cast<size_t>(ColCount())));
+}
+
+RECT TCustomGrid::AccessibleBounds(int child) const {
+    const int row = FixedRows() + child - 1;
+    return BoxRect(TGridRect{0, row, ColCount() - 1, row});
+}
+
+bool TCustomGrid::SelectAccessible(int child, long flags) {
+    if ((flags & (SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION)) == 0) return false;
+    SetRow(FixedRows() + child - 1);
+    if ((flags & SELFLAG_TAKEFOCUS) != 0 && CanFocus()) SetFocus();
+    return true;
+}
+
+std::optional<std::string> TStringGrid::AccessibleName(int child) const {
+    if (child == CHILDID_SELF) return TDrawGrid::AccessibleName(child);
+    return FixedCols() < ColCount() ? Cells(FixedCols(), FixedRows() + child - 1) : std::string();
+}
+
+std::optional<std::string> TStringGrid::AccessibleValue(int child) const {
+    if (child == CHILDID_SELF) return std::nullopt;
+    std::string value;
+    for (int col = FixedCols() + 1; col < ColCount(); ++col) {
+        if (!value.empty()) value += ", ";
+        value += Cells(col, FixedRows() + child - 1);
+    }
+    return value;
 }
 
 const std::string& TStringGrid::Cells(int col, int row) const {

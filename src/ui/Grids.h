@@ -169,6 +169,20 @@ public:
     void WndProc(TMessage& message) override;
     void Notification(TComponent* component, bool removing) override;
 
+    // A list whose items are the rows after the fixed ones; the current row is the focused and selected
+    // item, and a reader's selection makes a row the current one.
+    long AccessibleRole(int child) const override {
+        return child == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM;
+    }
+    long AccessibleState(int child) const override {
+        return child == CHILDID_SELF ? 0 : STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    }
+    int AccessibleChildCount() const override { return RowCount() - FixedRows(); }
+    RECT AccessibleBounds(int child) const override;
+    int AccessibleFocus() const override { return Row() - FixedRows() + 1; }
+    int AccessibleSelection() const override { return AccessibleFocus(); }
+    bool SelectAccessible(int child, long flags) override;
+
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateHandleDone() override;
@@ -301,6 +315,10 @@ public:
 
     const std::string& Cells(int col, int row) const;
     void SetCells(int col, int row, const std::string& text);
+
+    // A row is named by its first cell after the fixed columns; the cells after it are its value.
+    std::optional<std::string> AccessibleName(int child) const override;
+    std::optional<std::string> AccessibleValue(int child) const override;
 
 protected:
     const char* ClassName() const override { return "TStringGrid"; }

@@ -13,6 +13,15 @@ public:
     bool Ctl3D() const { return ctl3D_; }
     void SetCtl3D(bool ctl3D);
 
+    // A grouping named by its caption; its controls are its children.
+    long AccessibleRole(int child) const override {
+        return child == CHILDID_SELF ? ROLE_SYSTEM_GROUPING : TCustomControl::AccessibleRole(child);
+    }
+    std::optional<std::string> AccessibleName(int child) const override {
+        if (child != CHILDID_SELF) return TCustomControl::AccessibleName(child);
+        return TCustomControl::AccessibleName(child).value_or(CaptionName());
+    }
+
 protected:
     const char* ClassName() const override { return "TGroupBox"; }
     void Paint() override;

@@ -129,6 +129,11 @@ void TCustomLabel::SetFocusControl(TWinControl* control) {
     if (focusControl_ != nullptr) FreeNotification(focusControl_);
 }
 
+std::optional<std::string> TCustomLabel::AccessibleName(int child) const {
+    if (std::optional<std::string> own = TGraphicControl::AccessibleName(child)) return own;
+    return showAccelChar_ ? CaptionName() : Caption();
+}
+
 void TCustomLabel::Notification(TComponent* component, bool removing) {
     TGraphicControl::Notification(component, removing);
     if (removing && component == focusControl_) focusControl_ = nullptr;
@@ -196,6 +201,16 @@ void TButton::SetDefaultStyle(bool active) {
     const LONG style = GetWindowLongA(Handle(), GWL_STYLE) & 0x0F;
     const LONG wanted = active ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
     if (style != wanted) SendMessageA(Handle(), BM_SETSTYLE, static_cast<WPARAM>(wanted), TRUE);
+}
+
+std::optional<std::string> TButton::AccessibleName(int child) const {
+    if (std::optional<std::string> own = TWinControl::AccessibleName(child)) return own;
+    return CaptionName();
+}
+
+std::optional<std::string> TButton::AccessibleShortcut(int child) const {
+    const std::string shortcut = ShortcutFromCaption(Caption());
+    return shortcut.empty() ? std::nullopt : std::optional<std::string>(shortcut);
 }
 
 void TButton::Click() {
@@ -347,7 +362,13 @@ void TCustomEdit::SelectAll() {
 }
 
 void TCustomEdit::Change() {
+    NotifyAccessible(EVENT_OBJECT_VALUECHANGE);
     if (OnChange) OnChange();
+}
+
+std::optional<std::string> TCustomEdit::AccessibleName(int child) const {
+    // The standard object would name the field by its text, which is its value.
+    return TWinControl::AccessibleName(child).value_or(std::string());
 }
 
 void TCustomEdit::SetAutoSize(bool autoSize) {

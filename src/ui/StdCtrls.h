@@ -27,6 +27,11 @@ public:
     TWinControl* FocusControl() const { return focusControl_; }
     void SetFocusControl(TWinControl* control);
 
+    // Static text named by its caption; it names its focus control too.
+    long AccessibleRole(int child) const override { return ROLE_SYSTEM_STATICTEXT; }
+    std::optional<std::string> AccessibleName(int child) const override;
+    TWinControl* LabelledControl() const override { return focusControl_; }
+
 protected:
     void Paint() override;
     void Loaded() override;
@@ -69,6 +74,14 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
     void Click() override;
+
+    // A push button named by its caption; the reader's "Press" clicks it once the reader's call returned.
+    long AccessibleRole(int child) const override { return ROLE_SYSTEM_PUSHBUTTON; }
+    std::optional<std::string> AccessibleName(int child) const override;
+    std::optional<std::string> AccessibleDefaultAction(int child) const override { return std::string("Press"); }
+    std::optional<std::string> AccessibleShortcut(int child) const override;
+    long AccessibleState(int child) const override { return active_ ? STATE_SYSTEM_DEFAULT : 0; }
+    void DoAccessibleDefaultAction(int child) override { PostAccessibleAction(); }
 
 protected:
     const char* ClassName() const override { return "TButton"; }
@@ -120,6 +133,12 @@ public:
     void SetMaxLength(int length);
     bool ReadOnly() const { return readOnly_; }
     void SetReadOnly(bool readOnly);
+
+    // Editable text valued with its text, named by its label or by nothing (never by its text).
+    long AccessibleRole(int child) const override { return ROLE_SYSTEM_TEXT; }
+    std::optional<std::string> AccessibleName(int child) const override;
+    std::optional<std::string> AccessibleValue(int child) const override { return Text(); }
+    long AccessibleState(int child) const override { return readOnly_ ? STATE_SYSTEM_READONLY : 0; }
 
     TNotifyEvent OnChange;
 

@@ -199,6 +199,8 @@ void TWinControl::Bind(HWND window) {
 }
 
 void TWinControl::Unbind() {
+    // A reader that still holds the window's object hears from now on that it is gone.
+    accessible_.Disconnect();
     if (handle_ == nullptr) return;
     BoundControls().erase(handle_);
     handle_ = nullptr;
@@ -224,10 +226,11 @@ struct PrivateSend {
 };
 thread_local PrivateSend currentPrivateSend{nullptr, 0};
 
-// A private message the window may take: our own send of it, or a form's release, which the form checks
-// against its own request.
+// A private message the window may take: our own send of it, or a form's release or a control's reader's
+// action, which the window checks against its own request.
 bool IsOwnPrivateMessage(HWND window, UINT msg) {
-    return msg == CM_RELEASE || (currentPrivateSend.window == window && currentPrivateSend.msg == msg);
+    return msg == CM_RELEASE || msg == CM_ACCESSIBLEACTION ||
+           (currentPrivateSend.window == window && currentPrivateSend.msg == msg);
 }
 
 }  // namespace
@@ -312,6 +315,15 @@ void TWinControl::WndProc(TMessage& message) {
         case WM_NEXTDLGCTL:
         case DM_GETDEFID:
             DialogManagerMessage(message);
+            return;
+        case WM_GETOBJECT:
+            if (accessible_.AnswerGetObject(handle_, message.WParam, message.LParam, *this, message.Result)) return;
+            break;
+        case CM_ACCESSIBLEACTION:
+            if (accessibleActionPosted_) {
+                accessibleActionPosted_ = false;
+                if (Enabled()) Click();
+            }
             return;
         case WM_CLOSE:
             if ((GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) != 0) {

@@ -85,6 +85,8 @@ TEST_F(SplashWindow, LayoutAsDesigned) {
     EXPECT_EQ(splash->prgrssbrProgress->Position(), 0);
     EXPECT_EQ(splash->clblTitle->Caption(), "Tamberlyn v1.1");
     EXPECT_EQ(splash->clblProgress->Caption(), "Initialising...");
+    const int status = splash->cpnlProgress->AccessibleElementOf(splash->clblProgress);
+    EXPECT_EQ(splash->cpnlProgress->AccessibleName(status).value_or("none"), "Initialising...") << "for a reader";
     EXPECT_EQ(splash->imgLogo->Picture().Width(), 104);
     EXPECT_EQ(splash->imgLogo->Picture().Height(), 76);
 }

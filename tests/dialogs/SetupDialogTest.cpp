@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -217,8 +218,17 @@ TEST_F(Setup, ShowsTheSettingsAndTheListWithItsBlankRow) {
 
 }
 
-TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrder) {
-    Open("[Options]\r\nMode=0\r\nForceAD=0\r\n");
+using Event = std::tuple<HWND, DWORD, LONG>;
+std::vector<Event> heard;
+void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) heard.emplace_back(window, event, child);
+}
+
+TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows) {
+    Open("[Options]\r\nMode=0\r\nForceAD=0\r\n[0]\r\nFilename=C:\\A.BMP\r\n");
+    // A reader's hook hears of the focus, checks and the current row as the queue is pumped.
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, nullptr, Hear,
+                                               GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     std::vector<HWND> visited;
     for (int i = 0; i < 15; ++i) {
         PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
@@ -233,6 +243,32 @@ TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrder) {
         dialog->cchkrdbxGIF->Handle(), dialog->cchkrdbxJPG->Handle(), dialog->cchkrdbxPNG->Handle(),
         dialog->cbtnRefresh->Handle(), dialog->cbtnSave->Handle()};
     EXPECT_EQ(visited, wanted) << "the list's controls are disabled in directory mode and skipped";
+
+    // A reader's action: a box toggles at once, a button clicks once the reader's call has returned.
+    VARIANT self{};
+    self.vt = VT_I4;
+    for (HWND control : {dialog->cchkrdbxJPG->Handle(), dialog->cbtnAbout->Handle()}) {
+        IAccessible* object = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_PPV_ARGS(&object)), S_OK);
+        EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
+        object->Release();
+    }
+    EXPECT_TRUE(dialog->cchkrdbxJPG->Checked());
+    EXPECT_EQ(dialog->aboutBoxes, 0);
+    Click(dialog->cchkrdbxGIF);
+    EXPECT_EQ(dialog->aboutBoxes, 1);
+    Click(dialog->crdgrpMode->Buttons()[1]);
+    dialog->cstgrdList->SetFocus();
+    PostMessageA(dialog->cstgrdList->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+    Pump();
+    UnhookWinEvent(hook);
+    const HWND list = dialog->cstgrdList->Handle();
+    std::vector<Event> events{{dialog->cchkrdbxGIF->Handle(), EVENT_OBJECT_STATECHANGE, 0},
+                              {dialog->crdgrpMode->Buttons()[1]->Handle(), EVENT_OBJECT_STATECHANGE, 0},
+                              {list, EVENT_OBJECT_FOCUS, 1}, {list, EVENT_OBJECT_FOCUS, 2}, {list, EVENT_OBJECT_SELECTION, 2}};
+    for (HWND window : visited) events.emplace_back(window, EVENT_OBJECT_FOCUS, 0);
+    for (const Event& event : events)
+        EXPECT_NE(std::find(heard.begin(), heard.end(), event), heard.end()) << std::get<1>(event) << " " << std::get<2>(event);
 }
 
 TEST_F(Setup, RemoveAndTheMovesKeepTheBlankRowLastAndIgnoreEmptyNames) {

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -127,6 +130,91 @@ TEST_F(SetupRun, TheListIsReorderedAndShortenedAsTheButtonsSay) {
     EXPECT_EQ(Value("2", "Filename"), "(missing)") << "the removed last entry's section is gone";
     setup.PressButton("Close");
     EXPECT_TRUE(setup.Finish().ended);
+}
+
+using Strings = std::vector<std::string>;
+
+// A control (or its element) as a screen reader says it, read from here: role number (Wine's role words
+// differ from Windows'), name, checked state, value and default action.
+std::string Transcript(HWND window, long child = CHILDID_SELF) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_PPV_ARGS(&object)))) return "-1";
+    VARIANT id{}, role{}, state{};
+    id.vt = VT_I4;
+    id.lVal = child;
+    const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*property)(VARIANT, BSTR*), const char* before) {
+        BSTR wide = nullptr;
+        char narrow[1024] = {};
+        if (SUCCEEDED((object->*property)(id, &wide)) && wide != nullptr)
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
+        SysFreeString(wide);
+        return narrow[0] != 0 ? before + std::string(narrow) : std::string();
+    };
+    object->get_accRole(id, &role);
+    object->get_accState(id, &state);
+    const std::string read = std::to_string(role.lVal) + text(&IAccessible::get_accName, " ") +
+                             ((state.lVal & STATE_SYSTEM_CHECKED) != 0 ? " checked" : "") +
+                             text(&IAccessible::get_accValue, " = ") + text(&IAccessible::get_accDefaultAction, " / ");
+    object->Release();
+    return read;
+}
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// The skinned windows of a top window but its panes, read from here and sorted; one read as a plain
+// client area is a failure.
+Strings ReadControls(HWND top) {
+    std::vector<HWND> windows;
+    EnumChildWindows(top, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    Strings read;
+    for (HWND window : windows) {
+        char type[64] = {};
+        GetClassNameA(window, type, sizeof type);
+        const std::string control = Transcript(window);
+        if (std::string(type).rfind("TCool", 0) != 0 && std::string(type) != "TSpeedButton") continue;
+        EXPECT_NE(std::stol(control), ROLE_SYSTEM_CLIENT) << type;
+        if (std::stol(control) != ROLE_SYSTEM_PANE) read.push_back(control);
+    }
+    std::sort(read.begin(), read.end());
+    return read;
+}
+
+TEST_F(SetupRun, AScreenReaderReadsEveryControlAsTheStandardControlItStandsFor) {
+    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "PictureDir=C:\\PICS\\", "LastChanged=" + ui::DateToStr(ui::Today()),
+                    "[0]", "Filename=C:\\A.BMP", "DisplayStyle=0", "[1]", "Filename=C:\\B.BMP", "DisplayStyle=1", "[2]",
+                    "Filename=C:\\C.BMP", "DisplayStyle=2"}));
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    SetupDriver setup = Open();
+    ASSERT_TRUE(setup.DialogOpen());
+    EXPECT_EQ(ReadControls(setup.Dialog()),
+              (Strings{"20 Active Desktop:", "20 Change when:", "20 Mode:", "20 Style:", "20 Type:", "33",
+                       "42 Dir: = C:\\PICS\\", "43 About / Press", "43 Add / Press", "43 Browse / Press",
+                       "43 Cancel / Press", "43 Help / Press", "43 Move Down / Press", "43 Move Up / Press",
+                       "43 Refresh / Press", "43 Remove / Press", "43 Save / Press", "44 *.bmp checked / Uncheck",
+                       "44 *.gif / Check", "44 *.jpg / Check", "44 *.png / Check", "44 Force Enable / Check",
+                       "45 Center checked / Select", "45 Daily checked / Select", "45 Directory / Select",
+                       "45 Every Time / Select", "45 List checked / Select", "45 Stretch / Select", "45 Tile / Select"}));
+    Strings rows;
+    for (long row = 1; row <= 3; ++row) rows.push_back(Transcript(setup.Find("TCoolStringGrid", ""), row));
+    EXPECT_EQ(rows, (Strings{"34 C:\\A.BMP = Center", "34 C:\\B.BMP = Stretch", "34 C:\\C.BMP = Tile"}));
+
+    setup.PressButton("About");
+    const HWND about = setup.WaitForWindow("About");
+    EXPECT_FALSE(ReadControls(about).empty());
+    PostMessageA(about, WM_CLOSE, 0, 0);
+    for (int wait = 0; wait < 100 && IsWindowVisible(about); ++wait) Sleep(50);
+    setup.PressButton("Add");
+    ASSERT_TRUE(setup.AddDialogOpen());
+    EXPECT_EQ(ReadControls(setup.WaitForWindow("Add picture or web page to list...")),
+              (Strings{"20 Style:", "42 Filename:", "43 Browse / Press", "43 Cancel / Press", "43 OK / Press",
+                       "45 Center checked / Select", "45 Stretch / Select", "45 Tile / Select"}));
+    setup.PressAddDialogButton("&Cancel");
+    setup.PressButton("Cancel");
+    EXPECT_TRUE(setup.Finish().ended);
+    CoUninitialize();
 }
 
 TEST_F(SetupRun, AListBeyondTwoHundredEntriesIsNotSavedYetADueRunTakesWhatTheDialogShowed) {

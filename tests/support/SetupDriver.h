@@ -43,10 +43,11 @@ public:
     SeenBox AnswerBox();
     // Answers every box until the program ends (see Program).
     RunOutcome Finish() { return program_.AnswerBoxesUntilExit(30000); }
+    // A top window of the program by its caption, once it has come; nullptr when it does not.
+    HWND WaitForWindow(const std::string& caption);
 
 private:
     void Act(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND WaitForWindow(const std::string& caption);
     HWND FindIn(HWND top, const char* className, const std::string& text) const;
     void Type(HWND field, const std::string& typed);
 
