@@ -227,7 +227,7 @@ void CALLBACK Hear(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG ch
 TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows) {
     Open("[Options]\r\nMode=0\r\nForceAD=0\r\n[0]\r\nFilename=C:\\A.BMP\r\n");
     // A reader's hook hears of the focus, checks and the current row as the queue is pumped.
-    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, nullptr, Hear,
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr, Hear,
                                                GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     std::vector<HWND> visited;
     for (int i = 0; i < 15; ++i) {
@@ -243,10 +243,19 @@ TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows)
         dialog->cchkrdbxGIF->Handle(), dialog->cchkrdbxJPG->Handle(), dialog->cchkrdbxPNG->Handle(),
         dialog->cbtnRefresh->Handle(), dialog->cbtnSave->Handle()};
     EXPECT_EQ(visited, wanted) << "the list's controls are disabled in directory mode and skipped";
-
-    // A reader's action: a box toggles at once, a button clicks once the reader's call has returned.
+    // The focused button is the one Enter presses: it reads as the default.
     VARIANT self{};
     self.vt = VT_I4;
+    VARIANT state{};
+    IAccessible* save = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(dialog->cbtnSave->Handle(), OBJID_CLIENT, IID_PPV_ARGS(&save)), S_OK);
+    EXPECT_EQ(save->get_accState(self, &state), S_OK);
+    EXPECT_NE(state.lVal & STATE_SYSTEM_DEFAULT, 0);
+    save->Release();
+    dialog->cedtbtnDir->SetText("C:\ELSEWHERE");
+    dialog->cbtnCancel->SetCaption("Close");
+
+    // A reader's action: a box toggles at once, a button clicks once the reader's call has returned.
     for (HWND control : {dialog->cchkrdbxJPG->Handle(), dialog->cbtnAbout->Handle()}) {
         IAccessible* object = nullptr;
         ASSERT_EQ(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_PPV_ARGS(&object)), S_OK);
@@ -261,11 +270,23 @@ TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows)
     dialog->cstgrdList->SetFocus();
     PostMessageA(dialog->cstgrdList->Handle(), WM_KEYDOWN, VK_DOWN, 1);
     Pump();
-    UnhookWinEvent(hook);
     const HWND list = dialog->cstgrdList->Handle();
+    // A reader chooses a row.
+    IAccessible* rows = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(list, OBJID_CLIENT, IID_PPV_ARGS(&rows)), S_OK);
+    VARIANT first{};
+    first.vt = VT_I4;
+    first.lVal = 1;
+    EXPECT_EQ(rows->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, first), S_OK);
+    rows->Release();
+    EXPECT_EQ(dialog->cstgrdList->Row(), 0);
+    Pump();
+    UnhookWinEvent(hook);
     std::vector<Event> events{{dialog->cchkrdbxGIF->Handle(), EVENT_OBJECT_STATECHANGE, 0},
                               {dialog->crdgrpMode->Buttons()[1]->Handle(), EVENT_OBJECT_STATECHANGE, 0},
-                              {list, EVENT_OBJECT_FOCUS, 1}, {list, EVENT_OBJECT_FOCUS, 2}, {list, EVENT_OBJECT_SELECTION, 2}};
+                              {list, EVENT_OBJECT_FOCUS, 1}, {list, EVENT_OBJECT_FOCUS, 2}, {list, EVENT_OBJECT_SELECTION, 2},
+                              {list, EVENT_OBJECT_SELECTION, 1}, {dialog->cedtbtnDir->Handle(), EVENT_OBJECT_VALUECHANGE, 0},
+                              {dialog->cbtnCancel->Handle(), EVENT_OBJECT_NAMECHANGE, 0}};
     for (HWND window : visited) events.emplace_back(window, EVENT_OBJECT_FOCUS, 0);
     for (const Event& event : events)
         EXPECT_NE(std::find(heard.begin(), heard.end(), event), heard.end()) << std::get<1>(event) << " " << std::get<2>(event);

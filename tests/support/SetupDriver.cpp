@@ -169,6 +169,11 @@ void SetupDriver::ClickAt(HWND window, int x, int y) {
         ADD_FAILURE() << "nothing to click";
         return;
     }
+    // The pointer goes where the click is, as a user's does: a control that follows the held button (the
+    // list's drag selection) hears the real pointer's moves between the press and the release.
+    POINT onScreen{x, y};
+    ClientToScreen(window, &onScreen);
+    SetCursorPos(onScreen.x, onScreen.y);
     Act(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     Act(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
