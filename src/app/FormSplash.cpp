@@ -76,7 +76,7 @@ TfrmSplash::TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments
 
     clblCopyright = CenteredLabel(this, cpnlLogosEtc, 107, 58, 211, 21, true);
     SetFont(clblCopyright->Font(), -15, ui::fsBold);
-    clblCopyright->SetCaption("Copyright \xA9 2026 Tamberlyn");
+    clblCopyright->SetCaption("Copyright \xC2\xA9 2026 Tamberlyn");
 
     cpnlProgress = TopPanel(this, 84, 66);
 

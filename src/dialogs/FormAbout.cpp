@@ -59,7 +59,7 @@ TfrmAbout::TfrmAbout(ui::TComponent* owner) : ui::TForm(owner) {
     clblAuthor->OnMouseDown = [this](ui::TMouseButton, int, int) { clblAuthorMouseDown(); };
     clblAuthor->OnMouseUp = [this](ui::TMouseButton, int, int) { clblAuthorMouseUp(); };
 
-    clblCopyright = AddLabel(*this, cpnlAbout, 122, 58, 227, 23, "Copyright \xA9 2026 Tamberlyn");
+    clblCopyright = AddLabel(*this, cpnlAbout, 122, 58, 227, 23, "Copyright \xC2\xA9 2026 Tamberlyn");
     clblCopyright->SetAlignment(ui::taCenter);
     SetFont(clblCopyright->Font(), kComicSans, -16, ui::fsBold);
 

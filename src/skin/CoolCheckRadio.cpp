@@ -325,8 +325,7 @@ void TCoolCheckRadioBox::PaintCaption(RECT& caption) {
     const std::string& text = Caption();
     const UINT flags = DT_SINGLELINE | DT_NOCLIP | (alignment_ == ui::taLeftJustify ? DT_RIGHT : DT_LEFT);
     if (!Enabled()) {
-        DrawStateA(canvas.Handle(), nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()),
-                   static_cast<WPARAM>(text.size()), caption.left, caption.top, 0, 0, DST_PREFIXTEXT | DSS_DISABLED);
+        DrawDisabledText(canvas.Handle(), text, caption.left, caption.top);
     } else if (Shadow().SimpleView()) {
         canvas.DrawText(text, caption, flags);
     } else {

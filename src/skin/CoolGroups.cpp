@@ -82,8 +82,7 @@ void TCoolGroupBox::Paint() {
     if (!Enabled()) {
         // The text in the font colour lays the ground; the engraved copy covers its strokes.
         canvas.DrawText(text, caption, kCaptionFlags);
-        DrawStateA(canvas.Handle(), nullptr, nullptr, reinterpret_cast<LPARAM>(text.c_str()),
-                   static_cast<WPARAM>(text.size()), caption.left, caption.top, 0, 0, DST_PREFIXTEXT | DSS_DISABLED);
+        DrawDisabledText(canvas.Handle(), text, caption.left, caption.top);
     } else if (Shadow().SimpleView()) {
         canvas.DrawText(text, caption, kCaptionFlags);
     } else {

@@ -89,7 +89,7 @@ void TCoolLabel::DrawCaptionText(RECT& rect, UINT flags) {
     if (!Enabled()) {
         DrawShadowedText(dc, rect, spRightBottom, text, flags, ui::clBtnShadow, ui::clBtnHighlight, 1);
     } else if (Shadow().SimpleView()) {
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, flags);
+        ui::DrawTextOf(dc, text, rect, flags);
     } else {
         DrawShadowedText(dc, rect, Shadow().Position(), text, flags, Font().Color(), Shadow().Color(), Shadow().Size());
     }

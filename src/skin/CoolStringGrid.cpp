@@ -293,7 +293,7 @@ void TCoolStringGrid::PaintCaptionBar(ui::TMessage& message) {
         SetBkMode(dc.Get(), TRANSPARENT);
         RECT text = caption;
         text.left += 2;
-        DrawTextA(dc.Get(), Caption().c_str(), static_cast<int>(Caption().size()), &text, DT_SINGLELINE | DT_VCENTER);
+        ui::DrawTextOf(dc.Get(), Caption(), text, DT_SINGLELINE | DT_VCENTER);
     }
     // The rest of the frame and the scroll bars are the system's.
     const ui::RegionHandle captionRegion(CreateRectRgnIndirect(&caption));

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
+
+#include "base/SysUtils.h"
 
 namespace skin {
 
@@ -105,6 +108,13 @@ void PaintParentBackgroundClipped(ui::TControl* control, HDC dc, const RECT& rec
     ui::SavedDC saved(dc);
     IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
     PaintParentBackground(control, dc);
+}
+
+void DrawDisabledText(HDC dc, const std::string& text, int x, int y) {
+    // Wide, as all text is drawn: the single-byte call reads the font's code page, not the program's UTF-8.
+    const std::wstring wide = ui::WideText(text);
+    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(wide.c_str()), static_cast<WPARAM>(wide.size()), x, y, 0,
+               0, DST_PREFIXTEXT | DSS_DISABLED);
 }
 
 void DrawShadowedText(HDC dc, RECT& textRect, TShadowPosition position, const std::string& text, UINT format,

@@ -43,6 +43,8 @@ ui::TControl* GetAncestorControl(ui::TControl* control, uint8_t level);
 // mode and the text colour afterwards.
 void DrawShadowedText(HDC dc, RECT& textRect, TShadowPosition position, const std::string& text, UINT format,
                       ui::TColor textColor, ui::TColor shadowColor, int size);
+// The system's engraved look of disabled text, its accelerator underlined, from the given point.
+void DrawDisabledText(HDC dc, const std::string& text, int x, int y);
 // steps + 1 solid bands from start to end colour, left to right when horizontal, else top to bottom.
 // The last band, in the end colour, lies just beyond the far edge.
 void FillGradient(HDC dc, const RECT& rect, ui::TColor startColor, ui::TColor endColor, int steps, bool horizontal);

@@ -99,8 +99,7 @@ void TCustomLabel::AdjustBounds() {
         std::string text = Caption();
         // An empty caption still measures one line.
         if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
-        DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &measured,
-                  (TextFlags() & ~static_cast<UINT>(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
+        DrawTextOf(screen.Get(), text, measured, (TextFlags() & ~static_cast<UINT>(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
     }
     int left = Left();
     if (alignment_ == taRightJustify) left = Left() + Width() - measured.right;

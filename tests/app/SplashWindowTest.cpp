@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/FormSplash.h"
+#include "base/SysUtils.h"
 #include "support/GdiBudget.h"
 #include "ui/Forms.h"
 #include "ui/Graphics.h"
@@ -84,6 +85,7 @@ TEST_F(SplashWindow, LayoutAsDesigned) {
     EXPECT_EQ(splash->cpnlProgress->Top(), 84) << "below the other top-aligned panel";
     EXPECT_EQ(splash->prgrssbrProgress->Position(), 0);
     EXPECT_EQ(splash->clblTitle->Caption(), "Tamberlyn v1.1");
+    EXPECT_EQ(ui::WideText(splash->clblCopyright->Caption()), L"Copyright \u00A9 2026 Tamberlyn");
     EXPECT_EQ(splash->clblProgress->Caption(), "Initialising...");
     const int status = splash->cpnlProgress->AccessibleElementOf(splash->clblProgress);
     EXPECT_EQ(splash->cpnlProgress->AccessibleName(status).value_or("none"), "Initialising...") << "for a reader";

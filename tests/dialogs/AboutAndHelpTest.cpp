@@ -174,6 +174,8 @@ struct AboutBox : WithBridge {
 
 TEST_F(AboutBox, TheAuthorLineLooksPressedWhileHeldAndOnlyALeftClickOpensTheLink) {
     EXPECT_EQ(about->clblTitle->Caption(), "Tamberlyn v1.1");
+    // The sign in the code page the program speaks, as the system reads it back.
+    EXPECT_EQ(ui::WideText(about->clblCopyright->Caption()), L"Copyright \u00A9 2026 Tamberlyn");
     EXPECT_TRUE(BlueAndPlain());
 
     Mouse(WM_LBUTTONDOWN, 3, 3);
