@@ -169,11 +169,10 @@ void SetupDriver::ClickAt(HWND window, int x, int y) {
         ADD_FAILURE() << "nothing to click";
         return;
     }
-    // The pointer goes where the click is, as a user's does: a control that follows the held button (the
-    // list's drag selection) hears the real pointer's moves between the press and the release.
-    POINT onScreen{x, y};
-    ClientToScreen(window, &onScreen);
-    SetCursorPos(onScreen.x, onScreen.y);
+    RECT top{};
+    GetWindowRect(GetAncestor(window, GA_ROOT), &top);
+    if (PtInRect(&top, POINT{PointerAtRest::kX, PointerAtRest::kY}))
+        ADD_FAILURE() << "the pointer's resting place lies on the window clicked";
     Act(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     Act(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }

@@ -47,10 +47,21 @@ public:
     HWND WaitForWindow(const std::string& caption);
 
 private:
+    // The real pointer rests where no window of the program lies (they are centred on the screen) from
+    // before the program starts: a click is sent with its own place, so any move the program hears from
+    // the real pointer, however late it comes, falls on none of its windows and cannot split a press from
+    // its release (the list follows the held button).
+    struct PointerAtRest {
+        static constexpr int kX = 0;
+        static constexpr int kY = 0;
+        PointerAtRest() { SetCursorPos(kX, kY); }
+    };
+
     void Act(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND FindIn(HWND top, const char* className, const std::string& text) const;
     void Type(HWND field, const std::string& typed);
 
+    PointerAtRest pointer_;
     Program program_;
     HWND dialog_ = nullptr;
     HWND addDialog_ = nullptr;
