@@ -6,28 +6,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <utility>
-#include <vector>
 
 #include "base/SysUtils.h"
 
 namespace ui {
 
 namespace {
-
-// A value is seen up to its first 2047 characters, counted in UTF-16 units as the system counts them (a
-// mend: the count was of bytes, which in UTF-8 cut values in other scripts far short of the limit). The
-// service is asked with room to spare: with a buffer just that size, Wine hands back a quoted value of
-// exactly 2047 characters without its last one. A character takes up to three bytes in UTF-8: a longer
-// value, cut by the service where the buffer ends, still holds its first 2047 characters whole.
-constexpr size_t kLongestValue = 2047;
-constexpr DWORD kValueBufferSize = 8192;
-static_assert(kValueBufferSize > 3 * kLongestValue + 3, "room for the longest value in UTF-8");
-
-// Handed to the profile service as the default so that a missing key can be told from a key
-// whose value is empty; the service would also strip trailing blanks from a real default. A value
-// read from the file ends at its line, so none can hold the marker's line break: what comes back as
-// the marker is a missing key, without asking the service again.
-const char kMissingKeyMarker[] = "\n<missing key>";
 
 bool ParseDecimal(const std::string& text, int32_t& value) {
     size_t i = 0;
@@ -64,66 +48,70 @@ bool ParseHex(const std::string& digits, int32_t& value) {
     return true;
 }
 
-std::function<void()> afterWrite;
-
-void Written() {
-    if (afterWrite) afterWrite();
+// The profile services take Ctrl-Z (the old end-of-file mark) for a blank as well as every space of the
+// character tables.
+bool IsBlank(wchar_t c) {
+    if (c < 0x80) return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1A;
+    WORD type = 0;
+    return GetStringTypeW(CT_CTYPE1, &c, 1, &type) && (type & C1_SPACE) != 0;
 }
 
-// The attributes that the copy takes over from the file before it takes the file's place. Read-only is
-// never among them: such a file is refused.
-constexpr DWORD kKeptAttributes =
-    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (Valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-// A copy left by a stopped update may carry attributes that keep it from being overwritten or removed.
-bool RemoveFile(const std::string& path) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+std::wstring Trimmed(const wchar_t* begin, const wchar_t* end) {
+    while (begin < end && IsBlank(*begin)) ++begin;
+    while (end > begin && IsBlank(end[-1])) --end;
+    return std::wstring(begin, end);
 }
 
-// The bytes of the file as they are, or none when there is no file; false when it cannot be read.
-bool ReadWhole(const std::string& path, std::string& bytes) {
-    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return GetLastError() == ERROR_FILE_NOT_FOUND;
-    char buffer[65536];
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return false;
-        if (read == 0) return true;
-        bytes.append(buffer, read);
-    }
+std::wstring Trimmed(const std::wstring& text) {
+    return Trimmed(text.data(), text.data() + text.size());
 }
 
-bool WriteWhole(const std::string& path, const std::string& bytes) {
-    const FileHandle file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file.Valid() && (bytes.empty() ||
-                            (WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                             written == bytes.size()));
+// A name written anew keeps what follows its leading blanks, as the services keep it.
+std::wstring LeadingBlanksOff(const std::wstring& name) {
+    return name.substr(
+        static_cast<size_t>(std::find_if(name.begin(), name.end(), [](wchar_t c) { return !IsBlank(c); }) - name.begin()));
 }
 
-bool FlushToDisk(const std::string& path) {
-    const FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.Valid() && FlushFileBuffers(file.Get());
+// The services keep a name or value as a zero-ended string: a zero inside a line ends what is kept of it.
+std::wstring UpToZero(std::wstring text) {
+    text.resize(std::min(text.size(), text.find(L'\0')));
+    return text;
+}
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// Both ends of a value that the reading would keep: not a blank, not a control character.
+bool IsPlainEnd(wchar_t c) {
+    return c >= 0x20 && c != 0x7F && !IsBlank(c);
+}
+
+// Reading takes a pair of quotes away from a value's ends, and its blanks: a value that would lose
+// something so is written inside quotes, which the reading takes away again.
+std::wstring Protected(const std::wstring& value) {
+    if (value.empty()) return value;
+    const bool quoted = value.size() >= 2 && (value[0] == L'"' || value[0] == L'\'') && value.back() == value[0];
+    return quoted || !IsPlainEnd(value[0]) || !IsPlainEnd(value.back()) ? L'"' + value + L'"' : value;
+}
+
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int length = static_cast<int>(text.size());
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(std::max(bytes, 0)), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), length, &narrow[0], bytes, nullptr, nullptr);
+    return narrow;
+}
+
+std::wstring Decoded(UINT codePage, const char* bytes, size_t size) {
+    if (size == 0) return std::wstring();
+    const int length = static_cast<int>(size);
+    const int units = MultiByteToWideChar(codePage, 0, bytes, length, nullptr, 0);
+    std::wstring text(static_cast<size_t>(std::max(units, 0)), L'\0');
+    if (units > 0) MultiByteToWideChar(codePage, 0, bytes, length, &text[0], units);
+    return text;
 }
 
 // The user's legacy ANSI code page (that of the user's locale before UTF-8); 0 for a locale that has none.
@@ -134,59 +122,184 @@ UINT LegacyCodePage() {
     return codePage == CP_UTF8 ? 0 : codePage;
 }
 
-std::string FromLegacyCodePage(const std::string& line, UINT codePage) {
-    const int length = static_cast<int>(line.size());
-    const int units = MultiByteToWideChar(codePage, 0, line.data(), length, nullptr, 0);
-    if (units == 0) return line;
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(codePage, 0, line.data(), length, &wide[0], units);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &text[0], bytes, nullptr, nullptr);
-    return text;
-}
-
-bool IsPlainEnd(char c) {
-    return c > ' ' && c < 0x7F;
-}
-
-// Reading trims blanks from both ends of a value (Wine also other characters, 0x1A among them) and takes
-// away a pair of quotes around it. A value that would lose something so is written inside quotes, which
-// the reading takes away again.
-std::string Protected(const std::string& value) {
-    if (value.empty()) return value;
-    const bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
-    return quoted || !IsPlainEnd(value[0]) || !IsPlainEnd(value.back()) ? '"' + value + '"' : value;
-}
-
-}  // namespace
-
-std::string InUtf8Lines(const std::string& bytes) {
-    if (GetACP() != CP_UTF8 || IsValidUtf8(bytes)) return bytes;
-    const UINT codePage = LegacyCodePage();
-    if (codePage == 0) return bytes;
-    std::string text;
+// Under the UTF-8 code page, a line that is not valid UTF-8 comes from a file saved in the user's legacy code
+// page (by hand, or by a version from before); the services would give it as replacement characters.
+std::wstring DecodedInActiveCodePage(const std::string& bytes) {
+    if (GetACP() != CP_UTF8) return Decoded(CP_ACP, bytes.data(), bytes.size());
+    const UINT legacy = LegacyCodePage();
+    std::wstring text;
     for (size_t start = 0; start < bytes.size();) {
         const size_t end = std::min(bytes.find('\n', start), bytes.size());
         const std::string line = bytes.substr(start, end - start);
-        text += IsValidUtf8(line) ? line : FromLegacyCodePage(line, codePage);
-        if (end < bytes.size()) text += '\n';
+        text += Decoded(legacy == 0 || IsValidUtf8(line) ? CP_UTF8 : legacy, line.data(), line.size());
+        if (end < bytes.size()) text += L'\n';
         start = end + 1;
     }
     return text;
 }
 
+std::wstring DecodedUtf16(const std::string& bytes, bool bigEndian) {
+    std::wstring text(bytes.size() / 2 - 1, L'\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto first = static_cast<unsigned char>(bytes[2 + 2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[3 + 2 * i]);
+        text[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string InUtf8Lines(const std::string& bytes) {
+    return Narrow(DecodedInActiveCodePage(bytes));
+}
+
+std::string IniValueText(const std::string& value) {
+    return Narrow(Protected(WideText(value)));
+}
+
+std::wstring DecodeIniText(const std::string& bytes, TIniEncoding& encoding) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        encoding = TIniEncoding::Utf8WithMark;
+        return Decoded(CP_UTF8, bytes.data() + 3, bytes.size() - 3);
+    }
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) {
+        encoding = bytes[0] == '\xFF' ? TIniEncoding::Utf16 : TIniEncoding::Utf16BigEndian;
+        return DecodedUtf16(bytes, encoding == TIniEncoding::Utf16BigEndian);
+    }
+    encoding = TIniEncoding::ActiveCodePage;
+    return DecodedInActiveCodePage(bytes);
+}
+
+std::string EncodeIniText(const std::wstring& text, TIniEncoding encoding) {
+    switch (encoding) {
+        case TIniEncoding::Utf8WithMark: {
+            const int length = static_cast<int>(text.size());
+            const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+            std::string encoded(3 + static_cast<size_t>(std::max(bytes, 0)), '\0');
+            encoded.replace(0, 3, "\xEF\xBB\xBF");
+            if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), length, &encoded[3], bytes, nullptr, nullptr);
+            return encoded;
+        }
+        case TIniEncoding::Utf16:
+        case TIniEncoding::Utf16BigEndian: {
+            const bool bigEndian = encoding == TIniEncoding::Utf16BigEndian;
+            std::string encoded = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+            for (const wchar_t unit : text) {
+                const auto high = static_cast<char>(unit >> 8 & 0xFF);
+                const auto low = static_cast<char>(unit & 0xFF);
+                encoded += bigEndian ? high : low;
+                encoded += bigEndian ? low : high;
+            }
+            return encoded;
+        }
+        case TIniEncoding::ActiveCodePage:
+            break;
+    }
+    return Narrow(text);
+}
+
+// Lines end at CR or LF; a header is a line that starts with "[" and holds a "]", the name lying between
+// the first and the last; any other line is a key, its name before the first "=" and its value after.
+TIniFile::TIniFile(const std::wstring& text) {
+    const wchar_t* next = text.data();
+    const wchar_t* const end = next + text.size();
+    const Line* previous = nullptr;
+    while (next < end) {
+        const wchar_t* start = next;
+        while (next < end && *next != L'\n' && *next != L'\r') ++next;
+        const wchar_t* stop = next;
+        while (next < end && (*next == L'\n' || *next == L'\r')) ++next;
+        while (start < stop && IsBlank(*start)) ++start;
+        while (stop > start && IsBlank(stop[-1])) --stop;
+        if (start == stop) continue;
+        if (*start == L'[') {
+            const wchar_t* close = stop;
+            while (close > start && close[-1] != L']') --close;
+            if (close > start) {
+                sections_.push_back(Section{UpToZero(std::wstring(start + 1, close - 1)), {}});
+                previous = nullptr;
+                continue;
+            }
+        }
+        const wchar_t* equals = std::find(start, stop, L'=');
+        Line line;
+        size_t nameLength = static_cast<size_t>(stop - start);
+        if (equals != stop) {
+            const std::wstring name = Trimmed(start, equals);
+            nameLength = name.size();
+            line.name = UpToZero(name);
+            line.hasValue = true;
+            line.value = UpToZero(Trimmed(equals + 1, stop));
+        } else {
+            line.name = UpToZero(std::wstring(start, stop));
+        }
+        // A second nameless line in a row is dropped, as the services drop it.
+        if (nameLength == 0 && previous != nullptr && previous->name.empty()) continue;
+        sections_.back().lines.push_back(std::move(line));
+        previous = &sections_.back().lines.back();
+    }
+}
+
+std::wstring TIniFile::Text() const {
+    std::wstring text;
+    for (const Section& section : sections_) {
+        if (!section.name.empty()) text += L'[' + section.name + L"]\r\n";
+        for (const Line& line : section.lines) {
+            text += line.name;
+            if (line.hasValue) text += L'=' + line.value;
+            text += L"\r\n";
+        }
+    }
+    return text;
+}
+
+const TIniFile::Section* TIniFile::FindSection(const std::wstring& name) const {
+    for (const Section& section : sections_) {
+        if (SameName(section.name, name)) return &section;
+    }
+    return nullptr;
+}
+
+const TIniFile::Line* TIniFile::FindKey(const std::string& section, const std::string& key) const {
+    const Section* found = FindSection(Trimmed(WideText(section)));
+    if (found == nullptr) return nullptr;
+    const std::wstring name = Trimmed(WideText(key));
+    for (const Line& line : found->lines) {
+        if (SameName(line.name, name)) return &line;
+    }
+    return nullptr;
+}
+
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
-    std::vector<char> buffer(kValueBufferSize);
-    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissingKeyMarker, buffer.data(),
-                                                  kValueBufferSize, fileName_.c_str());
-    const std::string value(buffer.data(), length);
-    if (value == kMissingKeyMarker) return def;
-    return value.size() > kLongestValue ? LeadingUnits(value, kLongestValue) : value;
+    const Line* line = key.empty() ? nullptr : FindKey(section, key);
+    if (line == nullptr || !line->hasValue) return def;
+    std::wstring value = line->value;
+    if (value.size() >= 2 && (value[0] == L'"' || value[0] == L'\'') && value.back() == value[0])
+        value = value.substr(1, value.size() - 2);
+    if (value.size() > kLongestIniValue) {
+        value.resize(kLongestIniValue);
+        if (IS_HIGH_SURROGATE(value.back())) value.pop_back();
+    }
+    return Narrow(value);
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
-    Write(section.c_str(), key.c_str(), Protected(value).c_str());
+    const std::wstring sectionName = WideText(section);
+    const std::wstring keyName = WideText(key);
+    const std::wstring written = Protected(WideText(value));
+    for (Section& existing : sections_) {
+        if (!SameName(existing.name, Trimmed(sectionName))) continue;
+        for (Line& line : existing.lines) {
+            if (!SameName(line.name, Trimmed(keyName))) continue;
+            line.hasValue = true;
+            line.value = written;
+            return;
+        }
+        existing.lines.push_back(Line{LeadingBlanksOff(keyName), true, written});
+        return;
+    }
+    sections_.push_back(Section{LeadingBlanksOff(sectionName), {Line{LeadingBlanksOff(keyName), true, written}}});
 }
 
 int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key, int32_t def) const {
@@ -228,127 +341,34 @@ bool TIniFile::SectionExists(const std::string& section) const {
 bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
     TStringList keys;
     ReadSection(section, keys);
+    const std::wstring wanted = WideText(key);
     for (const std::string& name : keys) {
-        if (lstrcmpiA(name.c_str(), key.c_str()) == 0) return true;
+        if (SameName(WideText(name), wanted)) return true;
     }
     return false;
 }
 
 void TIniFile::ReadSections(TStringList& sections) const {
-    ReadNames(nullptr, sections);
+    sections.Clear();
+    for (const Section& section : sections_) {
+        if (!section.name.empty()) sections.Add(Narrow(section.name));
+    }
 }
 
 void TIniFile::ReadSection(const std::string& section, TStringList& keys) const {
-    ReadNames(section.c_str(), keys);
+    keys.Clear();
+    const Section* found = FindSection(WideText(section));
+    if (found == nullptr) return;
+    for (const Line& line : found->lines) {
+        if (line.hasValue && (line.name.empty() || line.name[0] != L';')) keys.Add(Narrow(line.name));
+    }
 }
 
 void TIniFile::EraseSection(const std::string& section) {
-    Write(section.c_str(), nullptr, nullptr);
-}
-
-// With no key (and, for section names, no section) the service fills the buffer with zero-ended
-// names and one more zero; a list that did not fit is cut and reported as the buffer size minus 2.
-void TIniFile::ReadNames(const char* section, TStringList& names) const {
-    names.Clear();
-    std::vector<char> buffer(16384);
-    DWORD length;
-    for (;;) {
-        length = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size()),
-                                          fileName_.c_str());
-        if (length + 2 < buffer.size()) break;
-        buffer.resize(buffer.size() * 2);
-    }
-    for (DWORD start = 0; start < length;) {
-        const std::string name(buffer.data() + start);
-        names.Add(name);
-        start += static_cast<DWORD>(name.size()) + 1;
-    }
-}
-
-void TIniFile::Write(const char* section, const char* key, const char* value) {
-    // Wine's profile service answers success for a file with the read-only attribute and silently
-    // drops the write, where Windows refuses it; refuse it here so that both systems fail alike.
-    const DWORD attributes = GetFileAttributesA(fileName_.c_str());
-    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly || !WritePrivateProfileStringA(section, key, value, fileName_.c_str()))
-        throw Exception(Format("Unable to write to %s", fileName_.c_str()));
-    // The profile service may keep the file it last used in a cache and write it later (Windows
-    // documents this; Wine 8 happens to write each change at once). The all-null call is the
-    // documented flush, so the file is on disk for the next reader, in this process or another; it
-    // answers FALSE whether or not it flushed, so its result says nothing.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, fileName_.c_str());
-    Written();
-}
-
-TIniFileUpdate::TIniFileUpdate(std::string fileName) : fileName_(std::move(fileName)), copy_(fileName_ + ".saving") {
-    const DWORD attributes = GetFileAttributesA(fileName_.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) Refuse();
-    std::string bytes;
-    if (!ReadWhole(fileName_, bytes) || !RemoveFile(copy_.FileName())) Refuse();
-    // From here on, however this ends, the copy goes. A file from before is saved in UTF-8.
-    if (!WriteWhole(copy_.FileName(), InUtf8Lines(bytes))) {
-        RemoveFile(copy_.FileName());
-        Refuse();
-    }
-    try {
-        Written();
-    } catch (...) {
-        RemoveFile(copy_.FileName());
-        throw;
-    }
-}
-
-TIniFileUpdate::~TIniFileUpdate() {
-    if (!committed_) RemoveFile(copy_.FileName());
-}
-
-void TIniFileUpdate::Commit() {
-    const std::string& copy = copy_.FileName();
-    const DWORD attributes = GetFileAttributesA(fileName_.c_str());
-    const DWORD kept = attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes & kKeptAttributes;
-    if ((kept != 0 && !SetFileAttributesA(copy.c_str(), kept)) || !FlushToDisk(copy)) Refuse();
-    // One rename that replaces the file, not ReplaceFile: Wine 8's ReplaceFile (traced here) renames the
-    // file aside to a name of its own (rf*.tmp), deletes it and only then renames the copy, so that a
-    // process killed in between leaves no settings file at all. The rename keeps only the copy's own
-    // attributes, hence those taken over above. A file held open by a program that does not share its
-    // deletion (as an editor may hold it) refuses the rename, as it refused the profile service's writes.
-    if (!MoveFileExA(copy.c_str(), fileName_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) Refuse();
-    committed_ = true;
-    Written();
-}
-
-void TIniFileUpdate::Refuse() const {
-    throw Exception(Format("Unable to write to %s", fileName_.c_str()));
-}
-
-TIniFileReader::TIniFileReader(const std::string& fileName) : file_(fileName) {
-    std::string bytes;
-    if (!ReadWhole(fileName, bytes)) return;
-    const std::string text = InUtf8Lines(bytes);
-    if (text == bytes) return;
-    char folder[MAX_PATH + 1] = {};
-    char copy[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    if (length == 0 || length > MAX_PATH || GetTempFileNameA(folder, "ini", 0, copy) == 0) throw EOSError(GetLastError());
-    // GetTempFileName made the file, empty: written anew.
-    if (!RemoveFile(copy) || !WriteWhole(copy, text)) {
-        RemoveFile(copy);
-        throw Exception(Format("Unable to read %s", fileName.c_str()));
-    }
-    file_ = TIniFile(copy);
-    copied_ = true;
-}
-
-TIniFileReader::~TIniFileReader() {
-    if (copied_) RemoveFile(file_.FileName());
-}
-
-IniWriteHook::IniWriteHook(std::function<void()> hook) : previous_(std::move(afterWrite)) {
-    afterWrite = std::move(hook);
-}
-
-IniWriteHook::~IniWriteHook() {
-    afterWrite = std::move(previous_);
+    const std::wstring name = WideText(section);
+    const auto found = std::find_if(sections_.begin(), sections_.end(),
+                                    [&](const Section& existing) { return SameName(existing.name, name); });
+    if (found != sections_.end()) sections_.erase(found);
 }
 
 }  // namespace ui

@@ -1,30 +1,57 @@
-// Reading and writing one private profile (INI) file through the system's profile services.
+// A private profile (INI) file's text in memory, read and changed by the rules of the system's profile
+// services, and the encodings its bytes come in.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "base/DateUtils.h"
 #include "base/StringList.h"
 
 namespace ui {
 
-// Holds only the file's name: every call goes to the profile services on its own, and every write
-// is on disk when the call returns. A refused write or erase throws ui::Exception
-// "Unable to write to <file name>".
+// The longest value a profile file gives, in UTF-16 units as the system counts characters: the profile
+// services' limit, which stored files and other programs rely on.
+constexpr size_t kLongestIniValue = 2047;
+
+// How a profile file's bytes hold its text, told by its first bytes as the system's profile services tell it.
+// A file without a byte-order mark is in the active code page, UTF-8 under the program's manifest (a line that
+// is not valid UTF-8 there is taken in the user's legacy code page, from a file saved before or by hand).
+enum class TIniEncoding { ActiveCodePage, Utf8WithMark, Utf16, Utf16BigEndian };
+
+// The text of a file's bytes, with the encoding they were in.
+std::wstring DecodeIniText(const std::string& bytes, TIniEncoding& encoding);
+// The bytes of the text in the encoding, with its byte-order mark, as the profile services write a file back:
+// in the encoding it was read in.
+std::string EncodeIniText(const std::wstring& text, TIniEncoding encoding);
+
+// The text of a file's bytes without a byte-order mark, in the active code page, as the program reads them.
+std::string InUtf8Lines(const std::string& bytes);
+
+// The text a value is written as, so that it reads back unchanged: inside quotes when the reading would
+// otherwise take something from its ends (a blank, a control character, a pair of quotes).
+std::string IniValueText(const std::string& value);
+
+// The lines of a profile file, read and changed as the profile services (GetPrivateProfileString,
+// WritePrivateProfileString) read and change them, so that a file a user or another program wrote reads as
+// it always has, and the same changes give the same bytes: blanks (and the old end-of-file mark, Ctrl-Z)
+// around a line, a name or a value do not count; names compare without regard to case; of two sections or
+// keys of one name, only the first counts; a value written keeps its key's place, a new key ends its section,
+// a new section ends the file; comments and lines of other programs stay as they are.
 class TIniFile {
 public:
-    explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+    TIniFile() = default;
+    explicit TIniFile(const std::wstring& text);
 
-    const std::string& FileName() const { return fileName_; }
+    // The text as the profile services would write it: each line ends in CR LF.
+    std::wstring Text() const;
 
     // The value as written after the equals sign, without blanks and a pair of quotes around it; the
     // default only when the key is missing (a key with nothing behind the equals sign reads as empty).
     // At most 2047 characters (UTF-16 units) are seen, never part of one.
     std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
-    // Writes the value so that it reads back unchanged: inside quotes when its ends would otherwise be
-    // lost to the reading.
+    // Writes the value as IniValueText gives it.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
     // Decimal, or hexadecimal after "0x"; the default when the key is missing, empty or malformed.
@@ -45,79 +72,28 @@ public:
 
     // The names of every section header in the file, empty ones included, in file order.
     void ReadSections(TStringList& sections) const;
-    // The key names of one section, in file order.
+    // The key names of one section, in file order: lines with an equals sign that are no comment.
     void ReadSection(const std::string& section, TStringList& keys) const;
 
+    // Removes the first section of the name, with its header.
     void EraseSection(const std::string& section);
 
 private:
-    void Write(const char* section, const char* key, const char* value);
-    void ReadNames(const char* section, TStringList& names) const;
+    struct Line {
+        std::wstring name;  // the whole line when it holds no equals sign
+        bool hasValue = false;
+        std::wstring value;
+    };
+    struct Section {
+        std::wstring name;
+        std::vector<Line> lines;
+    };
 
-    std::string fileName_;
-};
+    const Section* FindSection(const std::wstring& name) const;
+    const Line* FindKey(const std::string& section, const std::string& key) const;
 
-// Changes a profile file all at once. The writes go through the same profile services into a copy of
-// the file beside it (the file's name and ".saving"), and Commit puts the copy in the file's place in
-// one step, keeping the file's attributes. However the update ends before that, or however the process
-// is stopped, the file stays as it was; a copy that a stopped process left behind is never read and is
-// overwritten by the next update. Every refusal throws ui::Exception "Unable to write to <file name>".
-class TIniFileUpdate {
-public:
-    // Copies the file's bytes (none when it does not exist yet) as InUtf8Lines gives them. A file with the
-    // read-only attribute is refused here, before anything is written.
-    explicit TIniFileUpdate(std::string fileName);
-    // Removes the copy unless Commit put it in place.
-    ~TIniFileUpdate();
-    TIniFileUpdate(const TIniFileUpdate&) = delete;
-    TIniFileUpdate& operator=(const TIniFileUpdate&) = delete;
-
-    // The copy, to read and write as the file itself until Commit.
-    TIniFile& File() { return copy_; }
-    void Commit();
-
-private:
-    void Refuse() const;
-
-    std::string fileName_;
-    TIniFile copy_;
-    bool committed_ = false;
-};
-
-// The text of a profile file as the program reads it. Under the UTF-8 code page a line that is not valid
-// UTF-8 (from a file saved in the legacy code page, by hand or before) is taken in the user's legacy ANSI
-// code page and given in UTF-8; the profile services would hand it over mangled. Anything else, and every
-// file under another code page, is given as it is: an ASCII file stays byte for byte what it is.
-std::string InUtf8Lines(const std::string& bytes);
-
-// Reads a profile file as InUtf8Lines gives it: a file that it would change is read from a copy in the
-// temporary folder, removed again with the reader; any other file is read in place.
-class TIniFileReader {
-public:
-    explicit TIniFileReader(const std::string& fileName);
-    ~TIniFileReader();
-    TIniFileReader(const TIniFileReader&) = delete;
-    TIniFileReader& operator=(const TIniFileReader&) = delete;
-
-    const TIniFile& File() const { return file_; }
-
-private:
-    TIniFile file_;
-    bool copied_ = false;
-};
-
-// Calls the function after every write to disk of this unit: each profile write or erase, the copy an
-// update starts with, and the step that puts it in place. A test throws from it to stop a save after
-// any of its writes. The program itself never makes one.
-class IniWriteHook {
-public:
-    explicit IniWriteHook(std::function<void()> afterWrite);
-    ~IniWriteHook();
-    IniWriteHook(const IniWriteHook&) = delete;
-    IniWriteHook& operator=(const IniWriteHook&) = delete;
-
-private:
-    std::function<void()> previous_;
+    // The first holds the lines before any header; it has no name and no header of its own.
+    std::vector<Section> sections_{Section{}};
 };
 
 }  // namespace ui

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/IniFiles.h"
+#include "base/IniFileUpdate.h"
 #include "base/StringList.h"
 #include "base/SysUtils.h"
 
@@ -84,8 +84,7 @@ bool ReadIniSettings() {
     return WithErrorMessage(kReadError, [] {
         // A slot read over a longer name from an earlier read would keep that name's tail.
         Settings.PictureList.Clear();
-        const ui::TIniFileReader reader(IniFileName());
-        const ui::TIniFile& ini = reader.File();
+        const ui::TIniFile ini = ui::ReadIniFile(IniFileName());
         Settings.ChangeWhen = ini.ReadInteger(kOptions, "ChangeWhen", 0);
         Settings.Mode = ini.ReadInteger(kOptions, "Mode", 0);
         Settings.ForceAD = ini.ReadBool(kOptions, "ForceAD", false);

@@ -16,6 +16,7 @@ constexpr DWORD kPerFileLimitMs = 60000;
 TEST(SettingsFuzz, FixedSeedSampleReadsAsMadeAndReachesItsFixedPoints) {
     const testing_support::TempDir dir;
     fuzz::SettingsFuzzer fuzzer(dir.Path(), kSeed, kPerFileLimitMs);
+    fuzzer.CompareWithProfileServices(5);
     std::vector<fuzz::Finding> findings;
     const fuzz::Figures figures = fuzzer.Run(0, kFiles, findings);
     for (const fuzz::Finding& finding : findings) ADD_FAILURE() << "file " << finding.index << ": " << finding.what;
@@ -24,6 +25,7 @@ TEST(SettingsFuzz, FixedSeedSampleReadsAsMadeAndReachesItsFixedPoints) {
     EXPECT_GT(figures.readErrors, 0u);
     EXPECT_GT(figures.checkedAgainstMaking, kFiles / 2);
     EXPECT_EQ(figures.fixedPoints, figures.reads);
+    EXPECT_GT(figures.comparedWithServices, kFiles / 10);
     EXPECT_GT(figures.largestFile, 1u << 20);
 }
 

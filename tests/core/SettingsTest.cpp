@@ -3,13 +3,15 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "SettingsFuzz.h"
 #include "core/Settings.h"
+#include "support/Automation.h"
 #include "support/HeldFile.h"
 #include "support/TempDir.h"
-#include "base/IniFiles.h"
+#include "base/IniFileUpdate.h"
 #include "base/SysUtils.h"
 
 namespace {
@@ -42,6 +44,25 @@ void ExpectFailure(Routine routine, const std::string& message) {
     }
 }
 
+// An environment variable set for a scope.
+class EnvironmentValue {
+public:
+    EnvironmentValue(const char* name, const char* value) : name_(name) {
+        char old[MAX_PATH] = {};
+        had_ = GetEnvironmentVariableA(name, old, sizeof old) != 0;
+        old_ = old;
+        SetEnvironmentVariableA(name, value);
+    }
+    ~EnvironmentValue() { SetEnvironmentVariableA(name_, had_ ? old_.c_str() : nullptr); }
+    EnvironmentValue(const EnvironmentValue&) = delete;
+    EnvironmentValue& operator=(const EnvironmentValue&) = delete;
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_;
+};
+
 // Every test works on Tamberlyn.ini in a fresh folder and starts, as a run does, from the program's
 // initial record with a cleared list.
 class SettingsFile : public ::testing::Test {
@@ -53,7 +74,7 @@ protected:
 
     void Write(const std::string& contents) const { dir.WriteFile("Tamberlyn.ini", contents); }
     std::string OnDisk() const { return dir.ReadFile("Tamberlyn.ini"); }
-    ui::TIniFile File() const { return ui::TIniFile(path); }
+    ui::TIniFile File() const { return ui::ReadIniFile(path); }
 
     TempDir dir;
     std::string path = dir.File("Tamberlyn.ini");
@@ -141,7 +162,11 @@ TEST_F(SettingsFile, OddValuesReadByTheEncodingRules) {
     const std::string legacy = "[Options]\r\nPictureDir=C:\\Caf\xE9\\\r\nMode=1\r\n[Other]\r\nNote=\x80 5\r\n" +
                                ListSection(0, "C:\\Ωmega.bmp", 0);
     Write(legacy);
-    ASSERT_TRUE(core::ReadIniSettings());
+    {
+        // Nothing of the file goes to the temporary folder, which may be unusable.
+        const EnvironmentValue tmp("TMP", "Q:\\nowhere\\"), temp("TEMP", "Q:\\nowhere\\");
+        ASSERT_TRUE(core::ReadIniSettings());
+    }
     EXPECT_EQ(Settings.PictureDir, "C:\\Café\\");
     EXPECT_EQ(Settings.PictureList.Items[0].Name(), "C:\\Ωmega.bmp");
     EXPECT_EQ(OnDisk(), legacy) << "reading leaves the file as it is";
@@ -301,9 +326,15 @@ TEST_F(SettingsFile, SavingAShorterListRemovesTheOldSections) {
     }
 }
 
+// Also where the file's path is as long as the system takes: a copy's name is no longer than the file's.
 TEST_F(SettingsFile, FullListIsSavedAndReadWhole) {
+    const std::string deep = dir.File(std::string(258 - path.size(), 'd'));
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr));
+    const core::IniFileOverride longest(deep + "\\Tamberlyn.ini");
+    ASSERT_EQ(core::IniFileName().size(), 259u);
     for (int i = 0; i < core::kPictureListSize; ++i) SetEntry(i, "C:\\p" + std::to_string(i) + ".bmp", i % 3);
     ASSERT_TRUE(core::WriteIniSettings());
+    ASSERT_TRUE(core::MarkWallpaperChanged());
     Settings.PictureList.Clear();
     ASSERT_TRUE(core::ReadIniSettings());
     ASSERT_EQ(Settings.PictureList.Count(), core::kPictureListSize);
@@ -360,10 +391,15 @@ TEST_F(SettingsFile, MarkingAChangeWritesOnlyTheDateAndTheNextImage) {
 }
 
 // Refused alike whether the file carries the read-only attribute (which Wine's profile service would
-// silently accept) or another program holds it open for reading and refuses writers; also after a
-// read, when the profile service may have the file in its cache.
+// silently accept) or another program holds it open for reading and refuses writers. Held by one that
+// shares nothing, it cannot even be read: that is a read error, never a file taken for empty.
 TEST_F(SettingsFile, ReadOnlyOrHeldFileFailsEveryWriteAndStaysAsItWas) {
     const std::string original = "[Options]\r\nNextImage=5\r\n" + ListSection(0, "C:\\a.bmp", 1);
+    Write(original);
+    {
+        const testing_support::FileHeldForReading exclusive(path, 0);
+        ExpectFailure([] { core::ReadIniSettings(); }, kReadError);
+    }
     for (const bool held : {false, true}) {
         SCOPED_TRACE(held ? "held open" : "read-only");
         Write(original);
@@ -383,7 +419,7 @@ TEST_F(SettingsFile, ReadOnlyOrHeldFileFailsEveryWriteAndStaysAsItWas) {
         holder.reset();
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
         EXPECT_EQ(OnDisk(), original);
-        EXPECT_FALSE(ui::FileExists(path + ".saving"));
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"Tamberlyn.ini"}) << "no copy is left";
         // Nothing refused is left waiting to be written by a later save.
         ASSERT_TRUE(core::ReadIniSettings());
         EXPECT_EQ(Settings.NextImage, 5);
@@ -391,7 +427,8 @@ TEST_F(SettingsFile, ReadOnlyOrHeldFileFailsEveryWriteAndStaysAsItWas) {
     }
 }
 
-// Stopped after any of its writes, a save leaves the old file or the saved one, never its copy; a crash's copy goes.
+// Stopped after any of its writes, a save leaves the old file or the saved one, never its copy; a file at the
+// name copies had before is another program's and stays as it is.
 TEST_F(SettingsFile, ASaveStoppedAfterAnyOfItsWritesLeavesTheOldFileOrTheSavedOne) {
     const std::string old = "[Options]\r\nNextImage=5\r\n" + ListSection(0, "C:\\a.bmp", 1);
     for (const auto save : {&core::WriteIniSettings, &core::MarkWallpaperChanged}) {
@@ -415,8 +452,28 @@ TEST_F(SettingsFile, ASaveStoppedAfterAnyOfItsWritesLeavesTheOldFileOrTheSavedOn
             });
             ExpectFailure(save, kWriteError);
             EXPECT_EQ(OnDisk(), stop < writes ? old : saved) << "stopped after write " << stop << " of " << writes;
-            EXPECT_FALSE(ui::FileExists(path + ".saving"));
+            EXPECT_EQ(dir.Names(), (std::vector<std::string>{"Tamberlyn.ini", "Tamberlyn.ini.saving"}));
+            EXPECT_EQ(dir.ReadFile("Tamberlyn.ini.saving"), "[Options]\r\nNextImage=99\r\n");
         }
+    }
+}
+
+// Killed right after either step of a save (its copy written whole, its copy in the file's place), a process
+// leaves the old file or the saved one, and the system takes the copy away with it.
+TEST_F(SettingsFile, ASaveKilledAfterEitherStepLeavesTheOldFileOrTheSavedOneAndNoCopy) {
+    const std::string old = "[Options]\r\n" + ListSection(0, "C:\\a.bmp", 1) + ListSection(1, "C:\\b.bmp", 2);
+    Write(old);
+    ASSERT_TRUE(core::ReadIniSettings());
+    std::swap(Settings.PictureList.Items[0], Settings.PictureList.Items[1]);
+    ASSERT_TRUE(core::WriteIniSettings());
+    const std::string saved = OnDisk();
+    for (const int step : {1, 2}) {
+        Write(old);
+        const testing_support::RunOutcome killed = testing_support::RunAnswering(
+            "\"" + ui::ExeDirectory() + "killed_save.exe\" \"" + path + "\" " + std::to_string(step), dir.Path(), 20000);
+        EXPECT_EQ(killed.exitCode, 7u);
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"Tamberlyn.ini"}) << "killed after step " << step;
+        EXPECT_EQ(OnDisk(), step == 1 ? old : saved);
     }
 }
 

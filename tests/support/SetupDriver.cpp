@@ -164,6 +164,30 @@ void SetupDriver::PressButton(const std::string& caption) {
     Act(button, BM_CLICK, 0, 0);
 }
 
+ULONG_PTR SetupDriver::PressButtonNow(const std::string& caption) {
+    const HWND button = Find("TCoolBtn", caption);
+    const ULONG_PTR action = ++lastAction;
+    if (button == nullptr || !SendMessageCallbackA(button, BM_CLICK, 0, 0, &ActionHandled, action))
+        ADD_FAILURE() << "no button \"" << caption << "\" to press";
+    return action;
+}
+
+void SetupDriver::WaitUntilHandled(const std::vector<ULONG_PTR>& actions) {
+    const ULONGLONG start = GetTickCount64();
+    const auto allHandled = [&] {
+        for (const ULONG_PTR action : actions) {
+            if (handledActions.count(action) == 0) return false;
+        }
+        return true;
+    };
+    while (!allHandled() && GetTickCount64() - start < kWaitMs) {
+        MSG queued;
+        while (PeekMessageA(&queued, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&queued);
+        if (!allHandled()) MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollMs, QS_ALLINPUT);
+    }
+    if (!allHandled()) ADD_FAILURE() << "an action was not handled";
+}
+
 void SetupDriver::ClickAt(HWND window, int x, int y) {
     if (window == nullptr) {
         ADD_FAILURE() << "nothing to click";

@@ -28,6 +28,11 @@ public:
     // Every action returns once the dialog has handled it, or once it waits on a window it opened.
     // A click on a button of the dialog by its caption.
     void PressButton(const std::string& caption);
+    // A click on a button sent without waiting for it: the number of the action, for WaitUntilHandled. Clicks
+    // sent so to several dialogs reach them at the same moment.
+    ULONG_PTR PressButtonNow(const std::string& caption);
+    // Waits until every action of the list has been handled; a test failure when one is not within seconds.
+    static void WaitUntilHandled(const std::vector<ULONG_PTR>& actions);
     // A left click at a point of one of the dialog's windows (a radio item, a check box, a list row).
     void ClickAt(HWND window, int x, int y);
     void ClickItem(const std::string& caption) { ClickAt(Find("TCoolCheckRadioBox", caption), 5, 5); }

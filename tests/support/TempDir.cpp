@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -32,6 +33,20 @@ std::string TempDir::ReadFile(const std::string& name) const {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::vector<std::string> TempDir::Names() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((path_ + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void RemoveTree(const std::string& path) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -19,6 +20,8 @@ public:
 
     void WriteFile(const std::string& name, const std::string& contents) const;
     std::string ReadFile(const std::string& name) const;
+    // Every name in the folder, sorted: what a test leaves beside its files shows here.
+    std::vector<std::string> Names() const;
 
 private:
     std::string path_;

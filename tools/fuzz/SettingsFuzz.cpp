@@ -16,6 +16,7 @@
 #include <typeinfo>
 
 #include "base/DateUtils.h"
+#include "base/IniFileUpdate.h"
 #include "base/IniFiles.h"
 #include "base/SysUtils.h"
 
@@ -527,6 +528,106 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// The profile services' oracle: the same reads and the same saves through GetPrivateProfileString and
+// WritePrivateProfileString, key by key, as the program made them before it read and wrote its files whole.
+const char kMissing[] = "\n<missing key>";
+const char kOptions[] = "Options";
+const char* const kOptionKeys[] = {"ChangeWhen", "Mode",    "ForceAD",      "PictureDir",  "BMPtype",  "GIFtype",
+                                   "JPGtype",    "PNGtype", "DisplayStyle", "LastChanged", "NextImage"};
+
+std::string ServicesRead(const std::string& path, const std::string& section, const std::string& key) {
+    std::vector<char> value(8192);
+    const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissing, value.data(),
+                                                  static_cast<DWORD>(value.size()), path.c_str());
+    const std::string read(value.data(), length);
+    return read == kMissing ? read : ui::LeadingUnits(read, 2047);
+}
+
+std::vector<std::string> ServicesNames(const std::string& path, const char* section) {
+    std::vector<char> buffer(1 << 16);
+    DWORD length;
+    while ((length = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                              path.c_str())) +
+               2 >=
+           buffer.size())
+        buffer.resize(buffer.size() * 2);
+    std::vector<std::string> names;
+    for (DWORD at = 0; at < length; at += static_cast<DWORD>(names.back().size()) + 1) names.emplace_back(&buffer[at]);
+    return names;
+}
+
+std::string ReadDifference(const std::string& theirs, const ui::TIniFile& ours) {
+    ui::TStringList sections;
+    ours.ReadSections(sections);
+    if (std::vector<std::string>(sections.begin(), sections.end()) != ServicesNames(theirs, nullptr))
+        return "the section names differ";
+    for (const char* key : kOptionKeys) {
+        if (ours.ReadString(kOptions, key, kMissing) != ServicesRead(theirs, kOptions, key))
+            return std::string("Options/") + key + " reads " + Shown(ours.ReadString(kOptions, key, kMissing)) +
+                   ", the services read " + Shown(ServicesRead(theirs, kOptions, key));
+    }
+    for (int i = 0; i < core::kPictureListSize; ++i) {
+        const std::string section = std::to_string(i);
+        if (ours.SectionExists(section) != !ServicesNames(theirs, section.c_str()).empty())
+            return "section " + section + " exists for one reading only";
+        for (const char* key : {"Filename", "DisplayStyle"}) {
+            if (ours.ReadString(section, key, kMissing) != ServicesRead(theirs, section, key))
+                return section + "/" + key + " reads " + Shown(ours.ReadString(section, key, kMissing)) +
+                       ", the services read " + Shown(ServicesRead(theirs, section, key));
+        }
+    }
+    return "";
+}
+
+bool IsListSectionBelow(const std::string& name, size_t bound) {
+    if (name.empty() || name.size() > 9 || (name.size() > 1 && name[0] == '0')) return false;
+    for (char c : name) {
+        if (c < '0' || c > '9') return false;
+    }
+    return static_cast<size_t>(std::stoi(name)) < bound;
+}
+
+void ServicesWrite(const std::string& path, const std::string& section, const char* key, const std::string& value) {
+    WritePrivateProfileStringA(section.c_str(), key, ui::IniValueText(value).c_str(), path.c_str());
+}
+
+void ServicesSave(const std::string& path) {
+    const core::TSettings& settings = core::Settings;
+    const std::string values[] = {std::to_string(settings.ChangeWhen), std::to_string(settings.Mode),
+                                  settings.ForceAD ? "1" : "0",        settings.PictureDir,
+                                  settings.BMPtype ? "1" : "0",        settings.GIFtype ? "1" : "0",
+                                  settings.JPGtype ? "1" : "0",        settings.PNGtype ? "1" : "0",
+                                  std::to_string(settings.DisplayStyle), ui::DateToStr(settings.LastChanged),
+                                  std::to_string(settings.NextImage)};
+    for (size_t i = 0; i < std::size(kOptionKeys); ++i) ServicesWrite(path, kOptions, kOptionKeys[i], values[i]);
+    const std::vector<std::string> sections = ServicesNames(path, nullptr);
+    for (const std::string& name : sections) {
+        if (IsListSectionBelow(name, sections.size()))
+            WritePrivateProfileStringA(name.c_str(), nullptr, nullptr, path.c_str());
+    }
+    for (int i = 0; i < core::kPictureListSize; ++i) {
+        const std::string name = settings.PictureList.Items[i].Name();
+        if (name.empty()) break;
+        ServicesWrite(path, std::to_string(i), "Filename", name);
+        ServicesWrite(path, std::to_string(i), "DisplayStyle", std::to_string(settings.PictureList.Items[i].DisplayStyle));
+    }
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}
+
+void ServicesMark(const std::string& path) {
+    ServicesWrite(path, kOptions, "LastChanged", ui::DateToStr(core::Settings.LastChanged));
+    ServicesWrite(path, kOptions, "NextImage", std::to_string(core::Settings.NextImage));
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
+}
+
+std::string FirstDifference(const std::string& ours, const std::string& theirs) {
+    if (ours == theirs) return "";
+    const size_t at = static_cast<size_t>(
+        std::mismatch(ours.begin(), ours.end(), theirs.begin(), theirs.end()).first - ours.begin());
+    return ui::Format("at byte %u: ", static_cast<unsigned>(at)) + Shown(ours.substr(at > 20 ? at - 20 : 0, 60)) +
+           ", the services " + Shown(theirs.substr(at > 20 ? at - 20 : 0, 60));
+}
+
 }  // namespace
 
 MadeFile SettingsFileMaker::Make(uint64_t index) const {
@@ -561,6 +662,14 @@ MadeFile SettingsFileMaker::Make(uint64_t index) const {
     }
     random.Shuffle(sections);
     file.bytes = Render(random, sections, expected, file.recipe);
+    if (random.Percent(4)) {
+        // Notepad's "Unicode" and "UTF-8 with BOM": the same text, which reads the same.
+        ui::TIniEncoding plain;
+        const std::wstring text = ui::DecodeIniText(file.bytes, plain);
+        const bool utf16 = random.Percent(60);
+        file.bytes = ui::EncodeIniText(text, utf16 ? ui::TIniEncoding::Utf16 : ui::TIniEncoding::Utf8WithMark);
+        file.recipe += utf16 ? " utf16" : " utf8-bom";
+    }
     if (random.Percent(25)) Mutate(random, file.bytes, expected, file.recipe);
     return file;
 }
@@ -670,6 +779,12 @@ void SettingsFuzzer::CheckFile(uint64_t index, const MadeFile& file, std::vector
     DeleteFileA(path.c_str());
     if (!reads) return;
     const core::TSettings firstRead = core::Settings;
+    if (servicesEvery_ != 0 && index % servicesEvery_ == 0 && file.bytes.size() <= kLargestForServices) {
+        ++figures.comparedWithServices;
+        const std::string difference = ServicesDifference(index, file.bytes);
+        if (!difference.empty()) report("differs from the profile services: " + difference);
+        core::Settings = firstRead;
+    }
     for (size_t route = 0; route < routes_.size(); ++route) {
         const std::string copy =
             folder_ + ui::Format("f%llu-%u.ini", static_cast<unsigned long long>(index), static_cast<unsigned>(route));
@@ -681,6 +796,41 @@ void SettingsFuzzer::CheckFile(uint64_t index, const MadeFile& file, std::vector
         ++figures.fixedPoints;
         DeleteFileA(copy.c_str());
     }
+}
+
+// The file read and saved (then its change recorded) by the program and, given as the program reads it (a
+// legacy line in UTF-8), by the profile services: the same record, the same bytes.
+std::string SettingsFuzzer::ServicesDifference(uint64_t index, const std::string& bytes) {
+    const std::string ours = folder_ + ui::Format("o%llu.ini", static_cast<unsigned long long>(index));
+    const std::string theirs = folder_ + ui::Format("s%llu.ini", static_cast<unsigned long long>(index));
+    ui::TIniEncoding encoding;
+    const std::wstring text = ui::DecodeIniText(bytes, encoding);
+    WriteBytes(ours, bytes);
+    WriteBytes(theirs, ui::EncodeIniText(text, encoding));
+    std::string difference = ReadDifference(theirs, ui::ReadIniFile(ours));
+    const core::TSettings read = core::Settings;
+    if (difference.empty()) {
+        try {
+            const core::IniFileOverride redirect(ours);
+            core::WriteIniSettings();
+            ServicesSave(theirs);
+            difference = FirstDifference(ReadBytes(ours), ReadBytes(theirs));
+            if (difference.empty()) {
+                core::MarkWallpaperChanged();
+                ServicesMark(theirs);
+                difference = FirstDifference(ReadBytes(ours), ReadBytes(theirs));
+                if (!difference.empty()) difference = "recording a change: " + difference;
+            } else {
+                difference = "saving: " + difference;
+            }
+        } catch (const std::exception& error) {
+            difference = std::string("the save failed: ") + error.what();
+        }
+    }
+    core::Settings = read;
+    DeleteFileA(ours.c_str());
+    DeleteFileA(theirs.c_str());
+    return difference;
 }
 
 std::string SettingsFuzzer::FixedPoint(const std::string& path, const SaveRoute& route) {

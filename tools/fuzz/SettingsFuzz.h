@@ -91,6 +91,7 @@ struct Figures {
     uint64_t readErrors = 0;
     uint64_t checkedAgainstMaking = 0;  // files whose outcome and record the making foretold
     uint64_t fixedPoints = 0;           // save routes run to their fixed point
+    uint64_t comparedWithServices = 0;  // files read and saved through the profile services too
     uint64_t bytes = 0;
     uint64_t largestFile = 0;
     double seconds = 0;
@@ -106,6 +107,9 @@ public:
     SettingsFuzzer(std::string folder, uint64_t seed, DWORD perFileLimitMs);
 
     void AddSaveRoute(SaveRoute route) { routes_.push_back(std::move(route)); }
+    // Every n-th file of at most 256 KB is also read and saved, and its change recorded, through the
+    // system's profile services: the record and the bytes must be the same as the program's own.
+    void CompareWithProfileServices(uint64_t every) { servicesEvery_ = every; }
 
     // Files first .. first + count - 1, in order; findings are appended.
     Figures Run(uint64_t first, uint64_t count, std::vector<Finding>& findings);
@@ -115,11 +119,15 @@ public:
 private:
     void CheckFile(uint64_t index, const MadeFile& file, std::vector<Finding>& findings, Figures& figures);
     std::string FixedPoint(const std::string& path, const SaveRoute& route);
+    std::string ServicesDifference(uint64_t index, const std::string& bytes);
+
+    static constexpr size_t kLargestForServices = 256 * 1024;
 
     std::string folder_;
     SettingsFileMaker maker_;
     DWORD perFileLimitMs_;
     std::vector<SaveRoute> routes_;
+    uint64_t servicesEvery_ = 0;
 };
 
 }  // namespace fuzz
