@@ -41,12 +41,12 @@ void DispatchQueuedMessage(const MSG& message) {
     if (messageFilter != nullptr && !Guarded([&] { used = messageFilter(message); })) used = true;
     if (used) return;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
 }
 
 bool DispatchWaitingMessages() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(message.wParam));
             return false;

@@ -40,7 +40,10 @@ bool Guarded(Work&& work) noexcept {
 using TMessageFilter = bool (*)(const MSG& message);
 void SetMessageFilter(TMessageFilter filter);
 
-// The one step by which our loops hand a message on: the filter first, then translation and dispatch.
+// The one step by which our loops hand a message on: the filter first, then translation and dispatch. Every
+// loop takes its messages in their wide form (GetMessageW, PeekMessageW): a character typed for a Unicode
+// window then reaches it whole, where the single-byte form would cut it into the code page's bytes; a
+// single-byte window gets its messages converted as the system always converts them.
 void DispatchQueuedMessage(const MSG& message);
 
 // Dispatches every message waiting now without waiting for more. A quit request is put back for the loop

@@ -7,6 +7,7 @@
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormAdd.h"
 #include "ui/Dialogs.h"
+#include "base/IniFiles.h"
 #include "base/SysUtils.h"
 
 namespace dialogs {
@@ -130,6 +131,8 @@ TfrmSetup::TfrmSetup(ui::TComponent* owner) : ui::TForm(owner) {
     cedtbtnDir->SetBounds(36, 35, 357, 29);
     cedtbtnDir->SetBorderStyle(ui::bsNone);
     cedtbtnDir->SetCharCase(ui::ecUpperCase);
+    // No longer than the settings file keeps it.
+    cedtbtnDir->SetMaxLength(static_cast<int>(ui::kLongestIniValue));
     cedtbtnDir->SetColor(kCream);
     SetFont(cedtbtnDir->Font(), kComicSans, -13, ui::fsBold);
     ui::TBitmap browse;

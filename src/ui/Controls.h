@@ -259,6 +259,10 @@ struct TCreateParams {
     HICON Icon = nullptr;
     // Without it the system makes the small icon from the large one, which costs more than loading it.
     HICON SmallIcon = nullptr;
+    // A window that takes text from the keyboard is a Unicode window: a single-byte window gets typed
+    // characters in the system's conversion to the code page, which under UTF-8 (and under Wine's own)
+    // does not carry every character whole.
+    bool Unicode = false;
 };
 
 class TWinControl : public TControl {
@@ -401,6 +405,7 @@ private:
     bool accessibleActionPosted_ = false;
     WNDPROC defaultProc_ = nullptr;
     bool native_ = false;
+    bool unicode_ = false;
     std::vector<TControl*> controls_;
     TControl* mouseControl_ = nullptr;
     TControl* hoveredControl_ = nullptr;

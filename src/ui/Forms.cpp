@@ -424,7 +424,7 @@ void TApplication::Run() {
 
 bool TApplication::HandleMessage() {
     MSG message;
-    if (GetMessageA(&message, nullptr, 0, 0) <= 0) return false;
+    if (GetMessageW(&message, nullptr, 0, 0) <= 0) return false;
     DispatchQueuedMessage(message);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "ui/StdCtrls.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "ui/Forms.h"
 #include "base/SysUtils.h"
@@ -251,8 +252,9 @@ void TButton::WndProc(TMessage& message) {
 namespace {
 
 // No file or folder name holds a tab either, and one pasted would only go into the settings file.
-std::string OneLine(std::string text) {
-    text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }),
+template <typename Text>
+Text OneLine(Text text) {
+    text.erase(std::remove_if(text.begin(), text.end(), [](auto c) { return c == '\r' || c == '\n' || c == '\t'; }),
                text.end());
     return text;
 }
@@ -288,23 +290,17 @@ private:
     void* data_;
 };
 
-// The wide text, converted here: the system makes the single-byte text of the clipboard in the code page of
-// the clipboard's locale, not in the program's UTF-8.
-std::string ClipboardText(HWND owner) {
+// The wide text: the system makes the single-byte text of the clipboard in the code page of the clipboard's
+// locale, not in the program's UTF-8.
+std::wstring ClipboardText(HWND owner) {
     const OpenClipboardScope clipboard(owner);
     HANDLE data = clipboard.IsOpen() ? GetClipboardData(CF_UNICODETEXT) : nullptr;
-    if (data == nullptr) return std::string();
+    if (data == nullptr) return std::wstring();
     const GlobalLockScope locked(data);
-    if (locked.Text() == nullptr) return std::string();
+    if (locked.Text() == nullptr) return std::wstring();
     // Another program's text need not end in a zero: nothing beyond its block is read.
     const wchar_t* end = std::find(locked.Text(), locked.Text() + GlobalSize(data) / sizeof(wchar_t), L'\0');
-    const std::wstring wide(locked.Text(), end);
-    if (wide.empty()) return std::string();
-    const int length = static_cast<int>(wide.size());
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(std::max(bytes, 0)), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
-    return text;
+    return std::wstring(locked.Text(), end);
 }
 
 }  // namespace
@@ -327,6 +323,7 @@ void TCustomEdit::CreateParams(TCreateParams& params) {
     if (charCase_ == ecLowerCase) params.Style |= ES_LOWERCASE;
     if (readOnly_) params.Style |= ES_READONLY;
     if (borderStyle_ == bsSingle) params.ExStyle |= WS_EX_CLIENTEDGE;
+    params.Unicode = true;
 }
 
 void TCustomEdit::CreateHandleDone() {
@@ -429,27 +426,36 @@ void TCustomEdit::ColorChanged() {
     TWinControl::ColorChanged();
 }
 
-bool TCustomEdit::PasteAsOneLine() {
-    const std::string text = ClipboardText(Handle());
-    if (text.find_first_of("\r\n\t") == std::string::npos) return false;
-    if (!readOnly_)
-        SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(OneLine(text).c_str()));
-    return true;
+size_t TCustomEdit::Room() {
+    if (maxLength_ <= 0) return std::numeric_limits<size_t>::max();
+    DWORD start = 0, end = 0;
+    SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const size_t kept = static_cast<size_t>(GetWindowTextLengthW(Handle())) - (end - start);
+    return static_cast<size_t>(maxLength_) > kept ? static_cast<size_t>(maxLength_) - kept : 0;
 }
 
-bool TCustomEdit::GatherTypedCharacter(WPARAM code) {
-    if (GetACP() != CP_UTF8 || code < 0x80 || code > 0xFF) {
-        typed_.clear();
-        return false;
+void TCustomEdit::PasteAsOneLine() {
+    std::wstring text = OneLine(ClipboardText(Handle()));
+    if (readOnly_ || text.empty()) return;
+    if (text.size() > Room()) {
+        text.resize(Room());
+        if (!text.empty() && IS_HIGH_SURROGATE(text.back())) text.pop_back();
     }
-    typed_ += static_cast<char>(code);
-    const auto lead = static_cast<unsigned char>(typed_[0]);
-    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (typed_.size() < length) return true;
-    // Typed as the native control types a character: over the selection, within the limit, in the case.
-    if (IsValidUtf8(typed_) && !readOnly_)
-        SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed_.c_str()));
-    typed_.clear();
+    // Over the selection, in the field's case, as the native control pastes.
+    SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool TCustomEdit::TypeSurrogate(WPARAM unit) {
+    if (IS_HIGH_SURROGATE(unit)) {
+        highSurrogate_ = static_cast<wchar_t>(unit);
+        return true;
+    }
+    const wchar_t high = highSurrogate_;
+    highSurrogate_ = 0;
+    if (!IS_LOW_SURROGATE(unit)) return false;
+    const wchar_t pair[] = {high, static_cast<wchar_t>(unit), L'\0'};
+    if (high != 0 && !readOnly_ && Room() >= 2)
+        SendMessageW(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pair));
     return true;
 }
 
@@ -469,11 +475,11 @@ void TCustomEdit::WndProc(TMessage& message) {
         }
         case WM_CHAR:
             // Ctrl+Enter and Ctrl+J type a line feed, which a multi-line window would take as a line break.
-            if (message.WParam == '\n' || GatherTypedCharacter(message.WParam)) return;
+            if (message.WParam == '\n' || TypeSurrogate(message.WParam)) return;
             break;
         case WM_PASTE:
-            if (PasteAsOneLine()) return;
-            break;
+            PasteAsOneLine();
+            return;
         case WM_DESTROY:
             // The window goes (made anew, or with its parent's): the text stays with the field.
             text_ = Text();

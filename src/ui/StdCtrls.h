@@ -155,13 +155,15 @@ protected:
 
 private:
     void AdjustHeight();
-    // A paste of text with line breaks or tabs, which the field takes without them; false for any other.
-    bool PasteAsOneLine();
-    // Under the UTF-8 code page, a character beyond ASCII may come to a single-byte window as its UTF-8
-    // bytes, one message each (as another program sends it), which the native control would take for as
-    // many characters of their own: the bytes are gathered and the whole character typed. False for a
-    // character the native control takes as it comes.
-    bool GatherTypedCharacter(WPARAM code);
+    // How many UTF-16 units the limit leaves for text typed or pasted over the selection.
+    size_t Room();
+    // A paste: the clipboard's text as one line (without line breaks or tabs), cut where the limit comes
+    // between two characters, never inside one.
+    void PasteAsOneLine();
+    // A character beyond the basic plane comes as two units, one message each: the first is held until the
+    // second comes, and the two are typed together where both fit, never the first alone. False for any
+    // other unit, which the native control types as it comes.
+    bool TypeSurrogate(WPARAM unit);
 
     // The text while there is no window.
     std::string text_;
@@ -174,7 +176,7 @@ private:
     bool leftButtonDown_ = false;
     BrushHandle background_;
     // The first bytes of a character being typed.
-    std::string typed_;
+    wchar_t highSurrogate_ = 0;
 };
 
 class TEdit : public TCustomEdit {

@@ -115,6 +115,21 @@ static void RegisterWindowClass(const TCreateParams& params, WNDPROC procedure) 
     if (ClassProcedures().count(params.WinClassName) != 0 &&
         GetClassInfoA(instance, params.WinClassName.c_str(), &existing))
         return;
+    if (params.Unicode) {
+        // Only native controls take text from the keyboard: a Unicode class is always a superclass.
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        if (!GetClassInfoExW(nullptr, WideText(params.SuperclassOf).c_str(), &windowClass))
+            throw Exception(Format("Window class %s is missing", params.SuperclassOf.c_str()));
+        const WNDPROC original = windowClass.lpfnWndProc;
+        const std::wstring name = WideText(params.WinClassName);
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = name.c_str();
+        if (!RegisterClassExW(&windowClass)) throw EOSError(GetLastError());
+        ClassProcedures()[params.WinClassName] = original;
+        return;
+    }
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     WNDPROC original = DefWindowProcA;
@@ -146,13 +161,18 @@ void TWinControl::CreateWnd() {
     RegisterWindowClass(params, &TWinControl::WindowProcedure);
     defaultProc_ = ClassProcedures()[params.WinClassName];
     native_ = !params.SuperclassOf.empty();
+    unicode_ = params.Unicode;
     // A child window's identifier lets its parent find it from notifications that carry only that.
     HMENU id = (params.Style & WS_CHILD) != 0 && params.WndParent != nullptr
                    ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FreeChildId(params.WndParent)))
                    : nullptr;
     HWND window =
-        CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style, params.X,
-                        params.Y, params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr), this);
+        unicode_ ? CreateWindowExW(params.ExStyle, WideText(params.WinClassName).c_str(), WideText(params.Caption).c_str(),
+                                   params.Style, params.X, params.Y, params.Width, params.Height, params.WndParent, id,
+                                   GetModuleHandleA(nullptr), this)
+                 : CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
+                                   params.X, params.Y, params.Width, params.Height, params.WndParent, id,
+                                   GetModuleHandleA(nullptr), this);
     if (window == nullptr) throw EOSError(GetLastError());
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
     // Until now the children were aligned in the bounds alone, which for a window with a frame are larger
@@ -254,7 +274,8 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
         if (control != nullptr) control->Bind(window);
     }
     if (control == nullptr || (IsPrivateMessage(msg) && !IsOwnPrivateMessage(window, msg)))
-        return CallWindowProcA(DefaultProcedureOf(window), window, msg, wParam, lParam);
+        return IsWindowUnicode(window) ? CallWindowProcW(DefaultProcedureOf(window), window, msg, wParam, lParam)
+                                       : CallWindowProcA(DefaultProcedureOf(window), window, msg, wParam, lParam);
 
     TMessage message{msg, wParam, lParam, 0};
     // The message may free the control: what follows reads it only while it lives.
@@ -269,7 +290,8 @@ void TWinControl::DefaultHandler(TMessage& message) {
         message.Result = 0;
         return;
     }
-    message.Result = CallWindowProcA(defaultProc_, handle_, message.Msg, message.WParam, message.LParam);
+    message.Result = unicode_ ? CallWindowProcW(defaultProc_, handle_, message.Msg, message.WParam, message.LParam)
+                              : CallWindowProcA(defaultProc_, handle_, message.Msg, message.WParam, message.LParam);
 }
 
 bool TWinControl::ReflectNotification(TMessage& message) {

@@ -11,9 +11,11 @@
 
 #include "dialogs/FormAdd.h"
 #include "dialogs/dmHTMLHelp.h"
+#include "support/Keys.h"
 #include "support/ModalWatch.h"
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
+#include "base/SysUtils.h"
 
 namespace {
 
@@ -55,8 +57,9 @@ struct AddDialog : ::testing::Test {
     ~AddDialog() override { ui::SetOpenFileNameCall(previous); }
 
     void Pump() { application.ProcessMessages(); }
+    // A Unicode window's characters: UTF-16 units.
     void Type(const std::string& text) {
-        for (char c : text) PostMessageA(add->cedtbtnFilename->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+        for (const wchar_t unit : ui::WideText(text)) PostMessageW(add->cedtbtnFilename->Handle(), WM_CHAR, unit, 1);
         Pump();
     }
     void ClickBrowse() {
@@ -85,6 +88,20 @@ TEST_F(AddDialog, TheFieldTakesUpperCaseAndStopsAt260TypedCharacters) {
     for (int i = 0; i < 260; ++i) expected += "Ω";
     Type(typed);
     EXPECT_EQ(add->cedtbtnFilename->Text(), expected);
+
+    // Keys as input methods and on-screen keyboards send them, a character beyond the basic plane as two units.
+    add->cedtbtnFilename->SetText("");
+    const auto text = [&] { return add->cedtbtnFilename->Text(); };
+    testing_support::TypeUnicode(add->Handle(), L"Café€€ ωψ🌄", [&] { return ui::WideLength(text()) == 11; });
+    EXPECT_EQ(text(), "CAFÉ€€ ΩΨ🌄");
+    // A character that no longer fits whole is not typed in part, nor pasted in part.
+    add->cedtbtnFilename->SetText(std::string(259, 'X'));
+    SendMessageW(add->cedtbtnFilename->Handle(), EM_SETSEL, 259, 259);
+    Type("🌄y");
+    EXPECT_EQ(text(), std::string(259, 'X') + "Y");
+    add->cedtbtnFilename->SetText("");
+    testing_support::Paste(add->cedtbtnFilename->Handle(), L"C:\\" + std::wstring(256, L'a') + L"🌄🌄zz");
+    EXPECT_EQ(text(), "C:\\" + std::string(256, 'A'));
 }
 
 TEST_F(AddDialog, TheChooserIsAskedExactlyAndAChosenPathReplacesTheTextWhole) {

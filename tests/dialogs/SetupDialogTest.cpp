@@ -18,6 +18,7 @@
 #include "dialogs/dmHTMLHelp.h"
 #include "skin/SkinTesting.h"
 #include "support/GdiBudget.h"
+#include "support/Keys.h"
 #include "support/ModalWatch.h"
 #include "support/TempDir.h"
 #include "ui/Dialogs.h"
@@ -252,7 +253,7 @@ TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows)
     EXPECT_EQ(save->get_accState(self, &state), S_OK);
     EXPECT_NE(state.lVal & STATE_SYSTEM_DEFAULT, 0);
     save->Release();
-    dialog->cedtbtnDir->SetText("C:\ELSEWHERE");
+    dialog->cedtbtnDir->SetText("C:\\ELSEWHERE");
     dialog->cbtnCancel->SetCaption("Close");
 
     // A reader's action: a box toggles at once, a button clicks once the reader's call has returned.
@@ -357,6 +358,21 @@ TEST_F(Setup, SaveWritesWhatTheControlsShowAndOnlyAModeChangeResetsThePosition) 
     EXPECT_EQ(core::Settings.PictureDir, "C:\\PICS\\") << "blanks at either end are no part of a folder";
     EXPECT_EQ(File().find("D.BMP"), std::string::npos);
     EXPECT_EQ(dialog->cbtnCancel->Caption(), "Close") << "Close stays Close";
+
+    // The folder's field keeps no more than the settings file keeps; Unicode keys come whole, and a name
+    // ending in another script is written as it is.
+    Click(dialog->crdgrpMode->Buttons()[0]);
+    ui::TWinControl& dir = *dialog->cedtbtnDir;
+    dialog->cedtbtnDir->SetText("");
+    dir.SetFocus();
+    testing_support::Paste(dir.Handle(), std::wstring(2100, L'p'));
+    EXPECT_EQ(dialog->cedtbtnDir->Text(), std::string(2047, 'P'));
+    dialog->cedtbtnDir->SetText("C:\\Фото\\");
+    SendMessageW(dir.Handle(), EM_SETSEL, 8, 8);
+    testing_support::TypeUnicode(dialog->Handle(), L"отпуск",
+                                 [&] { return dialog->cedtbtnDir->Text() == "C:\\ФОТО\\ОТПУСК"; });
+    Press(dialog->cbtnSave);
+    EXPECT_NE(File().find("PictureDir=C:\\ФОТО\\ОТПУСК\r\n"), std::string::npos) << File();
 
     struct Case {
         int stored;

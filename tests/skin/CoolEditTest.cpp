@@ -94,8 +94,9 @@ protected:
 
     void Pump() { application.ProcessMessages(); }
 
+    // A Unicode window's characters: UTF-16 units.
     void Type(ui::TWinControl* field, const std::string& text) {
-        for (char c : text) PostMessageA(field->Handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+        for (const wchar_t unit : ui::WideText(text)) PostMessageW(field->Handle(), WM_CHAR, unit, 1);
         Pump();
     }
 
@@ -202,7 +203,6 @@ TEST_F(CoolEdit, TextTakesTheCaseTheLimitBindsTypingAndEnterOrALineBreakNeverGet
     field->OnChange = [&changes] { ++changes; };
     field->SetMaxLength(260);
     field->SetFocus();
-    // A letter beyond ASCII comes as its UTF-8 bytes, one message each, and is typed whole, in upper case.
     Type(field, "c:\\ωψ pics");
     EXPECT_EQ(field->Text(), "C:\\ΩΨ PICS");
     field->SetText(std::string(259, 'a'));
