@@ -11,6 +11,7 @@ packages=(
   fonts-wine fonts-comic-neue
   fp-utils
   zip unzip
+  wixl msitools
 )
 
 missing=()

@@ -1,6 +1,7 @@
 // The release archive unpacked into a fresh folder (release-archive.sh unpacks it and names the folder in
 // TAMBERLYN_RELEASE_FOLDER): what it holds, and the program run from there against the recording desktop
-// that tools/install-test-desktop.sh registers in the test prefix.
+// that tools/install-test-desktop.sh registers in the test prefix. installer.sh names the folder that the
+// installer filled instead, for the installed cases too.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -90,6 +91,20 @@ std::string ManifestOf(const std::string& exe) {
     return manifest;
 }
 
+// What a shell link starts, its target and arguments, read through the shell's own link object.
+std::string ShortcutAt(const std::string& path) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    wchar_t target[MAX_PATH] = L"", arguments[MAX_PATH] = L"";
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) && SUCCEEDED(file->Load(ui::WideText(path).c_str(), STGM_READ)) &&
+        SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)))
+        link->GetArguments(arguments, MAX_PATH);
+    if (file != nullptr) file->Release();
+    if (link != nullptr) link->Release();
+    return ui::NarrowText(target) + " " + ui::NarrowText(arguments);
+}
+
 class UnpackedRelease : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -105,9 +120,9 @@ protected:
 
     // The first run as a user meets it: no settings file, so the setup dialog opens; the pictures' folder
     // goes into the directory field, a change at every run stays chosen, Save, Close. The run then swaps.
-    void FirstRun() {
+    void FirstRun(const std::string& exe) {
         fakes::SaveJournal(journalPath_, fakes::DesktopJournal());
-        testing_support::SetupDriver setup(folder_ + "Tamberlyn.exe", "", folder_);
+        testing_support::SetupDriver setup(exe, "", folder_);
         ASSERT_TRUE(setup.DialogOpen()) << "the first run opens the setup dialog";
         setup.TypeInto("C:\\WINDOWS", pictures_.Path());
         setup.PressButton("Save");
@@ -170,13 +185,35 @@ TEST_F(UnpackedRelease, HoldsTheProgramItsHelpAndTwoTextsWithWindowsLineEndsButN
 
 TEST_F(UnpackedRelease, AFirstRunIsSetUpInTheDialogAndEveryRunSwapsThroughThePictures) {
     for (const std::string& name : pictureNames_) pictures_.WriteFile(name, "");
-    FirstRun();
+    FirstRun(folder_ + "Tamberlyn.exe");
     for (int run = 0; run < 2; ++run) {
         const int next = NextImage();
         ASSERT_GE(next, 1) << "the first run swapped and recorded it";
         EXPECT_EQ(ShownOf(Run()), Picture(next)) << "run " << run;
         EXPECT_EQ(NextImage(), next + 1) << "run " << run;
     }
+}
+
+// Installed by the package (installer.sh): the shortcuts lead to the installed files, and the Startup one
+// starts a run, as at logon. The settings that the first run saves stay for the upgrade that comes next.
+class InstalledRelease : public UnpackedRelease {
+    void TearDown() override {}
+};
+
+TEST_F(InstalledRelease, ItsShortcutsLeadToItsFilesAndTheStartupOneRunsTheProgram) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    char menu[MAX_PATH] = "", startup[MAX_PATH] = "";
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, menu)));
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, SHGFP_TYPE_CURRENT, startup)));
+    const std::string links = std::string(menu) + "\\Tamberlyn\\Tamberlyn ";
+    EXPECT_EQ(ShortcutAt(links + "Setup.lnk"), folder_ + "Tamberlyn.exe /SETUP");
+    EXPECT_EQ(ShortcutAt(links + "Help.lnk"), folder_ + "Tamberlyn.chm ");
+    EXPECT_EQ(ShortcutAt(links + "ReadMe.lnk"), folder_ + "ReadMe.txt ");
+    const std::string logon = ShortcutAt(std::string(startup) + "\\Tamberlyn.lnk");
+    ASSERT_EQ(logon, folder_ + "Tamberlyn.exe ") << "no arguments: a run";
+    for (const std::string& name : pictureNames_) pictures_.WriteFile(name, "");
+    FirstRun(logon.substr(0, logon.size() - 1));
+    CoUninitialize();
 }
 
 }  // namespace

@@ -9,4 +9,4 @@ program=${2:?}
 folder=$(mktemp -d "${WINEPREFIX:?}/drive_c/release-archive.XXXXXX")
 trap 'rm -rf "$folder"' EXIT
 unzip -q "$archive" -d "$folder"
-TAMBERLYN_RELEASE_FOLDER=$(winepath -w "$folder") wine "$program"
+TAMBERLYN_RELEASE_FOLDER=$(winepath -w "$folder") wine "$program" --gtest_filter='UnpackedRelease.*'
