@@ -9,6 +9,7 @@ packages=(
   xvfb x11-utils imagemagick
   googletest
   fonts-wine fonts-comic-neue
+  fonts-dejavu-core fonts-lohit-deva fonts-wqy-microhei
   fp-utils
   zip unzip
 )
