@@ -9,6 +9,7 @@ packages=(
   xvfb x11-utils imagemagick
   googletest
   fonts-wine fonts-comic-neue
+  fonts-dejavu-core fonts-lohit-deva fonts-wqy-microhei
   fp-utils
   zip unzip
   wixl msitools
@@ -27,11 +28,16 @@ if ((${#missing[@]})); then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Wine takes its file-name encoding from the Unix locale: en_US.UTF-8 keeps non-ASCII names intact.
-if ! locale -a 2>/dev/null | grep -qi '^en_US\.utf-\?8$'; then
-  sed -i 's/^# *\(en_US.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  locale-gen >/dev/null
-fi
+# Wine takes its file-name encoding from the Unix locale: a UTF-8 locale keeps non-ASCII names intact. The
+# tests run in en_US, and some in Bulgarian and Saudi Arabic (tests/e2e/in-locale.sh).
+generate=0
+for name in en_US bg_BG ar_SA; do
+  if ! locale -a 2>/dev/null | grep -qi "^$name\.utf-\?8$"; then
+    sed -i "s/^# *\($name.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    generate=1
+  fi
+done
+if ((generate)); then locale-gen >/dev/null; fi
 
 # The posix-thread flavour of MinGW gives std::thread and friends; make it the default alternative.
 for arch in i686 x86_64; do

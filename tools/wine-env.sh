@@ -41,6 +41,26 @@ REG
   touch "$stamp"
 }
 
+# Names in other scripts drawn as letters: each face the program draws with is linked to Debian's fonts for
+# Greek, Cyrillic and Arabic (DejaVu Sans), Devanagari (Lohit) and CJK (WenQuanYi Micro Hei). Windows draws a
+# character its font lacks from a font it picks for the character's script, and from the fonts linked to the
+# face's name under FontLink\SystemLink; Wine 8 only follows the links, and keys them by the face's full name
+# ("Comic Neue Bold", not "Comic Sans MS"); it puts its own links back on "Tahoma" whenever a program of
+# another code page starts. A stamp of its own, so that a prefix made before gets the links too.
+wine_prefix_link_fonts() {
+  local stamp="$WINEPREFIX/.tamberlyn-font-links"
+  [ -f "$stamp" ] && return 0
+  local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+  local links='DejaVuSans.ttf,DejaVu Sans\0Lohit-Devanagari.ttf,Lohit Devanagari\0wqy-microhei.ttc,WenQuanYi Micro Hei'
+  local face
+  for face in 'Comic Neue Regular' 'Comic Neue Bold' 'Comic Neue Italic' 'Comic Neue Bold Italic' \
+    'MS Sans Serif Regular' 'Tahoma' 'Tahoma Bold'; do
+    wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d "$links" /f </dev/null >/dev/null 2>&1
+  done
+  wineserver -w
+  touch "$stamp"
+}
+
 # Starts a private Xvfb (unless told to use the caller's display) and a persistent wineserver.
 wine_session_start() {
   if [ "${TAMBERLYN_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
@@ -58,6 +78,7 @@ wine_session_start() {
     done
   fi
   wine_prefix_prepare
+  wine_prefix_link_fonts
   wineserver -p
   # The first program of a session starts Wine's services, which inherit its output handles; start
   # them here, writing nowhere, so that no later caller waits for a pipe a service keeps open.

@@ -54,27 +54,30 @@ void CivilFromDays(int days, int& year, int& month, int& day) {
     year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
 }
 
-// The system's text, asked for its size first: in UTF-8 a name takes up to three bytes a character.
+// The locale's text through the wide calls, asked for its size first. The single-byte calls answer in the
+// locale's own code page (1251 for Bulgarian, 1256 for Arabic), not the program's UTF-8, and their text would
+// not survive the settings file. Where an older code page cannot hold a character, writer and reader meet
+// the same stand-in.
 template <typename Call>
 std::string SystemText(Call call) {
     const int size = call(nullptr, 0);
     if (size <= 0) return std::string();
-    std::vector<char> buffer(static_cast<size_t>(size));
+    std::vector<wchar_t> buffer(static_cast<size_t>(size));
     const int length = call(buffer.data(), size);
-    return length > 0 ? std::string(buffer.data(), static_cast<size_t>(length - 1)) : std::string();
+    return length > 0 ? DisplayText(std::wstring(buffer.data(), static_cast<size_t>(length - 1))) : std::string();
 }
 
-std::string LocaleText(LCTYPE type) {
-    return SystemText([type](char* buffer, int size) { return GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, size); });
+std::string LocaleText(LCTYPE type, LCID locale) {
+    return SystemText([type, locale](wchar_t* buffer, int size) { return GetLocaleInfoW(locale, type, buffer, size); });
 }
 
-std::string MonthName(int month, bool full) {
-    return LocaleText((full ? LOCALE_SMONTHNAME1 : LOCALE_SABBREVMONTHNAME1) + static_cast<LCTYPE>(month - 1));
+std::string MonthName(int month, bool full, LCID locale) {
+    return LocaleText((full ? LOCALE_SMONTHNAME1 : LOCALE_SABBREVMONTHNAME1) + static_cast<LCTYPE>(month - 1), locale);
 }
 
 // LOCALE_SDAYNAME1 is Monday.
-std::string DayName(int mondayBased, bool full) {
-    return LocaleText((full ? LOCALE_SDAYNAME1 : LOCALE_SABBREVDAYNAME1) + static_cast<LCTYPE>(mondayBased));
+std::string DayName(int mondayBased, bool full, LCID locale) {
+    return LocaleText((full ? LOCALE_SDAYNAME1 : LOCALE_SABBREVDAYNAME1) + static_cast<LCTYPE>(mondayBased), locale);
 }
 
 int MondayBasedWeekday(TDate date) {
@@ -88,27 +91,28 @@ std::string Padded(int value, size_t width) {
 }
 
 // What the system's own formatter writes for a format on a day it can take (1601 and later).
-std::string SystemFormatted(const std::string& format, int year, int month, int day) {
+std::string SystemFormatted(const std::string& format, int year, int month, int day, LCID locale) {
     SYSTEMTIME time = {};
     time.wYear = static_cast<WORD>(year);
     time.wMonth = static_cast<WORD>(month);
     time.wDay = static_cast<WORD>(day);
-    return SystemText([&time, &format](char* buffer, int size) {
-        return GetDateFormatA(LOCALE_USER_DEFAULT, 0, &time, format.c_str(), buffer, size);
+    const std::wstring picture = WideText(format);
+    return SystemText([&time, &picture, locale](wchar_t* buffer, int size) {
+        return GetDateFormatW(locale, 0, &time, picture.c_str(), buffer, size);
     });
 }
 
 // The era is the system's: Windows documents one era name for "g" and "gg" ("A.D."), Wine writes its
 // name once per letter ("ADAD"). Every day we can hold lies in the one era of the Gregorian calendar.
-std::string EraText(size_t letters) {
-    return SystemFormatted(std::string(letters, 'g'), 2000, 1, 1);
+std::string EraText(size_t letters, LCID locale) {
+    return SystemFormatted(std::string(letters, 'g'), 2000, 1, 1, locale);
 }
 
 // A single "y" is the system's too: Windows documents the last digit, Wine writes the two of "yy". The
 // same year of this century stands in for years the system's formatter does not take.
-std::string ShortYearText(int year, size_t letters) {
+std::string ShortYearText(int year, size_t letters, LCID locale) {
     if (letters == 2) return Padded(year % 100, 2);
-    return SystemFormatted("y", 2000 + year % 100, 1, 1);
+    return SystemFormatted("y", 2000 + year % 100, 1, 1, locale);
 }
 
 // One piece of a date format: a run of one picture letter, or literal text (anything else, and quoted
@@ -186,7 +190,8 @@ int ExpandTwoDigitYear(int shortYear) {
 // valid date counts, longer numbers first.
 class DateReader {
 public:
-    DateReader(const std::string& text, const std::vector<FormatPart>& parts) : text_(text), parts_(parts) {
+    DateReader(const std::string& text, const std::vector<FormatPart>& parts, LCID locale)
+        : text_(text), parts_(parts), locale_(locale) {
         for (size_t i = 0; i < parts_.size(); ++i) {
             if (!parts_[i].IsField()) continue;
             if (firstField_ == parts_.size()) firstField_ = i;
@@ -214,8 +219,10 @@ private:
 
     bool MatchesAt(size_t pos, const std::string& word) const {
         if (word.empty() || text_.size() - pos < word.size()) return false;
-        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text_.data() + pos, static_cast<int>(word.size()),
-                              word.data(), static_cast<int>(word.size())) == CSTR_EQUAL;
+        const std::wstring here = WideText(text_.substr(pos, word.size()));
+        const std::wstring name = WideText(word);
+        return CompareStringW(locale_, NORM_IGNORECASE, here.data(), static_cast<int>(here.size()), name.data(),
+                              static_cast<int>(name.size())) == CSTR_EQUAL;
     }
 
     // The non-blank characters of a literal in order, blanks anywhere around them; npos when one is
@@ -266,7 +273,7 @@ private:
     bool MatchMonthName(size_t part, size_t pos) {
         for (int month = 1; month <= 12; ++month) {
             for (bool full : {true, false}) {
-                const std::string name = MonthName(month, full);
+                const std::string name = MonthName(month, full, locale_);
                 if (MatchesAt(pos, name) && Store(kMonth, month, part, pos + name.size())) return true;
             }
         }
@@ -276,7 +283,7 @@ private:
     bool MatchDayName(size_t part, size_t pos) {
         for (int weekday = 0; weekday < 7; ++weekday) {
             for (bool full : {true, false}) {
-                const std::string name = DayName(weekday, full);
+                const std::string name = DayName(weekday, full, locale_);
                 if (MatchesAt(pos, name) && Match(part + 1, pos + name.size())) return true;
             }
         }
@@ -296,7 +303,7 @@ private:
         }
         if (piece.IsDayName()) return MatchDayName(part, pos) || Match(part + 1, pos);
         if (piece.IsEra()) {
-            const std::string era = EraText(piece.count);
+            const std::string era = EraText(piece.count, locale_);
             return (MatchesAt(pos, era) && Match(part + 1, pos + era.size())) || Match(part + 1, pos);
         }
         if (piece.letter == 'y') return MatchNumber(kYear, 4, part, pos);
@@ -306,6 +313,7 @@ private:
 
     const std::string& text_;
     const std::vector<FormatPart>& parts_;
+    const LCID locale_;
     size_t firstField_ = parts_.size();
     size_t lastField_ = 0;
     int values_[3] = {0, 0, 0};
@@ -333,28 +341,29 @@ TDate DateOf(const SYSTEMTIME& time) {
     return TDate::FromYMD(time.wYear, time.wMonth, time.wDay);
 }
 
-std::string ShortDateFormat() {
-    return LocaleText(LOCALE_SSHORTDATE);
+std::string ShortDateFormat(LCID locale) {
+    return LocaleText(LOCALE_SSHORTDATE, locale);
 }
 
-std::string DateToStr(TDate date, const std::string& format) {
+std::string DateToStr(TDate date, const std::string& format, LCID locale) {
     int year, month, day;
     date.ToYMD(year, month, day);
     std::string text;
     for (const FormatPart& part : SplitFormat(format)) {
         switch (part.letter) {
             case 'd':
-                text += part.count <= 2 ? Padded(day, part.count) : DayName(MondayBasedWeekday(date), part.count > 3);
+                text += part.count <= 2 ? Padded(day, part.count)
+                                        : DayName(MondayBasedWeekday(date), part.count > 3, locale);
                 break;
             case 'M':
-                text += part.count <= 2 ? Padded(month, part.count) : MonthName(month, part.count > 3);
+                text += part.count <= 2 ? Padded(month, part.count) : MonthName(month, part.count > 3, locale);
                 break;
             case 'y':
                 // Three letters and more write the whole year.
-                text += part.count <= 2 ? ShortYearText(year, part.count) : Padded(year, 4);
+                text += part.count <= 2 ? ShortYearText(year, part.count, locale) : Padded(year, 4);
                 break;
             case 'g':
-                text += EraText(part.count);
+                text += EraText(part.count, locale);
                 break;
             default:
                 text += part.text;
@@ -367,9 +376,9 @@ std::string DateToStr(TDate date) {
     return DateToStr(date, ShortDateFormat());
 }
 
-bool TryStrToDate(const std::string& text, const std::string& format, TDate& date) {
+bool TryStrToDate(const std::string& text, const std::string& format, TDate& date, LCID locale) {
     const std::vector<FormatPart> parts = SplitFormat(format);
-    return DateReader(text, parts).Read(date);
+    return DateReader(text, parts, locale).Read(date);
 }
 
 bool TryStrToDate(const std::string& text, TDate& date) {

@@ -34,19 +34,22 @@ private:
 TDate Today();
 TDate DateOf(const SYSTEMTIME& time);
 
-// The user's short date format (LOCALE_SSHORTDATE of the user default locale), e.g. "M/d/yyyy".
-std::string ShortDateFormat();
+// Every text of a locale (its short date format, its month and day names, its era) comes from the system's
+// wide calls, in the active code page; the locale is the user's unless another is named.
+
+// The short date format (LOCALE_SSHORTDATE), e.g. "M/d/yyyy".
+std::string ShortDateFormat(LCID locale = LOCALE_USER_DEFAULT);
 
 // The date written in a short date format: "d" "dd" "ddd" "dddd", "M" "MM" "MMM" "MMMM", "y" "yy"
 // "yyyy", the era "g" "gg", and literal text (quoted with ', or any other character), each as the
-// system's own formatter writes it for the user's locale.
-std::string DateToStr(TDate date, const std::string& format);
+// system's own formatter writes it for the locale.
+std::string DateToStr(TDate date, const std::string& format, LCID locale = LOCALE_USER_DEFAULT);
 std::string DateToStr(TDate date);
 
 // Parses a date written in a short date format, and what users type for one: leading zeros, day names
 // and eras optional, two-digit years in a sliding century window around this year. False when the
 // text is not a date.
-bool TryStrToDate(const std::string& text, const std::string& format, TDate& date);
+bool TryStrToDate(const std::string& text, const std::string& format, TDate& date, LCID locale = LOCALE_USER_DEFAULT);
 bool TryStrToDate(const std::string& text, TDate& date);
 
 }  // namespace ui

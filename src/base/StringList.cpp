@@ -59,29 +59,38 @@ void TStringList::Sort() {
     Changed();
 }
 
+// The wide calls: the single-byte ones read the text in the locale's own code page (1252 for English),
+// not the program's UTF-8, and put "Émile" before "apple".
 int CompareTextLocale(const std::string& a, const std::string& b) {
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                          static_cast<int>(b.size())) -
+    const std::wstring first = WideText(a);
+    const std::wstring second = WideText(b);
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, first.data(), static_cast<int>(first.size()),
+                          second.data(), static_cast<int>(second.size())) -
            CSTR_EQUAL;
 }
 
 std::string LocaleSortKey(const std::string& text) {
+    const std::wstring wide = WideText(text);
     // An empty text goes with its terminator: a length of 0 is refused, and the empty text has a key too.
-    const char* source = text.c_str();
-    const int length = text.empty() ? -1 : static_cast<int>(text.size());
+    const wchar_t* source = wide.c_str();
+    const int length = wide.empty() ? -1 : static_cast<int>(wide.size());
     const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    // The keys of file names fit a small buffer, which spares the call that asks for the size.
+    // A sort key is bytes, counted in bytes, whichever call makes it. The keys of file names fit a small
+    // buffer, which spares the call that asks for the size.
     char small[512];
+    const auto keyInto = [&](char* key, int size) {
+        return LCMapStringW(LOCALE_USER_DEFAULT, flags, source, length, reinterpret_cast<wchar_t*>(key), size);
+    };
     std::string key;
-    const int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, small, sizeof(small));
+    const int size = keyInto(small, sizeof(small));
     if (size != 0) {
         key.assign(small, static_cast<size_t>(size));
     } else {
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) throw EOSError(GetLastError());
-        const int needed = LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, nullptr, 0);
+        const int needed = keyInto(nullptr, 0);
         if (needed == 0) throw EOSError(GetLastError());
         key.assign(static_cast<size_t>(needed), '\0');
-        LCMapStringA(LOCALE_USER_DEFAULT, flags, source, length, &key[0], needed);
+        keyInto(&key[0], needed);
     }
     // A sort key has no zero byte other than its terminator.
     if (!key.empty() && key.back() == '\0') key.pop_back();

@@ -32,7 +32,7 @@ public:
     void Clear();
     void Reserve(int count) { items_.reserve(static_cast<size_t>(count)); }
 
-    // Sorts by the user locale's case-insensitive order (CompareStringA, NORM_IGNORECASE).
+    // Sorts by the user locale's case-insensitive order (CompareStringW, NORM_IGNORECASE).
     // Strings that compare equal are ordered by their bytes.
     void Sort();
 
@@ -51,7 +51,7 @@ private:
 // The user locale's case-insensitive comparison: negative, zero or positive like strcmp.
 int CompareTextLocale(const std::string& a, const std::string& b);
 
-// The text's sort key for that comparison (LCMapStringA, LCMAP_SORTKEY | NORM_IGNORECASE): two keys
+// The text's sort key for that comparison (LCMapStringW, LCMAP_SORTKEY | NORM_IGNORECASE): two keys
 // compared bytewise order their texts as CompareTextLocale does, at the cost of one locale call per text
 // instead of one per comparison.
 std::string LocaleSortKey(const std::string& text);

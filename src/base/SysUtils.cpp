@@ -41,15 +41,15 @@ std::string Format(const char* format, ...) {
 }
 
 std::string SysErrorMessage(DWORD code) {
-    char* buffer = nullptr;
-    const DWORD length = FormatMessageA(
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text;
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text;
     if (length != 0 && buffer != nullptr) text.assign(buffer, length);
     if (buffer != nullptr) LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
+    return DisplayText(text);
 }
 
 namespace {
@@ -68,17 +68,11 @@ std::basic_string<Char> GrowingText(Call call) {
 }  // namespace
 
 std::string ExeDirectory() {
-    std::string full =
-        GrowingText<char>([](char* path, DWORD size) { return GetModuleFileNameA(nullptr, path, size); });
-    // Without the UTF-8 code page (before Windows 10 version 1903), a folder named in another script comes
-    // back as the code page's best fit, a path that does not exist ("Zdj?cia" on a Western system).
-    if (GetFileAttributesA(full.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        const std::wstring wide =
-            GrowingText<wchar_t>([](wchar_t* path, DWORD size) { return GetModuleFileNameW(nullptr, path, size); });
-        const std::string brief = NarrowText(GrowingText<wchar_t>(
-            [&wide](wchar_t* path, DWORD size) { return GetShortPathNameW(wide.c_str(), path, size); }));
-        if (!brief.empty()) full = brief;
-    }
+    const std::string full = NarrowPath(
+        GrowingText<wchar_t>([](wchar_t* path, DWORD size) { return GetModuleFileNameW(nullptr, path, size); }));
+    // Without the UTF-8 code page (before Windows 10 version 1903), on a volume without short names: the
+    // settings file cannot be named, and the best fit might name another folder's.
+    if (full.empty()) throw Exception("The program's folder has a name that the system's code page cannot hold");
     return full.substr(0, full.find_last_of("\\/:") + 1);
 }
 
@@ -109,13 +103,24 @@ size_t Utf8SequenceAt(const std::string& text, size_t at) {
     return length;
 }
 
-// The bytes of the character at `at` in the active code page: a byte that starts none is one on its own.
-size_t CharacterAt(const std::string& text, size_t at) {
-    if (GetACP() == CP_UTF8) return std::max<size_t>(Utf8SequenceAt(text, at), 1);
-    return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
+bool HasLoneSurrogate(const std::wstring& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t unit = text[i];
+        if (unit >= 0xDC00 && unit <= 0xDFFF) return true;
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return true;
+            ++i;
+        }
+    }
+    return false;
 }
 
 }  // namespace
+
+size_t CharacterBytes(const std::string& text, size_t at) {
+    if (GetACP() == CP_UTF8) return std::max<size_t>(Utf8SequenceAt(text, at), 1);
+    return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
+}
 
 size_t WideLength(const std::string& text) {
     if (text.empty()) return 0;
@@ -125,7 +130,7 @@ size_t WideLength(const std::string& text) {
 std::string LeadingUnits(const std::string& text, size_t units) {
     size_t end = 0, used = 0;
     while (end < text.size()) {
-        const size_t bytes = CharacterAt(text, end);
+        const size_t bytes = CharacterBytes(text, end);
         const size_t wide = std::max<size_t>(WideLength(text.substr(end, bytes)), 1);
         if (used + wide > units) break;
         used += wide;
@@ -142,7 +147,8 @@ std::wstring WideText(const std::string& text) {
 }
 
 std::string NarrowText(const std::wstring& text) {
-    if (text.empty()) return std::string();
+    // The UTF-8 conversion would write U+FFFD for a lone surrogate half, a name that does not exist.
+    if (text.empty() || HasLoneSurrogate(text)) return std::string();
     // The UTF-8 code page takes neither the flag nor the question: it holds every character.
     const bool utf8 = GetACP() == CP_UTF8;
     BOOL lost = FALSE;
@@ -155,6 +161,40 @@ std::string NarrowText(const std::wstring& text) {
     std::string narrow(static_cast<size_t>(bytes), '\0');
     convert(&narrow[0], bytes);
     return narrow;
+}
+
+std::string NarrowPath(const std::wstring& path) {
+    std::string narrow = NarrowText(path);
+    if (!narrow.empty() || path.empty()) return narrow;
+    std::vector<wchar_t> brief(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetShortPathNameW(path.c_str(), brief.data(), static_cast<DWORD>(brief.size()));
+        if (length == 0) return std::string();
+        if (length < brief.size()) return NarrowText(std::wstring(brief.data(), length));
+        brief.resize(length + 1);
+    }
+}
+
+std::string DisplayText(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    const int size = static_cast<int>(text.size());
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return std::string();
+    std::string narrow(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), size, &narrow[0], bytes, nullptr, nullptr);
+    return narrow;
+}
+
+std::string UpperCaseText(const std::string& text) {
+    std::wstring wide = WideText(text);
+    if (wide.empty()) return text;
+    const int size = static_cast<int>(wide.size());
+    const int units =
+        LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING, wide.data(), size, nullptr, 0);
+    if (units <= 0) return text;
+    std::wstring upper(static_cast<size_t>(units), L'\0');
+    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE | LCMAP_LINGUISTIC_CASING, wide.data(), size, &upper[0], units);
+    return DisplayText(upper);
 }
 
 bool IsValidUtf8(const std::string& text) {

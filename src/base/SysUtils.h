@@ -49,7 +49,7 @@ std::string Format(const char* format, ...);
 std::string SysErrorMessage(DWORD code);
 
 // The directory of the running executable, ending in a backslash. Where the code page cannot hold its
-// name, its short name, which the system may give, or else the best fit.
+// name, its short name; throws when the volume gives none (NarrowPath).
 std::string ExeDirectory();
 
 bool FileExists(const std::string& path);
@@ -65,8 +65,21 @@ std::string LeadingUnits(const std::string& text, size_t units);
 // The text in UTF-16, as the system's wide calls take it.
 std::wstring WideText(const std::string& text);
 // The wide text in the active code page; empty when the code page cannot hold every character of it (a
-// system without the UTF-8 code page), where the system's best fit would stand for other characters.
+// system without the UTF-8 code page), where the system's best fit would stand for other characters, and
+// for a lone half of a surrogate pair (legal in a file name), which no code page holds.
 std::string NarrowText(const std::wstring& text);
+// A path the system gave, in the active code page: as it is where NarrowText holds it, else its short name
+// where the volume keeps one (for a path that exists); empty when neither can be held. Never the best fit,
+// which may name another file that exists.
+std::string NarrowPath(const std::wstring& path);
+// Text the system gave for showing or for comparing with itself (messages, dates), in the active code page:
+// a character the code page cannot hold becomes the system's stand-in. Never for a name of a file.
+std::string DisplayText(const std::wstring& text);
+// The bytes of the character at `at` in the active code page; a byte that starts none counts as one.
+size_t CharacterBytes(const std::string& text, size_t at);
+// The text in capitals by the user locale's rules, through the wide call (the single-byte ones take a byte
+// that is part of a UTF-8 character for a character of its own).
+std::string UpperCaseText(const std::string& text);
 // Whether the text is valid UTF-8 (ASCII is).
 bool IsValidUtf8(const std::string& text);
 

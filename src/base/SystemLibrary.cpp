@@ -15,10 +15,10 @@ HMODULE LoadSystemLibrary(const char* library) {
     static std::map<std::string, HMODULE> loaded;
     const auto found = loaded.find(library);
     if (found != loaded.end()) return found->second;
-    char folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) throw EOSError(GetLastError());
-    HMODULE module = LoadLibraryA((std::string(folder) + "\\" + library).c_str());
+    HMODULE module = LoadLibraryW((std::wstring(folder) + L"\\" + WideText(library)).c_str());
     if (module == nullptr) throw Exception(Format("%s could not be loaded: %s", library, SysErrorMessage(GetLastError()).c_str()));
     loaded[library] = module;
     return module;

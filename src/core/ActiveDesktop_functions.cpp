@@ -97,8 +97,12 @@ RegistryKey OpenDesktopSettings() {
 }
 
 // The system's own wallpaper setting, for a platform whose desktop object has no Active Desktop behind it.
-void SetSystemWallpaper(const char* path) {
-    if (!SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(path), SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
+// Wide, as the desktop object takes it: the same paths on both routes. (Wine's single-byte setting cuts the
+// path at 255 characters, and its single-byte reading wants MAX_PATH bytes, which a path of 260 UTF-8 bytes
+// overflows.)
+void SetSystemWallpaper(const wchar_t* path) {
+    if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(path),
+                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
         throw ui::EOSError(GetLastError());
 }
 
@@ -121,9 +125,10 @@ void SetSystemWallpaperStyle(DWORD style) {
             key.SetString("WallpaperStyle", system.WallpaperStyle);
             key.SetString("TileWallpaper", system.TileWallpaper);
         }
-        char current[MAX_PATH + 1] = {};
-        if (!SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, current, 0)) throw ui::EOSError(GetLastError());
-        SetSystemWallpaper(current);
+        std::vector<wchar_t> current(kWallpaperUnits + 1, L'\0');
+        if (!SystemParametersInfoW(SPI_GETDESKWALLPAPER, kWallpaperUnits, current.data(), 0))
+            throw ui::EOSError(GetLastError());
+        SetSystemWallpaper(current.data());
         return;
     }
 }
@@ -148,7 +153,7 @@ void ApplyWallpaper(const std::string& path) {
     const DesktopObject object = CreateDesktopObject();
     const HRESULT set = object->SetWallpaper(buffer.data(), 0);
     object->ApplyChanges(kApplyEverything);
-    if (set == E_NOTIMPL) SetSystemWallpaper(path.c_str());
+    if (set == E_NOTIMPL) SetSystemWallpaper(buffer.data());
 }
 
 void ApplyWallpaperStyle(const std::string& styleName) {

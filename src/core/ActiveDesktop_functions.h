@@ -5,7 +5,8 @@
 // Creation failures raise EOleSysError, an object without IActiveDesktop raises EOleError ("Interface not
 // supported"). The results of the desktop's own methods are not examined, with one exception: where the
 // platform's object answers E_NOTIMPL to SetWallpaper or SetWallpaperOptions (it has no working Active
-// Desktop, as under Wine), the same change is made through the system's wallpaper setting instead.
+// Desktop, as under Wine), the same change is made through the system's wallpaper setting instead, with the
+// same path and the same limit.
 #pragma once
 
 #include <string>
@@ -28,7 +29,8 @@ void EnableActiveDesktop(bool on);
 
 // Makes the file at the path (system ANSI code page) the wallpaper and applies it at once. An empty path
 // is passed on as it is. A path longer than 259 UTF-16 units is refused with EWallpaperPathTooLong before
-// the desktop is touched: the desktop takes at most MAX_PATH units with the terminator.
+// the desktop is touched: the desktop object and the system's setting take at most MAX_PATH units with the
+// terminator.
 void ApplyWallpaper(const std::string& path);
 
 // Shows the wallpaper with the named style and applies it at once: "CENTER", "STRETCH", "TILE" or "MAX",

@@ -234,11 +234,11 @@ TCoolCheckRadioBox* TCustomCoolCheckRadioGroup::NewItem() {
 
 void TCustomCoolCheckRadioGroup::ArrangeItems() {
     if (Loading() || buttons_.empty()) return;
-    TEXTMETRICA metrics{};
+    TEXTMETRICW metrics{};
     {
         ui::WindowDC screen(nullptr);
         ui::SelectObjectScope font(screen.Get(), Font().Handle());
-        GetTextMetricsA(screen.Get(), &metrics);
+        GetTextMetricsW(screen.Get(), &metrics);
     }
     const int count = static_cast<int>(buttons_.size());
     const int perColumn = (count + columns_ - 1) / columns_;

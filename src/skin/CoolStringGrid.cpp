@@ -284,10 +284,10 @@ void TCoolStringGrid::PaintCaptionBar(ui::TMessage& message) {
             ui::BrushHandle fill(CreateSolidBrush(ui::ColorToRGB(captionColor_)));
             FillRect(dc.Get(), &caption, fill.Get());
         }
-        NONCLIENTMETRICSA metrics{};
+        NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof metrics;
-        SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        const ui::FontHandle font(CreateFontIndirectA(small ? &metrics.lfSmCaptionFont : &metrics.lfCaptionFont));
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        const ui::FontHandle font(CreateFontIndirectW(small ? &metrics.lfSmCaptionFont : &metrics.lfCaptionFont));
         const ui::SelectObjectScope selected(dc.Get(), font.Get());
         SetTextColor(dc.Get(), ui::ColorToRGB(captionTextColor_));
         SetBkMode(dc.Get(), TRANSPARENT);

@@ -393,12 +393,8 @@ std::string ShortcutFromCaption(const std::string& caption) {
             ++i;
             continue;
         }
-        // The whole character after the mark, which in a multi-byte code page may be more than one byte.
-        const char* key = caption.c_str() + i + 1;
-        const char* after = CharNextA(key);
-        std::string letter(key, after);
-        CharUpperBuffA(&letter[0], static_cast<DWORD>(letter.size()));
-        return "Alt+" + letter;
+        // The whole character after the mark, which in UTF-8 may be more than one byte.
+        return "Alt+" + UpperCaseText(caption.substr(i + 1, CharacterBytes(caption, i + 1)));
     }
     return std::string();
 }

@@ -14,9 +14,44 @@ namespace ui {
 
 namespace {
 
+// The text of a request, as the wide call takes it: a list of strings ends in a second terminator.
+std::wstring WideRequestText(const char* text, bool list) {
+    if (text == nullptr) return std::wstring();
+    std::string whole = text;
+    if (list) {
+        while (text[whole.size() + 1] != '\0') whole += std::string(1, '\0') + (text + whole.size() + 1);
+    }
+    return WideText(whole) + std::wstring(list ? 2 : 1, L'\0');
+}
+
+// The wide call: the chosen path, whole in UTF-8 however long; where an older code page cannot hold it, its
+// short name, and no choice at all when there is none (the best fit would name another file).
 bool SystemOpenFileName(OPENFILENAMEA& request) {
-    static const auto getOpenFileName = SystemFunction<BOOL(WINAPI*)(LPOPENFILENAMEA)>("comdlg32.dll", "GetOpenFileNameA");
-    return getOpenFileName(&request) != FALSE;
+    static const auto getOpenFileName =
+        SystemFunction<BOOL(WINAPI*)(LPOPENFILENAMEW)>("comdlg32.dll", "GetOpenFileNameW");
+    const std::wstring filter = WideRequestText(request.lpstrFilter, true);
+    const std::wstring initialDir = WideRequestText(request.lpstrInitialDir, false);
+    const std::wstring title = WideRequestText(request.lpstrTitle, false);
+    std::vector<wchar_t> file(request.nMaxFile, L'\0');
+    const std::wstring shown = WideText(request.lpstrFile);
+    shown.copy(file.data(), std::min<size_t>(shown.size(), file.size() - 1));
+    OPENFILENAMEW wide{};
+    wide.lStructSize = sizeof wide;
+    wide.hwndOwner = request.hwndOwner;
+    wide.lpstrFilter = request.lpstrFilter == nullptr ? nullptr : filter.c_str();
+    wide.nFilterIndex = request.nFilterIndex;
+    wide.lpstrFile = file.data();
+    wide.nMaxFile = request.nMaxFile;
+    wide.lpstrInitialDir = request.lpstrInitialDir == nullptr ? nullptr : initialDir.c_str();
+    wide.lpstrTitle = request.lpstrTitle == nullptr ? nullptr : title.c_str();
+    wide.Flags = request.Flags;
+    if (!getOpenFileName(&wide)) return false;
+    const std::string chosen = NarrowPath(file.data());
+    if (chosen.empty() || chosen.size() >= request.nMaxFile) return false;
+    chosen.copy(request.lpstrFile, chosen.size());
+    request.lpstrFile[chosen.size()] = '\0';
+    request.nFilterIndex = wide.nFilterIndex;
+    return true;
 }
 
 bool SystemBrowseForFolder(const TBrowseRequest& request, std::string& folder) {
@@ -30,7 +65,7 @@ bool SystemBrowseForFolder(const TBrowseRequest& request, std::string& folder) {
     static const auto browse =
         SystemFunction<PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOA)>("shell32.dll", "SHBrowseForFolderA");
     // The wide path: a path of MAX_PATH characters takes more bytes in UTF-8 than the single-byte call has
-    // room for, and a name that an older code page cannot hold is no folder to set.
+    // room for; a name that an older code page cannot hold is taken by its short name, or is no folder to set.
     static const auto pathOf =
         SystemFunction<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR)>("shell32.dll", "SHGetPathFromIDListW");
     PIDLIST_ABSOLUTE chosen = browse(&info);
@@ -38,7 +73,7 @@ bool SystemBrowseForFolder(const TBrowseRequest& request, std::string& folder) {
     wchar_t path[MAX_PATH] = {};
     const bool found = pathOf(chosen, path) != FALSE;
     CoTaskMemFree(chosen);
-    if (found) folder = NarrowText(path);
+    if (found) folder = NarrowPath(path);
     return found && !folder.empty();
 }
 

@@ -48,8 +48,8 @@ private:
 // with the chosen folder's path when the user chose one.
 bool BrowseForFolder(HWND owner, const std::string& title, std::string& folder);
 
-// What the choosers call: GetOpenFileNameA and SHBrowseForFolderA with SHGetPathFromIDListA. Tests
-// stand in for them; each setter answers the call it replaces.
+// What the choosers call: GetOpenFileNameW with the request in the active code page, and SHBrowseForFolderA
+// with SHGetPathFromIDListW. Tests stand in for them; each setter answers the call it replaces.
 using TOpenFileNameCall = bool (*)(OPENFILENAMEA& request);
 TOpenFileNameCall SetOpenFileNameCall(TOpenFileNameCall call);
 // Answers the chosen path, or false for a cancel. The request's owner, title and flags are the

@@ -461,6 +461,7 @@ void TApplication::ShowException(const std::exception& error) {
         owner = mainForm_->Handle();
     const std::string text = ErrorBoxText(error.what());
     ++errorBoxesOpen;
+    // The single-byte box reads its text in the active code page, the one the program's text is in.
     MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
     --errorBoxesOpen;
 }

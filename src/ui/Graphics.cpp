@@ -60,7 +60,7 @@ bool TFont::SameAs(const TFont& other) const {
 
 HFONT TFont::Handle() const {
     if (!handle_) {
-        LOGFONTA log{};
+        LOGFONTW log{};
         log.lfHeight = height_;
         log.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
         log.lfItalic = (style_ & fsItalic) ? TRUE : FALSE;
@@ -71,8 +71,8 @@ HFONT TFont::Handle() const {
         log.lfClipPrecision = CLIP_DEFAULT_PRECIS;
         log.lfQuality = DEFAULT_QUALITY;
         log.lfPitchAndFamily = DEFAULT_PITCH;
-        lstrcpynA(log.lfFaceName, name_.c_str(), LF_FACESIZE);
-        handle_.Reset(CreateFontIndirectA(&log));
+        lstrcpynW(log.lfFaceName, WideText(name_).c_str(), LF_FACESIZE);
+        handle_.Reset(CreateFontIndirectW(&log));
     }
     return handle_.Get();
 }

@@ -250,7 +250,9 @@ class TBitmap;
 
 // GDI's single-byte text calls read the text in the system's code page, never in the program's UTF-8
 // (Windows documents this for its UTF-8 code page; Wine 8 takes the code page of the font's character set,
-// 1252 for a Western font): text is drawn and measured through the wide calls.
+// 1252 for a Western font): text is drawn and measured through the wide calls. There Windows draws a
+// character the font lacks from a font it picks for the character's script, and from the fonts linked to the
+// face (FontLink\SystemLink); Wine 8 only follows the links, which the test and demo prefixes set.
 int DrawTextOf(HDC dc, const std::string& text, RECT& rect, UINT format);
 
 // Draws through a borrowed DC with a current font, pen and brush. Fetching Handle() selects all three

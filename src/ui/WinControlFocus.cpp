@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/SysUtils.h"
+
 namespace ui {
 
 bool IsAccel(unsigned key, const std::string& caption) {
@@ -14,9 +16,8 @@ bool IsAccel(unsigned key, const std::string& caption) {
             ++i;
             continue;
         }
-        char pair[2] = {caption[i + 1], static_cast<char>(key)};
-        CharUpperBuffA(pair, 2);
-        return pair[0] == pair[1];
+        return UpperCaseText(caption.substr(i + 1, CharacterBytes(caption, i + 1))) ==
+               UpperCaseText(std::string(1, static_cast<char>(key)));
     }
     return false;
 }

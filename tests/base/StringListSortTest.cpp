@@ -61,6 +61,12 @@ TEST(LocaleSortKey, KeysCompareAsTheLocaleComparesTheirStrings) {
 }
 
 TEST(StringList, SortFollowsTheLocaleComparisonAndOrdersEqualStringsByTheirBytes) {
+    // Accents among their letters in the program's UTF-8 (the single-byte comparison read it as code page 1252).
+    ui::TStringList names;
+    for (const char* name : {"Zebra", "Ölgemälde", "bird", "Émile", "apple"}) names.Add(name);
+    names.Sort();
+    EXPECT_EQ(std::vector<std::string>(names.begin(), names.end()),
+              (std::vector<std::string>{"apple", "bird", "Émile", "Ölgemälde", "Zebra"}));
     ui::TStringList list;
     for (const std::string& text : AwkwardStrings(2000)) list.Add(text);
     list.Sort();

@@ -15,6 +15,14 @@ TEST(SysUtils, SystemMessageLosesItsTrailingLineBreak) {
     EXPECT_NE(text.back(), '\r');
 }
 
+// A lone surrogate half (legal in an NTFS name, which Wine cannot make) would be written as U+FFFD.
+TEST(SysUtils, TextTheCodePageCannotHoldIsNeverPassedOnAsABestFit) {
+    EXPECT_EQ(ui::NarrowText(L"a\xD800z.bmp") + ui::NarrowText(L"a\xDC00.bmp"), "");
+    EXPECT_EQ(ui::NarrowText(L"\xD83C\xDF04"), "🌄");
+    EXPECT_EQ(ui::NarrowPath(L"C:\\no such folder\\a\xD800z.bmp"), "");
+    EXPECT_EQ(ui::UpperCaseText("émile ω"), "ÉMILE Ω");
+}
+
 TEST(SysUtils, ExeDirectoryEndsInBackslashAndHoldsTheExe) {
     const std::string dir = ui::ExeDirectory();
     ASSERT_FALSE(dir.empty());

@@ -217,15 +217,15 @@ public:
     ~SystemWallpaperGuard() {
         SetValue("WallpaperStyle", style_);
         SetValue("TileWallpaper", tile_);
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(wallpaper_.c_str()), SPIF_UPDATEINIFILE);
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &ui::WideText(wallpaper_)[0], SPIF_UPDATEINIFILE);
     }
     SystemWallpaperGuard(const SystemWallpaperGuard&) = delete;
     SystemWallpaperGuard& operator=(const SystemWallpaperGuard&) = delete;
 
     static std::string Wallpaper() {
-        char path[MAX_PATH + 1] = {};
-        SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
-        return path;
+        wchar_t path[MAX_PATH + 1] = {};
+        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
+        return ui::NarrowText(path);
     }
 
     static std::string Value(const char* name) {
@@ -317,6 +317,17 @@ TEST_F(ActiveDesktop, DesktopWithoutActiveDesktopFallsBackToTheSystemWallpaper) 
         EXPECT_EQ(notices.Count(), ++expectedNotices) << style.name;
     }
     EXPECT_EQ(Journal().Alive, 0);
+
+    // The same route takes 151 Greek characters (302 bytes) and 259 characters whole, with their style.
+    std::string greek = "C:\\", longest = "C:\\";
+    for (int i = 0; i < 144; ++i) greek += "ω";
+    for (int i = 0; i < 252; ++i) longest += "ψ";
+    for (const std::string& path : {greek + ".bmp", longest + ".bmp"}) {
+        core::ApplyWallpaper(path);
+        core::ApplyWallpaperStyle("TILE");
+        EXPECT_EQ(SystemWallpaperGuard::Wallpaper(), path);
+        EXPECT_EQ(SystemWallpaperGuard::Value("TileWallpaper"), "1");
+    }
 }
 
 TEST_F(ActiveDesktop, WorkingDesktopLeavesTheSystemWallpaperAlone) {

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -51,6 +53,23 @@ void WithoutUtf8CodePage(const std::string& exe) {
                                 static_cast<DWORD>(manifest.size())));
     ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
 }
+
+// The folder that the code page's best fit names for a scenario's ("Zdjecia" for "Zdjęcia", under Wine), with a
+// program and settings of its own, as another copy of the program may have.
+struct BestFitTwin {
+    static constexpr const char* kSettings = "[Options]\r\nMode=1\r\n[0]\r\nFilename=C:\\twin.bmp\r\n";
+    explicit BestFitTwin(std::string folder) : path(folder.replace(folder.rfind("ę"), 2, "e")) {
+        CreateDirectoryA(path.c_str(), nullptr);
+        std::ofstream(path + "Tamberlyn.exe") << "MZ";
+        std::ofstream(path + "Tamberlyn.ini", std::ios::binary) << kSettings;
+    }
+    ~BestFitTwin() { testing_support::RemoveTree(path); }
+    std::string Settings() const {
+        std::ifstream in(path + "Tamberlyn.ini", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::string path;
+};
 
 // The real exe in a folder of its own with its settings file, swapping on the recording desktop whose
 // journal lives in the same folder. The folder is named in another script, as a user's may be.
@@ -126,26 +145,34 @@ TEST_F(SwapRun, DirectoryRunShowsTheFirstNameOfOneSortedListing) {
     EXPECT_EQ(journal.State.Style, 1u);
     EXPECT_EQ(NextImage(), 1);
 
-    // Names in other scripts by their exact paths, in the locale's order (psi comes before omega).
+    // Names beyond ASCII by their exact paths, in the order of the locale's wide comparison: accents among their
+    // letters, other scripts after Latin.
     const TempDir pictures;
-    for (const char* name : {"ψ.bmp", "alpha.bmp", "Ωmega.bmp"}) pictures.WriteFile(name, "");
+    for (const char* name : {"Zebra.bmp", "Ölgemälde.bmp", "ψ.bmp", "bird.bmp", "Émile.bmp", "apple.bmp", "Ωmega.bmp"})
+        pictures.WriteFile(name, "");
     WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=0", "PictureDir=" + pictures.Path(), "BMPtype=1"}));
-    for (const char* name : {"alpha.bmp", "ψ.bmp", "Ωmega.bmp", "alpha.bmp"})
+    for (const char* name : {"apple.bmp", "bird.bmp", "Émile.bmp", "Ölgemälde.bmp", "Zebra.bmp"})
         EXPECT_EQ(fakes::Utf8(RunWithoutBoxes().State.Wallpaper), pictures.File(name));
 
-    // Where the code page cannot hold those names (nor the exe's own folder's), no run sets a path that
-    // does not exist.
+    // Where the code page cannot hold those names (nor the exe's own folder's), no run sets a path that does
+    // not exist, and none takes the folder the best fit names ("Zdjecia"), though it holds a program and settings.
     WithoutUtf8CodePage(scenario.Exe());
+    const BestFitTwin twin(scenario.Path());
     // The recording desktop in that process writes its journal through the single-byte calls too.
     const TempDir plain;
     journalPath = plain.File("desktop.txt");
     ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journalPath.c_str()));
-    std::vector<std::wstring> set;
+    std::vector<std::string> set;
     for (int run = 0; run < 3; ++run) {
-        set.push_back(RunWithoutBoxes().State.Wallpaper);
-        EXPECT_NE(GetFileAttributesW(set.back().c_str()), INVALID_FILE_ATTRIBUTES) << fakes::Utf8(set.back());
+        const std::wstring wallpaper = RunWithoutBoxes().State.Wallpaper;
+        EXPECT_NE(GetFileAttributesW(wallpaper.c_str()), INVALID_FILE_ATTRIBUTES) << fakes::Utf8(wallpaper);
+        set.push_back(fakes::Utf8(wallpaper));
     }
-    EXPECT_NE(std::find(set.begin(), set.end(), ui::WideText(pictures.File("alpha.bmp"))), set.end());
+    EXPECT_EQ(twin.Settings(), BestFitTwin::kSettings);
+    EXPECT_TRUE(std::any_of(set.begin(), set.end(), [&pictures](const std::string& path) {
+        return path == pictures.File("apple.bmp") || path == pictures.File("bird.bmp") ||
+               path == pictures.File("Zebra.bmp");
+    }));
 }
 
 TEST_F(SwapRun, ForceADSwitchesActiveDesktopOnOnlyWhenItIsOff) {
@@ -250,6 +277,27 @@ TEST_F(SwapRun, DailyRunWithADayNameInTheShortDateSwapsOnceADay) {
         << Settings();
 }
 
+// The daily rule with the untouched short date of the locale this program runs in, which the run it starts
+// shares: CTest runs this case in Bulgarian ("d.MM.yyyy 'г.'") and Saudi Arabic (right-to-left marks), where the
+// date came back in code pages 1251 and 1256 and was written with U+FFFD, so that every run swapped.
+TEST_F(SwapRun, DailyRunInTheLocalesOwnShortDateSwapsOnceADay) {
+    WriteSettings(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "NextImage=0", "[0]", "Filename=C:\\a.bmp",
+                            "DisplayStyle=0", "[1]", "Filename=C:\\b.bmp", "DisplayStyle=0"}));
+    const ui::TDate today = ui::Today();
+    const fakes::DesktopJournal first = RunWithoutBoxes();
+    const fakes::DesktopJournal second = RunWithoutBoxes();
+    const fakes::DesktopJournal third = RunWithoutBoxes();
+    if (ui::Today() != today) GTEST_SKIP() << "the day changed between the runs";
+    EXPECT_NE(PRIMARYLANGID(GetUserDefaultLangID()), LANG_ENGLISH) << "run by CTest in another locale";
+    EXPECT_EQ(first.Sequence(), kSwap);
+    EXPECT_TRUE(second.Calls.empty() && third.Calls.empty());
+    EXPECT_EQ(NextImage(), 1);
+    const std::string settings = Settings();
+    EXPECT_NE(settings.find("LastChanged=" + ui::DateToStr(today) + "\r\n"), std::string::npos) << settings;
+    EXPECT_EQ(settings.find("\xEF\xBF\xBD"), std::string::npos);
+    EXPECT_EQ(settings.find('?'), std::string::npos);
+}
+
 // Another program holds the settings file open and refuses writers, as an editor or a backup tool may: the
 // swap is made, its record refused, and the file keeps what it held.
 TEST_F(SwapRun, SettingsFileHeldOpenByAnotherProgramIsReportedAndKept) {
@@ -330,12 +378,12 @@ TEST(RecordingDesktopServer, AnswersForTheDesktopClassOfThisPrefix) {
 }
 
 std::string DesktopValue(const char* name) {
-    char value[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, value, &size) !=
-        ERROR_SUCCESS)
+    wchar_t value[MAX_PATH + 1] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", ui::WideText(name).c_str(), RRF_RT_REG_SZ, nullptr,
+                     value, &size) != ERROR_SUCCESS)
         return "(none)";
-    return value;
+    return ui::NarrowText(value);
 }
 
 // The prefix's wallpaper settings, put back when the test ends.
@@ -362,13 +410,19 @@ private:
 };
 
 // Wine's own desktop object answers E_NOTIMPL to everything. The run must still change the wallpaper, through
-// the system's setting, before it records the change.
+// the system's setting, before it records the change: whole paths up to the one limit of 259 characters, also
+// where they take more than 260 bytes (the single-byte setting cut them at 255, and its reading overflowed).
 TEST_F(SwapRun, DesktopWithoutActiveDesktopStillGetsTheWallpaper) {
     const SavedDesktopValues saved;
     scenario.WriteFile("shown.bmp", "BM");
     const std::string picture = scenario.File("shown.bmp");
-    WriteSettings(IniLines(
-        {"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=0", "[0]", "Filename=" + picture, "DisplayStyle=2"}));
+    std::string greek = "C:\\";
+    for (int i = 0; i < 252; ++i) greek += "ε";
+    const std::string ascii = "C:\\" + std::string(250, 'a') + ".bmp";
+    WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=0", "[0]", "Filename=" + picture,
+                            "DisplayStyle=2", "[1]", "Filename=" + greek + ".bmp", "DisplayStyle=1", "[2]",
+                            "Filename=" + ascii, "DisplayStyle=0"}));
+    ASSERT_EQ(ui::WideLength(greek + ".bmp") + ascii.size(), 259u + 257u);
     fakes::DesktopState withoutActiveDesktop;
     withoutActiveDesktop.NotImplemented = true;
 
@@ -380,6 +434,11 @@ TEST_F(SwapRun, DesktopWithoutActiveDesktopStillGetsTheWallpaper) {
     EXPECT_EQ(DesktopValue("WallpaperStyle"), "0");
     EXPECT_EQ(DesktopValue("TileWallpaper"), "1");
     EXPECT_EQ(NextImage(), 1);
+    for (const std::string& path : {greek + ".bmp", ascii}) {
+        RunWithoutBoxes(withoutActiveDesktop);
+        EXPECT_EQ(DesktopValue("Wallpaper"), path);
+    }
+    EXPECT_EQ(NextImage(), 3);
 }
 
 // A picture of the system folder for the length of a test: the test prefix's C:\windows has none of its own.

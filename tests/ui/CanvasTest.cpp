@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "support/GdiBudget.h"
 #include "ui/Graphics.h"
 #include "base/SysUtils.h"
@@ -34,6 +37,33 @@ TEST(Canvas, ChangingFontPenOrBrushNeverDeletesWhatIsSelected) {
     EXPECT_EQ(GetCurrentObject(dc.Get(), OBJ_BRUSH), canvas.Brush().Handle());
     canvas.Detach();
     EXPECT_NE(GetCurrentObject(dc.Get(), OBJ_BRUSH), canvas.Brush().Handle()) << "letting go restores the DC";
+}
+
+// Names in other scripts draw as letters where the system has a font for them, not as the boxes of U+0378,
+// which no font has. Windows picks a font for the script; Wine only follows the fonts linked to the face
+// (tools/wine-env.sh), and leaves Arabic and Devanagari, which need shaping, boxes in the bitmap MS Sans Serif.
+TEST(Canvas, NamesInOtherScriptsDrawAsLettersNotAsBoxes) {
+    ui::TBitmap bitmap;
+    bitmap.SetSize(160, 24);
+    const auto drawn = [&bitmap](const char* face, const std::string& text) {
+        ui::TCanvas& canvas = bitmap.Canvas();
+        canvas.Font().SetName(face);
+        canvas.Font().SetStyle(ui::fsBold);
+        RECT all{0, 0, 160, 24};
+        canvas.FillRect(all);
+        canvas.DrawText(text, all, DT_SINGLELINE | DT_NOPREFIX);
+        std::vector<COLORREF> pixels;
+        for (int i = 0; i < all.right * all.bottom; ++i) pixels.push_back(GetPixel(canvas.Handle(), i % 160, i / 160));
+        return pixels;
+    };
+    const std::string names[] = {"Παραλία", "Ледник", "砂丘", "مرحبا", "नमस्ते"};
+    for (const char* face : {"Comic Sans MS", "MS Sans Serif"}) {
+        for (size_t i = 0; i < (face[0] == 'C' ? 5u : 3u); ++i) {
+            std::string boxes;
+            while (ui::WideLength(boxes) < ui::WideLength(names[i])) boxes += "\u0378";
+            EXPECT_NE(drawn(face, names[i]), drawn(face, boxes)) << face << ": " << names[i];
+        }
+    }
 }
 
 TEST(Bitmap, ASystemOutOfHandlesIsAnErrorNotABitmapWithoutAPicture) {
