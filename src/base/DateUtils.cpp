@@ -96,7 +96,9 @@ std::string SystemFormatted(const std::string& format, int year, int month, int 
     time.wYear = static_cast<WORD>(year);
     time.wMonth = static_cast<WORD>(month);
     time.wDay = static_cast<WORD>(day);
-    const std::wstring picture = WideText(format);
+    // Wine's 32-bit formatter may read past a format's end (a listed format crashed it at the end of a page):
+    // zeros there.
+    const std::wstring picture = WideText(format) + std::wstring(2, L'\0');
     return SystemText([&time, &picture, locale](wchar_t* buffer, int size) {
         return GetDateFormatW(locale, 0, &time, picture.c_str(), buffer, size);
     });

@@ -192,7 +192,10 @@ std::string SystemDateText(ui::TDate date, const std::string& format, bool& acce
     time.wMonth = static_cast<WORD>(month);
     time.wDay = static_cast<WORD>(day);
     wchar_t text[256];
-    const int length = GetDateFormatW(locale, 0, &time, ui::WideText(format).c_str(), text, 256);
+    // Wine's 32-bit formatter may read past a format's end (a listed format crashed it at the end of a page):
+    // zeros there.
+    const std::wstring picture = ui::WideText(format) + std::wstring(2, L'\0');
+    const int length = GetDateFormatW(locale, 0, &time, picture.c_str(), text, 256);
     accepted = length > 0;
     return accepted ? ui::NarrowText(text) : std::string();
 }
