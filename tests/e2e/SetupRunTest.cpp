@@ -17,6 +17,7 @@
 #include "core/Settings.h"
 #include "base/DateUtils.h"
 #include "base/IniFileUpdate.h"
+#include "base/IniFiles.h"
 #include "base/SysUtils.h"
 
 namespace testing_support {
@@ -110,11 +111,14 @@ TEST_F(SetupRun, CancelLeavesTheFileAsItWasAndTheRunGoesOnAndHelpWithoutItsLibra
 TEST_F(SetupRun, SaveKeepsWhatTheDialogShowsAndOnlyAModeChangeResetsThePosition) {
     std::string greek;
     for (int i = 0; i < 120; ++i) greek += "λ";
-    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "ForceAD=1", "PictureDir=C:\\ΦΩΤΟ\\", "BMPtype=1",
-                    "GIFtype=0", "JPGtype=1", "PNGtype=0", "DisplayStyle=2",
-                    "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=3", "[0]", "Filename=C:\\A.BMP",
-                    "DisplayStyle=1", "[1]", "Filename=C:\\日本\\Ελλάδα Россия.bmp", "DisplayStyle=0", "[2]",
-                    "Filename=C:\\Photos\\Thessaloniki\\" + greek + ".bmp", "DisplayStyle=2"}));
+    // Saved by Notepad as "Unicode": UTF-16, which it stays.
+    Write(ui::EncodeIniText(
+        ui::WideText(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "ForceAD=1", "PictureDir=C:\\ΦΩΤΟ\\", "BMPtype=1",
+                               "GIFtype=0", "JPGtype=1", "PNGtype=0", "DisplayStyle=2",
+                               "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=3", "[0]", "Filename=C:\\A.BMP",
+                               "DisplayStyle=1", "[1]", "Filename=C:\\日本\\Ελλάδα Россия.bmp", "DisplayStyle=0",
+                               "[2]", "Filename=C:\\Photos\\Thessaloniki\\" + greek + ".bmp", "DisplayStyle=2"})),
+        ui::TIniEncoding::Utf16));
     const std::string before = File();
     SetupDriver setup = Open();
     ASSERT_TRUE(setup.DialogOpen());

@@ -15,6 +15,7 @@
 #include "support/HeldFile.h"
 #include "support/SetupDriver.h"
 #include "base/DateUtils.h"
+#include "base/IniFiles.h"
 #include "base/SysUtils.h"
 
 namespace {
@@ -105,16 +106,19 @@ protected:
     std::string journalPath = scenario.File("desktop.txt");
 };
 
-// Names in any script, in a file saved in UTF-8; the last a path of 147 characters (267 bytes).
+// Names in any script, in a file that Notepad saved as "Unicode" (UTF-16), which every run keeps so; the last
+// a path of 147 characters.
 TEST_F(SwapRun, ListRunsShowTheEntriesInOrderAndStartAgainAfterTheLast) {
     std::string greek;
     for (int i = 0; i < 120; ++i) greek += "λ";
     const std::string longest = "C:\\Photos\\Thessaloniki\\" + greek + ".bmp";
     ASSERT_EQ(ui::WideLength(longest), 147u);
-    WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "ForceAD=0", "NextImage=0", "[0]",
-                            "Filename=C:\\list\\日本.bmp", "DisplayStyle=0", "[1]", "Filename=C:\\list\\Ελλάδα.htm",
-                            "DisplayStyle=1", "[2]", "Filename=C:\\list\\Россия.jpg", "DisplayStyle=2", "[3]",
-                            "Filename=" + longest, "DisplayStyle=0"}));
+    const std::string list = IniLines({"[0]", "Filename=C:\\list\\日本.bmp", "DisplayStyle=0", "[1]",
+                                       "Filename=C:\\list\\Ελλάδα.htm", "DisplayStyle=1", "[2]",
+                                       "Filename=C:\\list\\Россия.jpg", "DisplayStyle=2", "[3]",
+                                       "Filename=" + longest, "DisplayStyle=0"});
+    WriteSettings(ui::EncodeIniText(ui::WideText(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "ForceAD=0"}) + list),
+                                    ui::TIniEncoding::Utf16));
     const struct {
         std::wstring wallpaper;
         DWORD style;
@@ -133,6 +137,9 @@ TEST_F(SwapRun, ListRunsShowTheEntriesInOrderAndStartAgainAfterTheLast) {
         EXPECT_EQ(journal.State.Style, run.style);
         EXPECT_EQ(NextImage(), run.next);
     }
+    ui::TIniEncoding encoding;
+    EXPECT_NE(ui::DecodeIniText(Settings(), encoding).find(ui::WideText(list)), std::wstring::npos);
+    EXPECT_EQ(encoding, ui::TIniEncoding::Utf16);
 }
 
 TEST_F(SwapRun, DirectoryRunShowsTheFirstNameOfOneSortedListing) {
