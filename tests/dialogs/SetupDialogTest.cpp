@@ -284,7 +284,7 @@ TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows)
     UnhookWinEvent(hook);
     std::vector<Event> events{{dialog->cchkrdbxGIF->Handle(), EVENT_OBJECT_STATECHANGE, 0},
                               {dialog->crdgrpMode->Buttons()[1]->Handle(), EVENT_OBJECT_STATECHANGE, 0},
-                              {list, EVENT_OBJECT_FOCUS, 1}, {list, EVENT_OBJECT_FOCUS, 2}, {list, EVENT_OBJECT_SELECTION, 2},
+                              {list, EVENT_OBJECT_FOCUS, 1}, {list, EVENT_OBJECT_FOCUS, 0}, {list, EVENT_OBJECT_SELECTION, 0},
                               {list, EVENT_OBJECT_SELECTION, 1}, {dialog->cedtbtnDir->Handle(), EVENT_OBJECT_VALUECHANGE, 0},
                               {dialog->cbtnCancel->Handle(), EVENT_OBJECT_NAMECHANGE, 0}};
     for (HWND window : visited) events.emplace_back(window, EVENT_OBJECT_FOCUS, 0);
