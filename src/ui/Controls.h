@@ -51,9 +51,9 @@ constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
 constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 // The layer's own messages (CM_ and CN_) carry the layer's pointers and mean "this program says so", but
-// their numbers lie in the range other programs use for theirs. A window takes one only from a send of
-// this thread's own code (SendPrivate), or from Perform; the same number posted or sent by anyone else is
-// passed to the window's default handling untouched.
+// their numbers lie in the range other programs use for theirs. A window takes one only from the send this
+// thread's own code is making now (SendPrivate), once, or from Perform; the same number posted or sent by
+// anyone else, even while the own send is being handled, is passed to the window's default handling untouched.
 bool IsPrivateMessage(UINT msg);
 LRESULT SendPrivate(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
