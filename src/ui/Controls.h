@@ -363,7 +363,8 @@ protected:
     void TrackMouse();
     // The label that names this control for a reader, nullptr for none.
     const TControl* NamingLabel() const;
-    // The reader's default action, run once the reader's call has returned: the control's click.
+    // The reader's default action, run once the reader's call has returned: the control's click, if the
+    // control still takes input then.
     void PostAccessibleAction();
 
 private:
@@ -395,10 +396,11 @@ private:
     std::vector<const TControl*> AccessibleElements() const;
     // The element of that id, nullptr for none.
     const TControl* AccessibleElement(int child) const;
+    // Runs the readers' actions answered so far, in their order (CM_ACCESSIBLEACTION).
+    static void RunAccessibleActions();
 
     HWND handle_ = nullptr;
     TAccessible accessible_;
-    bool accessibleActionPosted_ = false;
     WNDPROC defaultProc_ = nullptr;
     bool native_ = false;
     std::vector<TControl*> controls_;

@@ -366,10 +366,7 @@ void TWinControl::WndProc(TMessage& message) {
             if (accessible_.AnswerGetObject(handle_, message.WParam, message.LParam, *this, message.Result)) return;
             break;
         case CM_ACCESSIBLEACTION:
-            if (accessibleActionPosted_) {
-                accessibleActionPosted_ = false;
-                if (Enabled()) Click();
-            }
+            RunAccessibleActions();
             return;
         case WM_CLOSE:
             if ((GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) != 0) {
