@@ -85,13 +85,14 @@ SetupDriver::SetupDriver(const std::string& exe, const std::string& arguments, c
 // A window that an action opens (a message box, the add-entry dialog, the about box) runs its own modal
 // loop inside the program's handling of the action: the action is handled only when that window closes.
 // So an action is done once the program has handled it or once a new window of the program has appeared.
-void SetupDriver::Act(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+void SetupDriver::Act(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wait) {
     const std::set<HWND> before = VisibleTopWindows(program_.Id());
     const ULONG_PTR action = ++lastAction;
     if (!SendMessageCallbackA(window, message, wParam, lParam, &ActionHandled, action)) {
         ADD_FAILURE() << "the action could not be sent: error " << GetLastError();
         return;
     }
+    if (!wait) return;
     const ULONGLONG start = GetTickCount64();
     while (GetTickCount64() - start < kWaitMs) {
         // The callback comes while this thread looks at its queue.
@@ -174,7 +175,8 @@ void SetupDriver::ClickAt(HWND window, int x, int y) {
     POINT onScreen{x, y};
     ClientToScreen(window, &onScreen);
     SetCursorPos(onScreen.x, onScreen.y);
-    Act(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    // Sent at once, both come before a pointer move still queued from the last click, which would drag a row.
+    Act(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), false);
     Act(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 

@@ -47,7 +47,8 @@ public:
     HWND WaitForWindow(const std::string& caption);
 
 private:
-    void Act(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Sends the message; with wait, returns once the program has handled it (or has opened a window).
+    void Act(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool wait = true);
     HWND FindIn(HWND top, const char* className, const std::string& text) const;
     void Type(HWND field, const std::string& typed);
 
