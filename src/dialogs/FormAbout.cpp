@@ -51,7 +51,12 @@ TfrmAbout::TfrmAbout(ui::TComponent* owner) : ui::TForm(owner) {
     clblTitle->SetAlignment(ui::taCenter);
     SetFont(clblTitle->Font(), kComicSans, -32, ui::fsBold | ui::fsUnderline);
 
-    clblAuthor = AddLabel(*this, cpnlAbout, 155, 42, 162, 16, "by the Tamberlyn team");
+    clnkAuthor = new skin::TCoolLink(this);
+    clnkAuthor->SetParent(cpnlAbout);
+    clnkAuthor->SetBounds(155, 42, 162, 16);
+    clnkAuthor->OnClick = [this] { clblAuthorClick(); };
+    clblAuthor = AddLabel(*this, clnkAuthor, 0, 0, 162, 16, "by the Tamberlyn team");
+    clblAuthor->SetFocusControl(clnkAuthor);
     clblAuthor->SetAlignment(ui::taCenter);
     SetFont(clblAuthor->Font(), kMsSansSerif, -13, ui::fsBold, ui::clBlue);
     clblAuthor->SetCursor(LoadCursor(nullptr, IDC_HAND));
@@ -71,6 +76,7 @@ TfrmAbout::TfrmAbout(ui::TComponent* owner) : ui::TForm(owner) {
 
     cbtnOk = AddButton(*this, cpnlAbout, 126, 102, "Ok", "GLYPH_ABOUTOK");
     cbtnOk->SetTabOrder(0);
+    clnkAuthor->SetTabOrder(1);
     // Escape leaves the box as its close box does.
     cbtnOk->SetCancel(true);
     cbtnOk->OnClick = [this] { cbtnOkClick(); };

@@ -8,6 +8,7 @@
 #include "skin/CoolBtn.h"
 #include "skin/CoolCtrls.h"
 #include "skin/CoolLabel.h"
+#include "skin/CoolLink.h"
 #include "skin/CoolPanel.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
@@ -29,6 +30,8 @@ public:
 
     skin::TCoolPanel* cpnlAbout;
     skin::TCoolLabel* clblTitle;
+    // The mail link: the author line, in a link that the keyboard and a reader reach.
+    skin::TCoolLink* clnkAuthor;
     skin::TCoolLabel* clblAuthor;
     skin::TCoolLabel* clblCopyright;
     ui::TImage* imgLogo;

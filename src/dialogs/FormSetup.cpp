@@ -165,6 +165,9 @@ TfrmSetup::TfrmSetup(ui::TComponent* owner) : ui::TForm(owner) {
     cstgrdList = new skin::TCoolStringGrid(this);
     cstgrdList->SetParent(cpnlList);
     SetUpFileList(*cstgrdList);
+    // The last row stands empty for the next entry, and is no entry to a reader, who hears the list by its title.
+    cstgrdList->SetBlankLastRow(true);
+    clblListTitle->SetFocusControl(cstgrdList);
     cbtnAdd = AddButton(*this, cpnlList, 12, 290, "Add", "GLYPH_ADD");
     cbtnAdd->OnClick = [this] { cbtnAddClick(); };
     cbtnRemove = AddButton(*this, cpnlList, 165, 290, "Remove", "GLYPH_REMOVE");

@@ -86,9 +86,7 @@ public:
     std::optional<std::string> AccessibleDefaultAction(int child) const override;
     std::optional<std::string> AccessibleShortcut(int child) const override;
     long AccessibleState(int child) const override;
-    void DoAccessibleDefaultAction(int child) override {
-        if (Enabled()) Click();
-    }
+    void DoAccessibleDefaultAction(int child) override { PostAccessibleAction(); }
 
     ui::TNotifyEvent OnMouseEnter;
     ui::TNotifyEvent OnMouseLeave;

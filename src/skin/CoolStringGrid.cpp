@@ -10,7 +10,8 @@ namespace skin {
 namespace {
 
 // Posted to itself when the editor stored a text into a cell that differs from what the cell had when
-// its editing began: column and row.
+// its editing began. It carries nothing: the cells are the grid's own record, so the same number from
+// another program tells of no edit.
 constexpr UINT kCellEdited = WM_USER + 0x194;
 
 UINT BevelEdges(TBevelCut inner, TBevelCut outer) {
@@ -247,7 +248,7 @@ void TCoolStringGrid::WndProc(ui::TMessage& message) {
             return;
         case kCellEdited:
             message.Result = 0;
-            CellEdited(static_cast<int>(message.WParam), static_cast<int>(message.LParam));
+            TellEditedCells();
             return;
         default:
             ui::TStringGrid::WndProc(message);
@@ -471,23 +472,35 @@ void TCoolStringGrid::PrepareEditor(int col, int row) {
 
 void TCoolStringGrid::SetEditText(int col, int row, const std::string& text) {
     ui::TStringGrid::SetEditText(col, row, text);
-    if (Cells(col, row) != editedText_) PostMessageA(Handle(), kCellEdited, static_cast<WPARAM>(col), row);
+    if (Cells(col, row) == editedText_) return;
+    const ui::TGridCoord cell{col, row};
+    if (std::none_of(storedCells_.begin(), storedCells_.end(),
+                     [cell](const ui::TGridCoord& stored) { return stored.X == cell.X && stored.Y == cell.Y; }))
+        storedCells_.push_back(cell);
+    PostMessageA(Handle(), kCellEdited, 0, 0);
 }
 
-void TCoolStringGrid::CellEdited(int col, int row) {
-    if (EditorMode() || col >= ColCount() || row >= RowCount()) return;
-    // Every store while the edit went on announced it too: the edit is told once, as long as its text stays.
-    if (col == editedCell_.X && row == editedCell_.Y) {
-        if (Cells(col, row) == editedText_) return;
-        editedText_ = Cells(col, row);
-    }
-    int width = DefaultColWidth();
-    int height = DefaultRowHeight();
+void TCoolStringGrid::TellEditedCells() {
+    // The stores go on while the editor is open; the one that closes it posts the notice again.
+    if (EditorMode()) return;
+    const std::vector<ui::TGridCoord> cells = std::move(storedCells_);
+    storedCells_.clear();
     const ui::TWatch watch = Watch();
-    if (OnEndCellEditing) OnEndCellEditing(col, row, width, height);
-    if (!watch) return;
-    SetColWidths(col, width);
-    SetRowHeights(row, height);
+    for (const ui::TGridCoord& cell : cells) {
+        // A row or column removed since the store took its cell along.
+        if (cell.X >= ColCount() || cell.Y >= RowCount()) continue;
+        // Every store while the edit went on announced it too: the edit is told once, as long as its text stays.
+        if (cell.X == editedCell_.X && cell.Y == editedCell_.Y) {
+            if (Cells(cell.X, cell.Y) == editedText_) continue;
+            editedText_ = Cells(cell.X, cell.Y);
+        }
+        int width = DefaultColWidth();
+        int height = DefaultRowHeight();
+        if (OnEndCellEditing) OnEndCellEditing(cell.X, cell.Y, width, height);
+        if (!watch) return;
+        SetColWidths(cell.X, width);
+        SetRowHeights(cell.Y, height);
+    }
 }
 
 }  // namespace skin

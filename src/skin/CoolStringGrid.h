@@ -170,8 +170,8 @@ private:
     void PaintCaptionBar(ui::TMessage& message);
     // The editor takes the grid's colour, font and options, and the cell's look or the picture under it.
     void PrepareEditor(int col, int row);
-    // The edit of a cell announced itself; told once the editor has closed.
-    void CellEdited(int col, int row);
+    // The edits stored so far are told, once the editor has closed.
+    void TellEditedCells();
 
     int marginLeft_ = 2;
     int marginTop_ = 2;
@@ -187,6 +187,8 @@ private:
     // The cell whose editing began last and the text it had then.
     ui::TGridCoord editedCell_{-1, -1};
     std::string editedText_;
+    // The cells whose editor stored a changed text, not yet told.
+    std::vector<ui::TGridCoord> storedCells_;
     TCoolOptions exOptions_{ocNoCaption};
     ui::TAlignment textAlign_ = ui::taLeftJustify;
     ui::TAlignment fixedTextAlign_ = ui::taLeftJustify;

@@ -1,10 +1,10 @@
 #include "ui/Accessible.h"
 
 #include <algorithm>
-#include <memory>
+#include <exception>
+#include <string>
 #include <vector>
 
-#include "base/Boundary.h"
 #include "base/SysUtils.h"
 #include "base/SystemLibrary.h"
 
@@ -26,11 +26,6 @@ Function Automation(const char* name) {
     return SystemFunction<Function>("oleaut32.dll", name);
 }
 
-struct ReleaseInterface {
-    void operator()(IUnknown* object) const noexcept { object->Release(); }
-};
-using StandardObject = std::unique_ptr<IAccessible, ReleaseInterface>;
-
 // The reader's text, which comes back to it as a string it frees.
 HRESULT Answer(const std::string& text, BSTR* out) {
     const int length = static_cast<int>(text.size());
@@ -49,27 +44,43 @@ void SetChild(VARIANT* out, int child) {
     out->lVal = child;
 }
 
+// The child windows of a window, in the order the standard object counts them.
+std::vector<HWND> ChildWindows(HWND window) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
 }  // namespace
 
 // The object a reader holds. It answers from the control's description while connected and leaves the
 // window's own part to the standard object; a call of a reader that still holds it after the window has
-// gone is answered as not connected. The interfaces are private bases: the object reaches a reader only
-// as the interface pointers it hands out itself, and is deleted only by its last Release.
+// gone is answered as not connected. Every request of a reader makes one, with its own place in the list
+// of children (IEnumVARIANT): several readers, or a reader and the system's automation bridge, each walk
+// the children through their own. The interfaces are private bases: the object reaches a reader only as
+// the interface pointers it hands out itself, and is deleted only by its last Release.
+//
+// The ids a reader names children by: 0 for the control itself, 1 .. the element count for the elements,
+// and after them the child windows. The standard object numbers the child windows from 1, so an id after
+// the elements reaches it less the element count, and one it answers comes back plus that count. (That is
+// Windows' numbering; Wine's standard object refuses every child-window id.)
 class TAccessibleObject final : private IAccessible, private IOleWindow, private IEnumVARIANT {
 public:
-    TAccessibleObject(HWND window, TAccessibleInfo& info, StandardObject standard)
-        : window_(window), info_(&info), standard_(std::move(standard)) {}
+    TAccessibleObject(TAccessible& home, ULONG position)
+        : home_(&home), window_(home.window_), info_(home.info_), standard_(home.standard_), position_(position) {
+        standard_->AddRef();
+        home.objects_.push_back(this);
+    }
     TAccessibleObject(const TAccessibleObject&) = delete;
     TAccessibleObject& operator=(const TAccessibleObject&) = delete;
 
     IAccessible* Interface() { return this; }
-    HWND Window() const { return window_; }
-    bool Describes(const TAccessibleInfo& info) const { return info_ == &info; }
 
     void Disconnect() noexcept {
+        home_ = nullptr;
         info_ = nullptr;
-        windows_.reset();
-        standard_.reset();
+        ReleaseStandard();
         // A reader in another process reaches the object through a stub that holds it; letting go of
         // the stub's references frees the object now rather than when that reader lets go.
         CoDisconnectObject(static_cast<IAccessible*>(this), 0);
@@ -122,17 +133,15 @@ public:
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
         return Call([&] { return standard_->get_accParent(parent); });
     }
-    // The children are the elements, then the child windows the standard object counts.
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override {
         return Call([&] {
-            const HRESULT result = standard_->get_accChildCount(count);
-            if (SUCCEEDED(result)) *count += info_->AccessibleChildCount();
-            return result;
+            *count = static_cast<long>(ChildCount());
+            return S_OK;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
         return Call([&] {
-            if (Element(child) <= 0) return standard_->get_accChild(child, object);
+            if (Element(child) <= 0) return standard_->get_accChild(ToStandard(child), object);
             // A simple element is no object of its own: the reader asks this object about it by its id.
             *object = nullptr;
             return S_FALSE;
@@ -150,7 +159,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         return Call([&] {
             const int element = Element(child);
-            if (element < 0) return standard_->get_accRole(child, role);
+            if (element < 0) return standard_->get_accRole(ToStandard(child), role);
             *role = VARIANT{};
             role->vt = VT_I4;
             role->lVal = info_->AccessibleRole(element);
@@ -160,20 +169,10 @@ public:
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         return Call([&] {
             const int element = Element(child);
-            if (element < 0) return standard_->get_accState(child, state);
-            long bits = info_->AccessibleState(element);
-            if (element == 0) {
-                // The standard object's state is a number, which holds nothing to free.
-                VARIANT window{};
-                if (SUCCEEDED(standard_->get_accState(child, &window)) && window.vt == VT_I4) bits |= window.lVal;
-            } else {
-                if (element == info_->AccessibleFocus() && GetFocus() == window_) bits |= STATE_SYSTEM_FOCUSED;
-                if (element == info_->AccessibleSelection()) bits |= STATE_SYSTEM_SELECTED;
-                if (!IsWindowEnabled(window_)) bits |= STATE_SYSTEM_UNAVAILABLE;
-            }
+            if (element < 0) return standard_->get_accState(ToStandard(child), state);
             *state = VARIANT{};
             state->vt = VT_I4;
-            state->lVal = bits;
+            state->lVal = State(element);
             return S_OK;
         });
     }
@@ -182,7 +181,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
         return Call([&] {
-            if (Element(child) <= 0) return standard_->get_accHelpTopic(file, child, topic);
+            if (Element(child) <= 0) return standard_->get_accHelpTopic(file, ToStandard(child), topic);
             *file = nullptr;
             *topic = 0;
             return S_FALSE;
@@ -193,15 +192,17 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
         return Call([&] {
-            const int element = info_->AccessibleChildCount() > 0 ? info_->AccessibleFocus() : 0;
-            if (element <= 0 || GetFocus() != window_) return standard_->get_accFocus(focus);
+            const int element = info_->AccessibleFocus();
+            if (element <= 0 || element > info_->AccessibleChildCount() || GetFocus() != window_)
+                return FromStandard(standard_->get_accFocus(focus), focus);
             SetChild(focus, element);
             return S_OK;
         });
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
         return Call([&] {
-            if (info_->AccessibleChildCount() == 0) return standard_->get_accSelection(selection);
+            if (info_->AccessibleChildCount() == 0)
+                return FromStandard(standard_->get_accSelection(selection), selection);
             const int element = info_->AccessibleSelection();
             SetChild(selection, element);
             return element > 0 ? S_OK : S_FALSE;
@@ -213,14 +214,14 @@ public:
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
         return Call([&] {
             const int element = Element(child);
-            if (element <= 0) return standard_->accSelect(flags, child);
+            if (element <= 0) return standard_->accSelect(flags, ToStandard(child));
             return info_->SelectAccessible(element, flags) ? S_OK : DISP_E_MEMBERNOTFOUND;
         });
     }
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override {
         return Call([&] {
             const int element = Element(child);
-            if (element <= 0) return standard_->accLocation(left, top, width, height, child);
+            if (element <= 0) return standard_->accLocation(left, top, width, height, ToStandard(child));
             RECT bounds = info_->AccessibleBounds(element);
             MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&bounds), 2);
             *left = bounds.left;
@@ -236,7 +237,8 @@ public:
             const int count = info_->AccessibleChildCount();
             const bool intoElements =
                 element == 0 && count > 0 && (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD);
-            if (element < 0 || (element == 0 && !intoElements)) return standard_->accNavigate(direction, start, end);
+            if (element < 0 || (element == 0 && !intoElements))
+                return FromStandard(standard_->accNavigate(direction, ToStandard(start), end), end);
             // Among the elements only in their order: they have no children, and where they lie beside
             // each other on the screen is not known here.
             int to = 0;
@@ -250,7 +252,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* hit) override {
         return Call([&] {
-            const HRESULT result = standard_->accHitTest(x, y, hit);
+            const HRESULT result = FromStandard(standard_->accHitTest(x, y, hit), hit);
             // The standard object finds the window's client area or a child window; which element of the
             // client area is under the point only the description knows.
             if (FAILED(result) || hit->vt != VT_I4 || hit->lVal != CHILDID_SELF) return result;
@@ -266,26 +268,51 @@ public:
             return result;
         });
     }
+    // A control that takes no input (disabled, or on a form under a modal window) performs no action: the
+    // answer the documentation gives for a control that does not.
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
         return Call([&] {
             const int element = Element(child);
-            if (element >= 0 && info_->AccessibleDefaultAction(element)) {
-                info_->DoAccessibleDefaultAction(element);
-                return S_OK;
-            }
-            return element > 0 ? DISP_E_MEMBERNOTFOUND : standard_->accDoDefaultAction(child);
+            if (element < 0) return standard_->accDoDefaultAction(ToStandard(child));
+            if (!info_->AccessibleDefaultAction(element))
+                return element > 0 ? DISP_E_MEMBERNOTFOUND : standard_->accDoDefaultAction(ToStandard(child));
+            if ((State(element) & STATE_SYSTEM_UNAVAILABLE) != 0) return DISP_E_MEMBERNOTFOUND;
+            info_->DoAccessibleDefaultAction(element);
+            return S_OK;
         });
     }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
+        return Call([&] { return standard_->put_accName(ToStandard(child), name); });
+    }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+        return Call([&] { return standard_->put_accValue(ToStandard(child), value); });
+    }
+
     // IEnumVARIANT: how a reader lists the children (AccessibleChildren): the elements by their ids, then
-    // the child windows' objects from the standard object's own list.
+    // the child windows' own objects, as the standard object lists them.
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        if (fetched != nullptr) *fetched = 0;
         return Call([&] {
+            static const auto objectFromWindow =
+                Oleacc<decltype(&AccessibleObjectFromWindow)>("AccessibleObjectFromWindow");
+            const ULONG elements = static_cast<ULONG>(info_->AccessibleChildCount());
+            const std::vector<HWND> windows = ChildWindows(window_);
+            const ULONG start = position_;
             ULONG done = 0;
-            const int elements = info_->AccessibleChildCount();
-            for (; done < count && nextElement_ < elements; ++done) SetChild(&items[done], ++nextElement_);
-            if (done < count && Windows() != nullptr) {
-                ULONG more = 0;
-                if (SUCCEEDED(windows_->Next(count - done, items + done, &more))) done += more;
+            for (; done < count && position_ < elements + windows.size(); ++done, ++position_) {
+                VARIANT& item = items[done];
+                SetChild(&item, static_cast<int>(position_) + 1);
+                if (position_ < elements) continue;
+                IDispatch* object = nullptr;
+                const HRESULT result = objectFromWindow(windows[position_ - elements], OBJID_WINDOW, IID_IDispatch,
+                                                        reinterpret_cast<void**>(&object));
+                if (FAILED(result)) {
+                    ForgetItems(items, done);
+                    position_ = start;
+                    return result;
+                }
+                item.vt = VT_DISPATCH;
+                item.pdispVal = object;
             }
             if (fetched != nullptr) *fetched = done;
             return done == count ? S_OK : S_FALSE;
@@ -293,45 +320,64 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
         return Call([&] {
-            const ULONG elements = static_cast<ULONG>(info_->AccessibleChildCount());
-            const ULONG skipped = std::min(count, elements - std::min(elements, static_cast<ULONG>(nextElement_)));
-            nextElement_ += static_cast<int>(skipped);
-            if (skipped == count) return S_OK;
-            return Windows() != nullptr ? windows_->Skip(count - skipped) : S_FALSE;
+            const ULONG total = ChildCount();
+            const ULONG skipped = std::min(count, total - std::min(total, position_));
+            position_ += skipped;
+            return skipped == count ? S_OK : S_FALSE;
         });
     }
     HRESULT STDMETHODCALLTYPE Reset() override {
         return Call([&] {
-            nextElement_ = 0;
-            return Windows() != nullptr ? windows_->Reset() : S_OK;
+            position_ = 0;
+            return S_OK;
         });
     }
+    // A copy that goes on from where this one stands, as another object of the same window.
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) override {
-        if (copy != nullptr) *copy = nullptr;
-        return E_NOTIMPL;
-    }
-
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
-        return Call([&] { return standard_->put_accName(child, name); });
-    }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
-        return Call([&] { return standard_->put_accValue(child, value); });
+        if (copy == nullptr) return E_POINTER;
+        *copy = nullptr;
+        return Call([&] {
+            *copy = static_cast<IEnumVARIANT*>(new TAccessibleObject(*home_, position_));
+            return S_OK;
+        });
     }
 
 private:
-    ~TAccessibleObject() = default;
+    ~TAccessibleObject() {
+        if (home_ != nullptr) home_->Forget(this);
+        ReleaseStandard();
+    }
 
-    // Every call of a reader: refused once disconnected; an exception of the control's answer ends here,
-    // shown as every error of a window procedure is. The object stays alive through the call even if the
-    // control's action destroys the window and with it the control's reference.
+    void ReleaseStandard() noexcept {
+        if (standard_ != nullptr) standard_->Release();
+        standard_ = nullptr;
+    }
+
+    // Every call of a reader: refused once disconnected. An error of the control's answer ends here as a
+    // failed call, written where a debugger sees it: a box would open inside the reader's call, which
+    // waits for it and cannot read it. The object stays alive through the call even if the control's
+    // action destroys the window and with it the control's reference.
     template <typename Work>
-    HRESULT Call(Work&& work) {
+    HRESULT Call(Work&& work) noexcept {
         if (info_ == nullptr) return CO_E_OBJNOTCONNECTED;
         AddRef();
         HRESULT result = E_FAIL;
-        Guarded([&] { result = work(); });
+        try {
+            result = work();
+        } catch (const std::exception& error) {
+            Log(error.what());
+        } catch (...) {
+            Log("Unknown error");
+        }
         Release();
         return result;
+    }
+
+    // In pieces: a message put together could itself fail for want of memory.
+    static void Log(const char* error) noexcept {
+        OutputDebugStringA("A screen reader's call failed: ");
+        OutputDebugStringA(error);
+        OutputDebugStringA("\n");
     }
 
     // The element a reader names: 0 for the control itself, 1 .. the element count, -1 for an id the
@@ -341,14 +387,46 @@ private:
         if (child.vt != VT_I4 || child.lVal < 0 || child.lVal > info_->AccessibleChildCount()) return -1;
         return static_cast<int>(child.lVal);
     }
-
-    // The standard object's list of the child windows, asked for once.
-    IEnumVARIANT* Windows() {
-        if (windows_ == nullptr) {
-            IEnumVARIANT* windows = nullptr;
-            if (SUCCEEDED(standard_->QueryInterface(IID_PPV_ARGS(&windows)))) windows_.reset(windows);
+    VARIANT ToStandard(VARIANT child) const {
+        // The standard object knows the control itself only as the number 0.
+        if (child.vt == VT_EMPTY) {
+            child.vt = VT_I4;
+            child.lVal = CHILDID_SELF;
         }
-        return windows_.get();
+        if (child.vt == VT_I4 && child.lVal > info_->AccessibleChildCount())
+            child.lVal -= info_->AccessibleChildCount();
+        return child;
+    }
+    HRESULT FromStandard(HRESULT result, VARIANT* child) const {
+        if (SUCCEEDED(result) && child->vt == VT_I4 && child->lVal > 0) child->lVal += info_->AccessibleChildCount();
+        return result;
+    }
+
+    ULONG ChildCount() const {
+        return static_cast<ULONG>(info_->AccessibleChildCount()) + static_cast<ULONG>(ChildWindows(window_).size());
+    }
+
+    // The control's state and the window's: unavailable while the window takes no input.
+    long State(int element) const {
+        long bits = info_->AccessibleState(element);
+        if (element == 0) {
+            // The standard object's state is a number, which holds nothing to free.
+            VARIANT window{};
+            if (SUCCEEDED(standard_->get_accState(ToStandard(VARIANT{}), &window)) && window.vt == VT_I4)
+                bits |= window.lVal;
+        } else {
+            if (element == info_->AccessibleFocus() && GetFocus() == window_) bits |= STATE_SYSTEM_FOCUSED;
+            if (element == info_->AccessibleSelection()) bits |= STATE_SYSTEM_SELECTED;
+        }
+        if (!WindowTakesInput(window_)) bits = (bits & ~STATE_SYSTEM_FOCUSABLE) | STATE_SYSTEM_UNAVAILABLE;
+        return bits;
+    }
+
+    static void ForgetItems(VARIANT* items, ULONG count) {
+        for (ULONG i = 0; i < count; ++i) {
+            if (items[i].vt == VT_DISPATCH) items[i].pdispVal->Release();
+            items[i] = VARIANT{};
+        }
     }
 
     using InfoText = std::optional<std::string> (TAccessibleInfo::*)(int) const;
@@ -362,20 +440,29 @@ private:
             const std::optional<std::string> text =
                 element >= 0 && answer != nullptr ? (info_->*answer)(element) : std::nullopt;
             if (text) return Answer(*text, out);
-            if (element <= 0) return (standard_.get()->*standard)(child, out);
+            if (element <= 0) return (standard_->*standard)(ToStandard(child), out);
             *out = nullptr;
             return S_FALSE;
         });
     }
 
     LONG references_ = 1;
+    TAccessible* home_;
     HWND window_;
     TAccessibleInfo* info_;
-    StandardObject standard_;
-    std::unique_ptr<IEnumVARIANT, ReleaseInterface> windows_;
-    // The next element the list gives, counted from 0.
-    int nextElement_ = 0;
+    IAccessible* standard_;
+    // The next child the list gives, counted from 0.
+    ULONG position_;
 };
+
+bool WindowTakesInput(HWND window) {
+    if (window == nullptr || !IsWindow(window)) return false;
+    for (HWND at = window; at != nullptr; at = GetAncestor(at, GA_PARENT)) {
+        if (!IsWindowEnabled(at)) return false;
+        if ((GetWindowLongA(at, GWL_STYLE) & WS_CHILD) == 0) break;
+    }
+    return true;
+}
 
 std::string StripAccelerator(const std::string& caption) {
     std::string name;
@@ -415,23 +502,41 @@ bool TAccessible::AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, TAc
         // handling answers as for any window.
         return false;
     }
-    // A window made anew since (or a description that is not the one the object reads) gets a new object.
-    if (object_ != nullptr && (object_->Window() != window || !object_->Describes(info))) Disconnect();
-    if (object_ == nullptr) {
+    // A window made anew since (or a description that is not the one the objects read): the objects of
+    // the old one are disconnected.
+    if (window != window_ || &info != info_) Disconnect();
+    if (standard_ == nullptr) {
         IAccessible* standard = nullptr;
         if (FAILED(create(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard))))
             return false;
-        object_ = new TAccessibleObject(window, info, StandardObject(standard));
+        standard_ = standard;
+        window_ = window;
+        info_ = &info;
     }
-    result = marshal(__uuidof(IAccessible), wParam, object_->Interface());
+    // The marshalled reference keeps the object until the reader takes it, or until the window goes.
+    auto* object = new TAccessibleObject(*this, 0);
+    result = marshal(__uuidof(IAccessible), wParam, object->Interface());
+    object->Interface()->Release();
     return true;
 }
 
 void TAccessible::Disconnect() noexcept {
-    if (object_ == nullptr) return;
-    object_->Disconnect();
-    object_->Release();
-    object_ = nullptr;
+    const std::vector<TAccessibleObject*> objects = std::move(objects_);
+    objects_.clear();
+    for (TAccessibleObject* object : objects) {
+        // Held through its disconnection, which may let go of its last reader.
+        object->Interface()->AddRef();
+        object->Disconnect();
+        object->Interface()->Release();
+    }
+    if (standard_ != nullptr) standard_->Release();
+    standard_ = nullptr;
+    window_ = nullptr;
+    info_ = nullptr;
+}
+
+void TAccessible::Forget(TAccessibleObject* object) noexcept {
+    objects_.erase(std::remove(objects_.begin(), objects_.end(), object), objects_.end());
 }
 
 void NotifyAccessibleEvent(DWORD event, HWND window, int child) {

@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -35,11 +36,11 @@ public:
     virtual std::optional<std::string> AccessibleShortcut(int child) const { return std::nullopt; }
     // The STATE_SYSTEM_* bits the control knows (checked, pressed, read-only, ...). What the window itself
     // tells (focused, focusable, unavailable, invisible) is added to the control's own bits from the
-    // standard object; an element gets FOCUSED and SELECTED from AccessibleFocus and AccessibleSelection,
-    // and UNAVAILABLE while the window is disabled.
+    // standard object; an element gets FOCUSED and SELECTED from AccessibleFocus and AccessibleSelection.
+    // The control and its elements are UNAVAILABLE while the window takes no input (WindowTakesInput).
     virtual long AccessibleState(int child) const { return 0; }
-    // Does what AccessibleDefaultAction names; called only where that has an answer. A reader waits for
-    // the call to come back, so an action that opens a modal window should be posted, not run here.
+    // Does what AccessibleDefaultAction names; called only where that has an answer and the control or
+    // element is available. A reader waits for the call to come back, so the action is posted, not run here.
     virtual void DoAccessibleDefaultAction(int child) {}
 
     virtual int AccessibleChildCount() const { return 0; }
@@ -64,7 +65,10 @@ std::string ShortcutFromCaption(const std::string& caption);
 // The reader's object of one window, held by the control (one member, so a control owns at most one live
 // object): made when a reader first asks, so a run that no reader looks at pays nothing. A reader may
 // hold the object longer than the window lives; once the window goes it is disconnected, and every later
-// call answers CO_E_OBJNOTCONNECTED without touching the control.
+// call answers CO_E_OBJNOTCONNECTED without touching the control. Each request for its list of children
+// (IEnumVARIANT) gets an enumerator of its own, so that readers walking the children at once do not move
+// each other on. An error in answering a reader is answered as E_FAIL and shown to no one: the reader waits
+// for its call, and could not read a box the call opened.
 class TAccessible {
 public:
     TAccessible() = default;
@@ -77,14 +81,26 @@ public:
     // object id: the caller hands the message to its default handling. The description must outlive the
     // object's connection: Disconnect before it goes.
     bool AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, TAccessibleInfo& info, LRESULT& result);
-    // The window or the control goes: the object lets go of both, and a later request makes a new one.
+    // The window or the control goes: the objects let go of both, and a later request makes new ones.
     void Disconnect() noexcept;
-    // Whether a reader has asked for the object since it was last disconnected.
-    bool HasObject() const { return object_ != nullptr; }
+    // Whether a reader has asked for an object since the last disconnection.
+    bool HasObject() const { return standard_ != nullptr; }
 
 private:
-    TAccessibleObject* object_ = nullptr;
+    friend class TAccessibleObject;
+    void Forget(TAccessibleObject* object) noexcept;
+
+    // The objects readers hold now (each leaves the list when the last reader lets go of it), and what
+    // they share: the window, the description and the standard object.
+    std::vector<TAccessibleObject*> objects_;
+    HWND window_ = nullptr;
+    TAccessibleInfo* info_ = nullptr;
+    IAccessible* standard_ = nullptr;
 };
+
+// Whether a window takes input: it and every window it lies in are enabled. A modal window disables only the
+// top windows under it, so a control on one of them is enabled itself and still takes none.
+bool WindowTakesInput(HWND window);
 
 // Tells the readers of a change, e.g. EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE,
 // EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_VALUECHANGE or EVENT_OBJECT_SELECTION, of the window's client

@@ -51,9 +51,9 @@ constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
 constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 // The layer's own messages (CM_ and CN_) carry the layer's pointers and mean "this program says so", but
-// their numbers lie in the range other programs use for theirs. A window takes one only from a send of
-// this thread's own code (SendPrivate), or from Perform; the same number posted or sent by anyone else is
-// passed to the window's default handling untouched.
+// their numbers lie in the range other programs use for theirs. A window takes one only from the send this
+// thread's own code is making now (SendPrivate), once, or from Perform; the same number posted or sent by
+// anyone else, even while the own send is being handled, is passed to the window's default handling untouched.
 bool IsPrivateMessage(UINT msg);
 LRESULT SendPrivate(HWND window, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
@@ -367,7 +367,8 @@ protected:
     void TrackMouse();
     // The label that names this control for a reader, nullptr for none.
     const TControl* NamingLabel() const;
-    // The reader's default action, run once the reader's call has returned: the control's click.
+    // The reader's default action, run once the reader's call has returned: the control's click, if the
+    // control still takes input then.
     void PostAccessibleAction();
 
 private:
@@ -399,10 +400,11 @@ private:
     std::vector<const TControl*> AccessibleElements() const;
     // The element of that id, nullptr for none.
     const TControl* AccessibleElement(int child) const;
+    // Runs the readers' actions answered so far, in their order (CM_ACCESSIBLEACTION).
+    static void RunAccessibleActions();
 
     HWND handle_ = nullptr;
     TAccessible accessible_;
-    bool accessibleActionPosted_ = false;
     WNDPROC defaultProc_ = nullptr;
     bool native_ = false;
     bool unicode_ = false;

@@ -935,6 +935,15 @@ TStringGrid::TStringGrid(TComponent* owner) : TDrawGrid(owner) {
     cells_.assign(static_cast<size_t>(RowCount()), std::vector<std::string>(static_cast<size_t>(ColCount())));
 }
 
+int TCustomGrid::AccessibleChildCount() const {
+    return std::max(0, RowCount() - FixedRows() - (blankLastRow_ ? 1 : 0));
+}
+
+int TCustomGrid::AccessibleFocus() const {
+    const int item = Row() - FixedRows() + 1;
+    return item <= AccessibleChildCount() ? item : 0;
+}
+
 RECT TCustomGrid::AccessibleBounds(int child) const {
     const int row = FixedRows() + child - 1;
     return BoxRect(TGridRect{0, row, ColCount() - 1, row});

@@ -169,17 +169,22 @@ public:
     void WndProc(TMessage& message) override;
     void Notification(TComponent* component, bool removing) override;
 
-    // A list whose items are the rows after the fixed ones; the current row is the focused and selected
-    // item, and a reader's selection makes a row the current one.
+    // Whether the last row stands empty for the next entry rather than holding one: a reader is not
+    // offered it as an item.
+    void SetBlankLastRow(bool blank) { blankLastRow_ = blank; }
+
+    // A list whose items are the rows after the fixed ones (but a blank last row); the current row is the
+    // focused and selected item, and a reader's selection makes a row the current one. With the blank row
+    // current, no item is: the list itself has the focus.
     long AccessibleRole(int child) const override {
         return child == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM;
     }
     long AccessibleState(int child) const override {
         return child == CHILDID_SELF ? 0 : STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
     }
-    int AccessibleChildCount() const override { return RowCount() - FixedRows(); }
+    int AccessibleChildCount() const override;
     RECT AccessibleBounds(int child) const override;
-    int AccessibleFocus() const override { return Row() - FixedRows() + 1; }
+    int AccessibleFocus() const override;
     int AccessibleSelection() const override { return AccessibleFocus(); }
     bool SelectAccessible(int child, long flags) override;
 
@@ -281,6 +286,7 @@ private:
     int wheelDelta_ = 0;
     TInplaceEdit* editor_ = nullptr;
     bool editorMode_ = false;
+    bool blankLastRow_ = false;
     // The cell the editor is open on, and the text the cell had then.
     TGridCoord editing_{-1, -1};
     std::string editStartText_;

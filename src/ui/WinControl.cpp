@@ -36,6 +36,40 @@ WNDPROC DefaultProcedureOf(HWND window) {
     return found != ClassProcedures().end() ? found->second : DefWindowProcA;
 }
 
+// What InSendMessageEx says of the message being handled, without whether it has been replied to. Windows
+// documents the answer as telling whether the current window procedure handles a message another thread
+// sent; Wine answers for the whole thread: while a message from another thread is handled, every send the
+// thread makes itself and every posted message it dispatches meanwhile answer ISMEX_SEND too. A message is
+// taken as this thread's own when the answer is "not sent", or the one the thread had when its code made the
+// send, which holds under either reading.
+DWORD SendOrigin() {
+    return InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY | ISMEX_CALLBACK);
+}
+
+bool FromThisThread(DWORD originAtSend) {
+    const DWORD origin = SendOrigin();
+    return origin == 0 || origin == originAtSend;
+}
+
+// The control whose window this thread is creating now: the window's WM_NCCREATE binds it, once. A creation
+// message from anywhere else, or one for another window, binds nothing, whatever pointer it carries.
+struct Creation {
+    TWinControl* control;
+    DWORD origin;
+};
+thread_local Creation creating{nullptr, 0};
+
+class CreationScope {
+public:
+    explicit CreationScope(TWinControl* control) : outer_(creating) { creating = Creation{control, SendOrigin()}; }
+    ~CreationScope() { creating = outer_; }
+    CreationScope(const CreationScope&) = delete;
+    CreationScope& operator=(const CreationScope&) = delete;
+
+private:
+    Creation outer_;
+};
+
 }  // namespace
 
 TWinControl* FindControl(HWND window) {
@@ -166,13 +200,17 @@ void TWinControl::CreateWnd() {
     HMENU id = (params.Style & WS_CHILD) != 0 && params.WndParent != nullptr
                    ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(FreeChildId(params.WndParent)))
                    : nullptr;
-    HWND window =
-        unicode_ ? CreateWindowExW(params.ExStyle, WideText(params.WinClassName).c_str(), WideText(params.Caption).c_str(),
-                                   params.Style, params.X, params.Y, params.Width, params.Height, params.WndParent, id,
-                                   GetModuleHandleA(nullptr), this)
-                 : CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
-                                   params.X, params.Y, params.Width, params.Height, params.WndParent, id,
-                                   GetModuleHandleA(nullptr), this);
+    HWND window = nullptr;
+    {
+        const CreationScope scope(this);
+        window = unicode_ ? CreateWindowExW(params.ExStyle, WideText(params.WinClassName).c_str(),
+                                            WideText(params.Caption).c_str(), params.Style, params.X, params.Y,
+                                            params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr),
+                                            this)
+                          : CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
+                                            params.Style, params.X, params.Y, params.Width, params.Height,
+                                            params.WndParent, id, GetModuleHandleA(nullptr), this);
+    }
     if (window == nullptr) throw EOSError(GetLastError());
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
     // Until now the children were aligned in the bounds alone, which for a window with a frame are larger
@@ -238,19 +276,25 @@ void TWinControl::RecreateWnd() {
 
 namespace {
 
-// The private message this thread's code is sending now, for the window procedure to recognise. A send
-// within a send restores the outer one when it returns.
+// The private message this thread's code is sending now. The window procedure takes it once: the permission
+// ends as it is used, so the same message from another program, handled in a modal loop that the send's
+// handler runs, finds none. A send within a send restores the outer one when it returns.
 struct PrivateSend {
     HWND window;
     UINT msg;
+    DWORD origin;
+    bool open;
 };
-thread_local PrivateSend currentPrivateSend{nullptr, 0};
+thread_local PrivateSend currentPrivateSend{nullptr, 0, 0, false};
 
 // A private message the window may take: our own send of it, or a form's release or a control's reader's
-// action, which the window checks against its own request.
-bool IsOwnPrivateMessage(HWND window, UINT msg) {
-    return msg == CM_RELEASE || msg == CM_ACCESSIBLEACTION ||
-           (currentPrivateSend.window == window && currentPrivateSend.msg == msg);
+// action, which are posted and which the window checks against its own request.
+bool TakeOwnPrivateMessage(HWND window, UINT msg) {
+    if (msg == CM_RELEASE || msg == CM_ACCESSIBLEACTION) return true;
+    PrivateSend& send = currentPrivateSend;
+    if (!send.open || send.window != window || send.msg != msg || !FromThisThread(send.origin)) return false;
+    send.open = false;
+    return true;
 }
 
 }  // namespace
@@ -261,7 +305,7 @@ bool IsPrivateMessage(UINT msg) {
 
 LRESULT SendPrivate(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     const PrivateSend outer = currentPrivateSend;
-    currentPrivateSend = {window, msg};
+    currentPrivateSend = PrivateSend{window, msg, SendOrigin(), true};
     const LRESULT result = SendMessageA(window, msg, wParam, lParam);
     currentPrivateSend = outer;
     return result;
@@ -269,11 +313,13 @@ LRESULT SendPrivate(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     TWinControl* control = FindControl(window);
-    if (control == nullptr && msg == WM_NCCREATE) {
-        control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        if (control != nullptr) control->Bind(window);
+    if (control == nullptr && msg == WM_NCCREATE && creating.control != nullptr && FromThisThread(creating.origin) &&
+        reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams == creating.control) {
+        control = creating.control;
+        creating.control = nullptr;
+        control->Bind(window);
     }
-    if (control == nullptr || (IsPrivateMessage(msg) && !IsOwnPrivateMessage(window, msg)))
+    if (control == nullptr || (IsPrivateMessage(msg) && !TakeOwnPrivateMessage(window, msg)))
         return IsWindowUnicode(window) ? CallWindowProcW(DefaultProcedureOf(window), window, msg, wParam, lParam)
                                        : CallWindowProcA(DefaultProcedureOf(window), window, msg, wParam, lParam);
 
@@ -342,10 +388,7 @@ void TWinControl::WndProc(TMessage& message) {
             if (accessible_.AnswerGetObject(handle_, message.WParam, message.LParam, *this, message.Result)) return;
             break;
         case CM_ACCESSIBLEACTION:
-            if (accessibleActionPosted_) {
-                accessibleActionPosted_ = false;
-                if (Enabled()) Click();
-            }
+            RunAccessibleActions();
             return;
         case WM_CLOSE:
             if ((GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD) != 0) {

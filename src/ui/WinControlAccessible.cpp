@@ -3,7 +3,26 @@
 // returned.
 #include "ui/Controls.h"
 
+#include <deque>
+
 namespace ui {
+
+namespace {
+
+// The readers' actions answered as done but not yet run, in the order they were asked for.
+struct PendingAction {
+    TWinControl* control;
+    TWatch watch;
+};
+
+std::deque<PendingAction>& PendingActions() {
+    static std::deque<PendingAction> actions;
+    return actions;
+}
+
+bool runningActions = false;
+
+}  // namespace
 
 std::optional<std::string> TControl::AccessibleName(int child) const {
     if (child == CHILDID_SELF && !accessibleName_.empty()) return accessibleName_;
@@ -104,8 +123,24 @@ RECT TWinControl::AccessibleBounds(int child) const {
 
 void TWinControl::PostAccessibleAction() {
     if (handle_ == nullptr) return;
-    accessibleActionPosted_ = true;
+    PendingActions().push_back(PendingAction{this, Watch()});
     PostMessageA(handle_, CM_ACCESSIBLEACTION, 0, 0);
+}
+
+void TWinControl::RunAccessibleActions() {
+    // One at a time: an action that opens a modal window holds the later ones until it has returned and
+    // their form takes input again, where the modal loop would otherwise run them under the modal window.
+    if (runningActions) return;
+    runningActions = true;
+    while (!PendingActions().empty()) {
+        const PendingAction action = PendingActions().front();
+        PendingActions().pop_front();
+        // A window the user opened meanwhile may have disabled the control's form: the action lapses then,
+        // as a click on a disabled form does.
+        if (!action.watch || !action.control->Enabled() || !WindowTakesInput(action.control->handle_)) continue;
+        Guarded([&] { action.control->Click(); });
+    }
+    runningActions = false;
 }
 
 }  // namespace ui

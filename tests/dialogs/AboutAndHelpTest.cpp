@@ -4,12 +4,15 @@
 #include <windows.h>
 
 #include <htmlhelp.h>
+#include <oleacc.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/FormAbout.h"
 #include "dialogs/dmHTMLHelp.h"
+#include "support/Keys.h"
 #include "ui/Forms.h"
 #include "base/SysUtils.h"
 
@@ -154,10 +157,10 @@ struct AboutBox : WithBridge {
         Pump();
     }
 
-    // A mouse message at a point of the author line, through the panel that holds it.
+    // A mouse message at a point of the author line, through the link that holds it.
     void Mouse(UINT message, int x, int y) {
         const RECT line = about->clblAuthor->BoundsRect();
-        SendMessageA(about->cpnlAbout->Handle(), message, 0, MAKELPARAM(line.left + x, line.top + y));
+        SendMessageA(about->clnkAuthor->Handle(), message, 0, MAKELPARAM(line.left + x, line.top + y));
     }
 
     bool RedAndUnderlined() const {
@@ -196,6 +199,28 @@ TEST_F(AboutBox, TheAuthorLineLooksPressedWhileHeldAndOnlyALeftClickOpensTheLink
     ASSERT_EQ(shellCalls.size(), 1u);
     EXPECT_EQ(shellCalls[0].file, "mailto:tamberlyn@example.org?subject=Tamberlyn v1.1: ");
     EXPECT_TRUE(shellCalls[0].plain);
+
+    // Tab reaches the link after the button; Enter, Space and a reader's action open it as the click does.
+    about->cbtnOk->SetFocus();
+    testing_support::TypeKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), about->clnkAuthor->Handle());
+    testing_support::TypeKey(VK_RETURN);
+    testing_support::TypeKey(VK_SPACE);
+    IAccessible* link = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(about->clnkAuthor->Handle(), OBJID_CLIENT, IID_PPV_ARGS(&link)), S_OK);
+    VARIANT self{}, role{};
+    self.vt = VT_I4;
+    BSTR name = nullptr;
+    EXPECT_EQ(link->get_accName(self, &name), S_OK);
+    EXPECT_EQ(link->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(std::make_pair(std::wstring(name), role.lVal),
+              std::make_pair(std::wstring(L"by the Tamberlyn team"), long{ROLE_SYSTEM_LINK}));
+    EXPECT_EQ(link->accDoDefaultAction(self), S_OK);
+    SysFreeString(name);
+    link->Release();
+    Pump();
+    ASSERT_EQ(shellCalls.size(), 4u);
+    EXPECT_EQ(shellCalls[3].file, shellCalls[0].file);
 }
 
 // What a timer sees while a modal loop runs: the box's place against the setup dialog's, then a key.

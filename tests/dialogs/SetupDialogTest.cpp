@@ -256,17 +256,18 @@ TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows)
     dialog->cedtbtnDir->SetText("C:\\ELSEWHERE");
     dialog->cbtnCancel->SetCaption("Close");
 
-    // A reader's action: a box toggles at once, a button clicks once the reader's call has returned.
-    for (HWND control : {dialog->cchkrdbxJPG->Handle(), dialog->cbtnAbout->Handle()}) {
+    // A reader's action: a box toggles and a button clicks once the reader's call has returned, each press once.
+    for (HWND control : {dialog->cchkrdbxJPG->Handle(), dialog->cbtnAbout->Handle(), dialog->cbtnAbout->Handle()}) {
         IAccessible* object = nullptr;
         ASSERT_EQ(AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_PPV_ARGS(&object)), S_OK);
         EXPECT_EQ(object->accDoDefaultAction(self), S_OK);
         object->Release();
     }
-    EXPECT_TRUE(dialog->cchkrdbxJPG->Checked());
+    EXPECT_FALSE(dialog->cchkrdbxJPG->Checked());
     EXPECT_EQ(dialog->aboutBoxes, 0);
     Click(dialog->cchkrdbxGIF);
-    EXPECT_EQ(dialog->aboutBoxes, 1);
+    EXPECT_TRUE(dialog->cchkrdbxJPG->Checked());
+    EXPECT_EQ(dialog->aboutBoxes, 2);
     Click(dialog->crdgrpMode->Buttons()[1]);
     dialog->cstgrdList->SetFocus();
     PostMessageA(dialog->cstgrdList->Handle(), WM_KEYDOWN, VK_DOWN, 1);
@@ -285,12 +286,49 @@ TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows)
     UnhookWinEvent(hook);
     std::vector<Event> events{{dialog->cchkrdbxGIF->Handle(), EVENT_OBJECT_STATECHANGE, 0},
                               {dialog->crdgrpMode->Buttons()[1]->Handle(), EVENT_OBJECT_STATECHANGE, 0},
-                              {list, EVENT_OBJECT_FOCUS, 1}, {list, EVENT_OBJECT_FOCUS, 2}, {list, EVENT_OBJECT_SELECTION, 2},
+                              {list, EVENT_OBJECT_FOCUS, 1}, {list, EVENT_OBJECT_FOCUS, 0}, {list, EVENT_OBJECT_SELECTION, 0},
                               {list, EVENT_OBJECT_SELECTION, 1}, {dialog->cedtbtnDir->Handle(), EVENT_OBJECT_VALUECHANGE, 0},
                               {dialog->cbtnCancel->Handle(), EVENT_OBJECT_NAMECHANGE, 0}};
     for (HWND window : visited) events.emplace_back(window, EVENT_OBJECT_FOCUS, 0);
     for (const Event& event : events)
         EXPECT_NE(std::find(heard.begin(), heard.end(), event), heard.end()) << std::get<1>(event) << " " << std::get<2>(event);
+
+    // Two readers, each with its object of the dialog, walk its children a step each in turn; a copy of a
+    // walk goes on from where the walk stands.
+    const auto walk = [this] {
+        IEnumVARIANT* children = nullptr;
+        AccessibleObjectFromWindow(dialog->Handle(), OBJID_CLIENT, IID_PPV_ARGS(&children));
+        return children;
+    };
+    const auto step = [](IEnumVARIANT* children) {
+        VARIANT child{};
+        IAccessible* object = nullptr;
+        HWND window = nullptr;
+        if (children->Next(1, &child, nullptr) == S_OK &&
+            SUCCEEDED(child.pdispVal->QueryInterface(IID_PPV_ARGS(&object)))) {
+            WindowFromAccessibleObject(object, &window);
+            object->Release();
+        }
+        VariantClear(&child);
+        return window;
+    };
+    std::vector<HWND> windows{nullptr}, byFirst, bySecond;
+    for (HWND at = GetWindow(dialog->Handle(), GW_CHILD); at != nullptr; at = GetWindow(at, GW_HWNDNEXT))
+        windows.insert(windows.end() - 1, at);
+    IEnumVARIANT* readers[] = {walk(), walk()};
+    for (size_t i = 0; i < windows.size(); ++i) {
+        byFirst.push_back(step(readers[0]));
+        bySecond.push_back(step(readers[1]));
+    }
+    EXPECT_EQ(byFirst, windows);
+    EXPECT_EQ(bySecond, windows);
+    IEnumVARIANT* copy = nullptr;
+    readers[0]->Reset();
+    step(readers[0]);
+    step(readers[0]);
+    ASSERT_EQ(readers[0]->Clone(&copy), S_OK);
+    EXPECT_EQ(step(copy), windows[2]);
+    for (IEnumVARIANT* children : {readers[0], readers[1], copy}) children->Release();
 }
 
 TEST_F(Setup, RemoveAndTheMovesKeepTheBlankRowLastAndIgnoreEmptyNames) {

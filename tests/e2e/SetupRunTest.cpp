@@ -160,14 +160,20 @@ TEST_F(SetupRun, TheListIsReorderedAndShortenedAsTheButtonsSay) {
 
 using Strings = std::vector<std::string>;
 
+VARIANT ChildId(long child) {
+    VARIANT id{};
+    id.vt = VT_I4;
+    id.lVal = child;
+    return id;
+}
+
 // A control (or its element) as a screen reader says it, read from here: role number (Wine's role words
 // differ from Windows'), name, checked state, value and default action.
 std::string Transcript(HWND window, long child = CHILDID_SELF) {
     IAccessible* object = nullptr;
     if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_PPV_ARGS(&object)))) return "-1";
-    VARIANT id{}, role{}, state{};
-    id.vt = VT_I4;
-    id.lVal = child;
+    const VARIANT id = ChildId(child);
+    VARIANT role{}, state{};
     const auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*property)(VARIANT, BSTR*), const char* before) {
         BSTR wide = nullptr;
         char narrow[1024] = {};
@@ -183,6 +189,26 @@ std::string Transcript(HWND window, long child = CHILDID_SELF) {
                              text(&IAccessible::get_accValue, " = ") + text(&IAccessible::get_accDefaultAction, " / ");
     object->Release();
     return read;
+}
+
+// A reader's object of a window, which the caller releases.
+IAccessible* ReaderObject(HWND window) {
+    IAccessible* object = nullptr;
+    AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_PPV_ARGS(&object));
+    return object;
+}
+
+// Where a reader finds a list's first row: its width is the list's columns'.
+std::vector<long> FirstRowPlace(IAccessible* list) {
+    long left = 0, top = 0, width = 0, height = 0;
+    list->accLocation(&left, &top, &width, &height, ChildId(1));
+    return {left, top, width, height};
+}
+
+// Whether the program has handled a message sent with MarkHandled as its callback.
+bool handled = false;
+VOID CALLBACK MarkHandled(HWND, UINT, ULONG_PTR, LRESULT) {
+    handled = true;
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
@@ -216,7 +242,7 @@ TEST_F(SetupRun, AScreenReaderReadsEveryControlAsTheStandardControlItStandsFor) 
     SetupDriver setup = Open();
     ASSERT_TRUE(setup.DialogOpen());
     EXPECT_EQ(ReadControls(setup.Dialog()),
-              (Strings{"20 Active Desktop:", "20 Change when:", "20 Mode:", "20 Style:", "20 Type:", "33",
+              (Strings{"20 Active Desktop:", "20 Change when:", "20 Mode:", "20 Style:", "20 Type:", "33 List of Files",
                        "42 Dir: = C:\\PICS\\", "43 About / Press", "43 Add / Press", "43 Browse / Press",
                        "43 Cancel / Press", "43 Help / Press", "43 Move Down / Press", "43 Move Up / Press",
                        "43 Refresh / Press", "43 Remove / Press", "43 Save / Press", "44 *.bmp checked / Uncheck",
@@ -226,9 +252,24 @@ TEST_F(SetupRun, AScreenReaderReadsEveryControlAsTheStandardControlItStandsFor) 
     Strings rows;
     for (long row = 1; row <= 3; ++row) rows.push_back(Transcript(setup.Find("TCoolStringGrid", ""), row));
     EXPECT_EQ(rows, (Strings{"34 C:\\A.BMP = Center", "34 C:\\B.BMP = Stretch", "34 C:\\C.BMP = Tile"}));
+    const HWND grid = setup.Find("TCoolStringGrid", "");
+    IAccessible* list = ReaderObject(grid);
+    long items = 0;
+    EXPECT_EQ(list->get_accChildCount(&items), S_OK);
+    EXPECT_EQ(items, 3) << "the blank last row is no item";
+    const std::vector<long> layout = FirstRowPlace(list);
 
-    setup.PressButton("About");
+    // The grid's edited-cell notice from here, with cells out of range and in it, while no edit is pending;
+    // the About button's click posted after them comes once they have been handled.
+    for (const auto& cell : std::vector<std::pair<WPARAM, LPARAM>>{{WPARAM(-1), -1}, {0x7FFFFFFF, 0x7FFFFFFF}, {0, 0}})
+        PostMessageA(grid, WM_USER + 0x194, cell.first, cell.second);
+    PostMessageA(setup.Find("TCoolBtn", "About"), BM_CLICK, 0, 0);
     const HWND about = setup.WaitForWindow("About");
+    DWORD program = 0;
+    GetWindowThreadProcessId(grid, &program);
+    EXPECT_TRUE(FindMessageBoxes(program).empty());
+    EXPECT_EQ(FirstRowPlace(list), layout);
+    list->Release();
     EXPECT_FALSE(ReadControls(about).empty());
     PostMessageA(about, WM_CLOSE, 0, 0);
     for (int wait = 0; wait < 100 && IsWindowVisible(about); ++wait) Sleep(50);
@@ -237,6 +278,29 @@ TEST_F(SetupRun, AScreenReaderReadsEveryControlAsTheStandardControlItStandsFor) 
     EXPECT_EQ(ReadControls(setup.WaitForWindow("Add picture or web page to list...")),
               (Strings{"20 Style:", "42 Filename:", "43 Browse / Press", "43 Cancel / Press", "43 OK / Press",
                        "45 Center checked / Select", "45 Stretch / Select", "45 Tile / Select"}));
+    // Under the add-entry dialog the setup dialog's Add takes neither a reader's press nor its command sent
+    // from here while the real click's command is being handled; once it is enabled again, a press presses.
+    const HWND addButton = setup.Find("TCoolBtn", "Add");
+    IAccessible* add = ReaderObject(addButton);
+    const VARIANT self = ChildId(CHILDID_SELF);
+    VARIANT state{};
+    EXPECT_EQ(add->accDoDefaultAction(self), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(add->get_accState(self, &state), S_OK);
+    EXPECT_NE(state.lVal & STATE_SYSTEM_UNAVAILABLE, 0);
+    // Sent as the driver sent the click, so that the program tells the two apart only by which send it made.
+    handled = false;
+    SendMessageCallbackA(addButton, 0xBC00 + WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(addButton),
+                         MarkHandled, 0);
+    for (const ULONGLONG start = GetTickCount64(); !handled && GetTickCount64() - start < 10000;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000, QS_ALLINPUT);
+        MSG queued;
+        while (PeekMessageA(&queued, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&queued);
+    }
+    EXPECT_TRUE(handled) << "handled at once, without a dialog opened under it";
+    setup.PressAddDialogButton("&Cancel");
+    EXPECT_EQ(add->accDoDefaultAction(self), S_OK);
+    add->Release();
+    ASSERT_TRUE(setup.AddDialogOpen());
     setup.PressAddDialogButton("&Cancel");
     setup.PressButton("Cancel");
     EXPECT_TRUE(setup.Finish().ended);

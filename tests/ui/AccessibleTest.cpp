@@ -5,11 +5,13 @@
 #include <oleacc.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "base/Boundary.h"
 #include "ui/Accessible.h"
 
 namespace {
@@ -19,7 +21,10 @@ using Text = std::optional<std::string>;
 // A check box with two radio items, as a control would describe itself.
 struct FakeDescription : ui::TAccessibleInfo {
     long AccessibleRole(int child) const override { return child ? ROLE_SYSTEM_RADIOBUTTON : ROLE_SYSTEM_CHECKBUTTON; }
-    Text AccessibleName(int child) const override { return child == 0 ? ui::StripAccelerator(caption) : "Item 2"; }
+    Text AccessibleName(int child) const override {
+        if (failing) throw std::runtime_error("no name");
+        return child == 0 ? ui::StripAccelerator(caption) : "Item 2";
+    }
     Text AccessibleValue(int child) const override { return child == 2 ? Text("two") : std::nullopt; }
     Text AccessibleDefaultAction(int child) const override { return child == 0 ? Text("Check") : std::nullopt; }
     Text AccessibleShortcut(int child) const override { return ui::ShortcutFromCaption(caption); }
@@ -33,6 +38,7 @@ struct FakeDescription : ui::TAccessibleInfo {
     std::string caption = "&Save && close";
     std::vector<int> actions;
     int selected = 1;
+    bool failing = false;
 };
 
 // A raw window whose procedure answers WM_GETOBJECT as a control's will.
@@ -126,6 +132,17 @@ TEST(Accessible, AReaderReadsTheDescriptionOfAWindowUntilItIsDisconnected) {
     VARIANT hit{};
     EXPECT_EQ(object->accHitTest(left + 5, top + 5, &hit), S_OK);
     EXPECT_EQ(hit.lVal, 2);
+    // A disabled window performs no action; a failing answer is a failed call, never a box the reader waits on.
+    EnableWindow(window.handle, FALSE);
+    EXPECT_EQ(object->accDoDefaultAction(Child(0)), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(Number(object, &IAccessible::get_accState, 2),
+              STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_SELECTED | STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(window.info.actions, std::vector<int>{0});
+    const ui::TExceptionHandler shown =
+        ui::SetExceptionHandler([](const std::exception&) { ADD_FAILURE() << "a box opened in a reader's call"; });
+    window.info.failing = true;
+    EXPECT_EQ(Read(object, &IAccessible::get_accName, 0).first, E_FAIL);
+    ui::SetExceptionHandler(shown);
     window.accessible.Disconnect();
     EXPECT_EQ(Read(object, &IAccessible::get_accName, 0).first, CO_E_OBJNOTCONNECTED);
     object->Release();

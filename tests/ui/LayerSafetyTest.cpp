@@ -250,6 +250,12 @@ TEST_F(Teardown, HandlersThatFreeTheirOwnFormOrControlTouchNothingFreed) {
     }).join();
     application.ProcessMessages();
     ASSERT_TRUE(formWatch.Alive()) << "the form takes its own messages from no one else";
+    // A window of the button's class that the button does not make binds nothing, whatever pointer it carries.
+    const HWND stray = CreateWindowExA(0, "TButton", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), closeButton);
+    EXPECT_EQ(ui::FindControl(stray), nullptr);
+    EXPECT_EQ(closeButton->Handle(), buttonWindow);
+    DestroyWindow(stray);
     Click(closeButton);
     application.ProcessMessages();
     EXPECT_FALSE(formWatch.Alive());

@@ -1,6 +1,7 @@
-// Labels: shadowed, plain, disabled, bevelled and the splash window's opaque progress bar.
+// Labels: shadowed, plain, disabled, bevelled, a link and the splash window's opaque progress bar.
 #include "Gallery.h"
 #include "skin/CoolLabel.h"
+#include "skin/CoolLink.h"
 
 namespace gallery {
 
@@ -22,6 +23,13 @@ void LabelsSection(TSection& section) {
     deep->SetShadowSize(2);
     deep->SetShadowColor(ui::clGray);
     deep->SetShadowPos(skin::spRightBottom);
+    // A link, as the about box has its mail address: its label in a window that takes the focus.
+    auto* link = section.Add<skin::TCoolLink>(8, 108, 170, 18, "");
+    auto* address = section.Add<skin::TCoolLabel>(0, 0, 170, 18, "Mail link", link);
+    address->SetTransparent(true);
+    address->SetShadowSize(0);
+    address->Font().SetColor(ui::clBlue);
+    address->SetFocusControl(link);
 
     auto* bevelled = Caption(section, 196, 4, "Bevelled");
     bevelled->SetAutoSize(false);
