@@ -47,7 +47,7 @@ skin::TCoolPanel* TopPanel(ui::TForm* form, int top, int height) {
 
 }  // namespace
 
-TfrmSplash::TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments)
+TfrmSplash::TfrmSplash(base::TComponent* owner, std::vector<std::string> arguments)
     : ui::TForm(owner), arguments_(std::move(arguments)) {
     BeginLoading();
     SetName("frmSplash");
@@ -147,7 +147,7 @@ void TfrmSplash::StepProgressAndRepaint() {
 }
 
 bool TfrmSplash::SetupRequested() const {
-    return NoIniFile || (!arguments_.empty() && ui::UpperCaseAscii(arguments_.front()) == "/SETUP");
+    return NoIniFile || (!arguments_.empty() && base::UpperCaseAscii(arguments_.front()) == "/SETUP");
 }
 
 bool TfrmSplash::WallpaperDue() {
@@ -156,7 +156,7 @@ bool TfrmSplash::WallpaperDue() {
 }
 
 void TfrmSplash::Run() {
-    NoIniFile = !ui::FileExists(core::IniFileName());
+    NoIniFile = !base::FileExists(core::IniFileName());
     core::SetFormOnTop(Handle(), true);
     StepProgressAndRepaint();
     Pause(50);
@@ -192,7 +192,7 @@ void TfrmSplash::Run() {
 
 void TfrmSplash::Pause(int hundredths) { core::DelayHundredths(hundredths); }
 
-ui::TDate TfrmSplash::Today() { return ui::Today(); }
+base::TDate TfrmSplash::Today() { return base::Today(); }
 
 namespace {
 
@@ -212,7 +212,7 @@ public:
 private:
     const dialogs::NotTopmostWhile outOfTheWay_;
     ui::TForm* dialog_;
-    ui::TWatch alive_;
+    base::TWatch alive_;
 };
 
 }  // namespace

@@ -19,7 +19,7 @@ namespace app {
 class TfrmSplash : public ui::TForm {
 public:
     // arguments: the command line's arguments after the program name.
-    TfrmSplash(ui::TComponent* owner, std::vector<std::string> arguments);
+    TfrmSplash(base::TComponent* owner, std::vector<std::string> arguments);
 
     skin::TCoolPanel* cpnlLogosEtc;
     ui::TImage* imgLogo;
@@ -41,7 +41,7 @@ protected:
 
     // The steps of a run that reach beyond the window; a test can stand in for each of them.
     virtual void Pause(int hundredths);
-    virtual ui::TDate Today();
+    virtual base::TDate Today();
     // Creates the setup dialog with the application as its owner.
     virtual ui::TForm* CreateSetupDialog();
     // Shows it modally; the phase around it destroys it afterwards.

@@ -44,7 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         application.SetTitle("Tamberlyn");
         // The help file beside the exe: HTML Help looks for a bare name in the current folder, which a
         // start from a shortcut or at logon sets elsewhere.
-        application.SetHelpFile(ui::ExeDirectory() + "Tamberlyn.chm");
+        application.SetHelpFile(base::ExeDirectory() + "Tamberlyn.chm");
         app::frmSplash = application.CreateForm<app::TfrmSplash>(CommandLineArguments());
         application.Run();
     } catch (const std::exception& error) {

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
-namespace ui {
+namespace base {
 
 namespace {
 
@@ -56,4 +56,4 @@ bool DispatchWaitingMessages() {
     return true;
 }
 
-}  // namespace ui
+}  // namespace base

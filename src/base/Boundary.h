@@ -8,7 +8,7 @@
 #include <exception>
 #include <utility>
 
-namespace ui {
+namespace base {
 
 // Shows an exception to the user; the form layer installs the application's error box. Setting one
 // answers the one it replaces.
@@ -50,4 +50,4 @@ void DispatchQueuedMessage(const MSG& message);
 // that owns the thread and ends the step: the answer is then false.
 bool DispatchWaitingMessages();
 
-}  // namespace ui
+}  // namespace base

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace ui {
+namespace base {
 
 namespace {
 
@@ -85,4 +85,4 @@ void TComponent::EndLoading() {
     Loaded();
 }
 
-}  // namespace ui
+}  // namespace base

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace ui {
+namespace base {
 
 class TComponent;
 
@@ -89,4 +89,4 @@ struct TComponentDeleter {
 template <typename Component>
 using Owned = std::unique_ptr<Component, TComponentDeleter>;
 
-}  // namespace ui
+}  // namespace base

@@ -4,7 +4,7 @@
 
 #include "base/SysUtils.h"
 
-namespace ui {
+namespace base {
 
 TCollectionItem::TCollectionItem(TCollection* collection) : collection_(collection) {
     if (collection_ != nullptr) collection_->items_.push_back(this);
@@ -51,4 +51,4 @@ void TCollection::Clear() {
     while (!items_.empty()) delete items_.back();
 }
 
-}  // namespace ui
+}  // namespace base

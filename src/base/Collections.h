@@ -6,7 +6,7 @@
 
 #include "base/Classes.h"
 
-namespace ui {
+namespace base {
 
 class TCollection;
 
@@ -61,4 +61,4 @@ private:
     std::vector<TCollectionItem*> items_;
 };
 
-}  // namespace ui
+}  // namespace base

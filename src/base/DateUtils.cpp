@@ -4,7 +4,7 @@
 
 #include "base/SysUtils.h"
 
-namespace ui {
+namespace base {
 
 namespace {
 
@@ -387,4 +387,4 @@ bool TryStrToDate(const std::string& text, TDate& date) {
     return TryStrToDate(text, ShortDateFormat(), date);
 }
 
-}  // namespace ui
+}  // namespace base

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace ui {
+namespace base {
 
 // A day counted from the zero date, 30 December 1899 (day 0); earlier days are negative.
 class TDate {
@@ -52,4 +52,4 @@ std::string DateToStr(TDate date);
 bool TryStrToDate(const std::string& text, const std::string& format, TDate& date, LCID locale = LOCALE_USER_DEFAULT);
 bool TryStrToDate(const std::string& text, TDate& date);
 
-}  // namespace ui
+}  // namespace base

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace base {
 
 template <typename Kind>
 class TUniqueHandle {
@@ -65,4 +65,4 @@ struct TFindHandleKind {
 };
 using TFindHandle = TUniqueHandle<TFindHandleKind>;
 
-}  // namespace ui
+}  // namespace base

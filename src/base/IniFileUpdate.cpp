@@ -11,7 +11,7 @@
 
 #include "base/SysUtils.h"
 
-namespace ui {
+namespace base {
 
 namespace {
 
@@ -357,4 +357,4 @@ IniDiskRoom::~IniDiskRoom() {
     diskRoom = previous_;
 }
 
-}  // namespace ui
+}  // namespace base

@@ -8,7 +8,7 @@
 #include "base/Handles.h"
 #include "base/IniFiles.h"
 
-namespace ui {
+namespace base {
 
 // A profile file's lock, held for the scope (waited for, up to ten seconds): every read and change of the file
 // below, in any program, holds it, whatever name, link or path form led to the file.
@@ -31,7 +31,7 @@ private:
 
 // The file as the program reads it: whole, in memory, in any of its encodings. A missing file (or folder)
 // reads as an empty one; a file that is there but cannot be read (another program holds it without sharing,
-// or it is a folder) throws ui::Exception "Unable to read <file name>", so that nothing takes it for empty and
+// or it is a folder) throws base::Exception "Unable to read <file name>", so that nothing takes it for empty and
 // writes over it. A change in progress (TIniFileUpdate) is waited for.
 TIniFile ReadIniFile(const std::string& fileName);
 
@@ -45,7 +45,7 @@ TIniFile ReadIniFile(const std::string& fileName);
 // security descriptor (and owner, where the system allows) and its encryption go to the new file. A copy is
 // made under a name that nothing else holds, created new and never opened or removed by a name that another
 // program could have put there; a copy that a stopped update left behind (after a power cut) is removed by a
-// later one, only when it is a plain file that no link leads from. Every refusal throws ui::Exception
+// later one, only when it is a plain file that no link leads from. Every refusal throws base::Exception
 // "Unable to write to <file name>": a file with the read-only attribute, a lock not given within seconds, a
 // copy that the disk did not take whole, a file that cannot be replaced.
 class TIniFileUpdate {
@@ -94,4 +94,4 @@ private:
     size_t previous_;
 };
 
-}  // namespace ui
+}  // namespace base

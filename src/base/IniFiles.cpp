@@ -9,7 +9,7 @@
 
 #include "base/SysUtils.h"
 
-namespace ui {
+namespace base {
 
 namespace {
 
@@ -371,4 +371,4 @@ void TIniFile::EraseSection(const std::string& section) {
     if (found != sections_.end()) sections_.erase(found);
 }
 
-}  // namespace ui
+}  // namespace base

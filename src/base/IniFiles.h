@@ -9,7 +9,7 @@
 #include "base/DateUtils.h"
 #include "base/StringList.h"
 
-namespace ui {
+namespace base {
 
 // The longest value a profile file gives, in UTF-16 units as the system counts characters: the profile
 // services' limit, which stored files and other programs rely on.
@@ -96,4 +96,4 @@ private:
     std::vector<Section> sections_{Section{}};
 };
 
-}  // namespace ui
+}  // namespace base

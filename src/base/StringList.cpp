@@ -6,7 +6,7 @@
 
 #include "base/SysUtils.h"
 
-namespace ui {
+namespace base {
 
 const std::string& TStringList::Strings(int index) const {
     if (index < 0 || index >= Count()) throw EListError(index);
@@ -97,4 +97,4 @@ std::string LocaleSortKey(const std::string& text) {
     return key;
 }
 
-}  // namespace ui
+}  // namespace base

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace ui {
+namespace base {
 
 class TStringList {
 public:
@@ -56,4 +56,4 @@ int CompareTextLocale(const std::string& a, const std::string& b);
 // instead of one per comparison.
 std::string LocaleSortKey(const std::string& text);
 
-}  // namespace ui
+}  // namespace base

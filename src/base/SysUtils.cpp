@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace ui {
+namespace base {
 
 EListError::EListError(int index) : Exception(Format("List index out of bounds (%d)", index)) {}
 
@@ -213,4 +213,4 @@ std::string UpperCaseAscii(std::string text) {
     return text;
 }
 
-}  // namespace ui
+}  // namespace base

@@ -6,7 +6,7 @@
 #include <exception>
 #include <string>
 
-namespace ui {
+namespace base {
 
 // The program's error: a message text meant for the user. Handlers that want to reword an error
 // passing through them change the message and rethrow the same object.
@@ -98,4 +98,4 @@ private:
     bool& flag_;
 };
 
-}  // namespace ui
+}  // namespace base

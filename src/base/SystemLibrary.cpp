@@ -5,7 +5,7 @@
 
 #include "base/SysUtils.h"
 
-namespace ui {
+namespace base {
 
 namespace {
 
@@ -32,4 +32,4 @@ FARPROC SystemProc(const char* library, const char* name) {
     return proc;
 }
 
-}  // namespace ui
+}  // namespace base

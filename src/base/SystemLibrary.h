@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace base {
 
 // The function of the DLL in the system folder; the DLL is loaded on the first call and stays. Throws
-// ui::Exception when the DLL or the function is missing.
+// base::Exception when the DLL or the function is missing.
 FARPROC SystemProc(const char* library, const char* name);
 
 template <typename Function>
@@ -15,4 +15,4 @@ Function SystemFunction(const char* library, const char* name) {
     return reinterpret_cast<Function>(SystemProc(library, name));
 }
 
-}  // namespace ui
+}  // namespace base

@@ -64,7 +64,7 @@ std::vector<wchar_t> WallpaperBuffer(const std::string& path) {
     if (path.empty()) return buffer;
     const int length = static_cast<int>(path.size());
     const int units = MultiByteToWideChar(CP_ACP, 0, path.data(), length, nullptr, 0);
-    if (units == 0) throw ui::EOSError(GetLastError());
+    if (units == 0) throw base::EOSError(GetLastError());
     if (units > kWallpaperUnits - 1)
         throw EWallpaperPathTooLong("Wallpaper path too long (more than 259 characters): \"" + path + "\"");
     MultiByteToWideChar(CP_ACP, 0, path.data(), length, buffer.data(), units);
@@ -81,7 +81,7 @@ public:
     void SetString(const char* name, const char* value) const {
         const LONG result = RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                                            static_cast<DWORD>(std::strlen(value) + 1));
-        if (result != ERROR_SUCCESS) throw ui::EOSError(static_cast<DWORD>(result));
+        if (result != ERROR_SUCCESS) throw base::EOSError(static_cast<DWORD>(result));
     }
 
 private:
@@ -92,7 +92,7 @@ RegistryKey OpenDesktopSettings() {
     HKEY key = nullptr;
     const LONG result = RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE,
                                         nullptr, &key, nullptr);
-    if (result != ERROR_SUCCESS) throw ui::EOSError(static_cast<DWORD>(result));
+    if (result != ERROR_SUCCESS) throw base::EOSError(static_cast<DWORD>(result));
     return RegistryKey(key);
 }
 
@@ -103,7 +103,7 @@ RegistryKey OpenDesktopSettings() {
 void SetSystemWallpaper(const wchar_t* path) {
     if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t*>(path),
                                SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
-        throw ui::EOSError(GetLastError());
+        throw base::EOSError(GetLastError());
 }
 
 // The registry strings from which the shell takes the style when the wallpaper is set.
@@ -127,7 +127,7 @@ void SetSystemWallpaperStyle(DWORD style) {
         }
         std::vector<wchar_t> current(kWallpaperUnits + 1, L'\0');
         if (!SystemParametersInfoW(SPI_GETDESKWALLPAPER, kWallpaperUnits, current.data(), 0))
-            throw ui::EOSError(GetLastError());
+            throw base::EOSError(GetLastError());
         SetSystemWallpaper(current.data());
         return;
     }

@@ -16,9 +16,9 @@
 namespace core {
 
 // A wallpaper path the desktop can never take: no later run would set it either.
-class EWallpaperPathTooLong : public ui::Exception {
+class EWallpaperPathTooLong : public base::Exception {
 public:
-    using ui::Exception::Exception;
+    using base::Exception::Exception;
 };
 
 // True when Active Desktop is switched on.

@@ -2,8 +2,8 @@
 
 namespace core {
 
-EOleSysError::EOleSysError(HRESULT code) : EOleError(ui::SysErrorMessage(static_cast<DWORD>(code))), code_(code) {
-    if (Message().empty()) SetMessage(ui::Format("OLE error %.8x", static_cast<unsigned>(code)));
+EOleSysError::EOleSysError(HRESULT code) : EOleError(base::SysErrorMessage(static_cast<DWORD>(code))), code_(code) {
+    if (Message().empty()) SetMessage(base::Format("OLE error %.8x", static_cast<unsigned>(code)));
 }
 
 }  // namespace core

@@ -10,9 +10,9 @@
 namespace core {
 
 // An error of the COM layer that carries only a message, such as a missing interface.
-class EOleError : public ui::Exception {
+class EOleError : public base::Exception {
 public:
-    using ui::Exception::Exception;
+    using base::Exception::Exception;
 };
 
 // A failed COM call: the system's text for the result code, or "OLE error %.8x" when it has none.

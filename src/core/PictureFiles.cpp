@@ -35,15 +35,15 @@ constexpr DWORD kSpecialAttributes =
 // system without the UTF-8 code page), the single-byte search would give the best fit, a name that does
 // not exist ("Omega.bmp" for "Ωmega.bmp"); such a name is listed by its short name where the volume gives
 // one, and passed over otherwise.
-void AppendMatches(const std::string& pattern, DWORD attributes, ui::TStringList& list) {
+void AppendMatches(const std::string& pattern, DWORD attributes, base::TStringList& list) {
     WIN32_FIND_DATAW found;
-    const FindHandle search(FindFirstFileW(ui::WideText(pattern).c_str(), &found));
+    const FindHandle search(FindFirstFileW(base::WideText(pattern).c_str(), &found));
     if (!search.IsValid()) return;
     const DWORD excluded = kSpecialAttributes & ~attributes;
     do {
         if ((found.dwFileAttributes & excluded) != 0) continue;
-        std::string name = ui::NarrowText(found.cFileName);
-        if (name.empty()) name = ui::NarrowText(found.cAlternateFileName);
+        std::string name = base::NarrowText(found.cFileName);
+        if (name.empty()) name = base::NarrowText(found.cAlternateFileName);
         if (!name.empty()) list.Add(name);
     } while (FindNextFileW(search.Get(), &found));
 }
@@ -60,14 +60,14 @@ constexpr PictureType kPictureTypes[] = {{&TSettings::BMPtype, {"*.bmp", nullptr
 // The name at the given position of the list in its sorted order, without ordering the rest: one sort
 // key per name and a selection over them. Names that compare equal are ordered by their bytes, as
 // TStringList::Sort orders them.
-const std::string& NthInSortedOrder(const ui::TStringList& names, int position) {
+const std::string& NthInSortedOrder(const base::TStringList& names, int position) {
     struct Keyed {
         std::string Key;
         int Index;
     };
     std::vector<Keyed> keyed;
     keyed.reserve(static_cast<size_t>(names.Count()));
-    for (int i = 0; i < names.Count(); ++i) keyed.push_back({ui::LocaleSortKey(names[i]), i});
+    for (int i = 0; i < names.Count(); ++i) keyed.push_back({base::LocaleSortKey(names[i]), i});
     const auto nth = keyed.begin() + position;
     std::nth_element(keyed.begin(), nth, keyed.end(), [&names](const Keyed& a, const Keyed& b) {
         const int byKey = a.Key.compare(b.Key);
@@ -79,11 +79,11 @@ const std::string& NthInSortedOrder(const ui::TStringList& names, int position) 
 }  // namespace
 
 std::string AddTrailingBackslash(const std::string& path) {
-    if (path.empty()) throw ui::ERangeError();
+    if (path.empty()) throw base::ERangeError();
     return path.back() == '\\' ? path : path + '\\';
 }
 
-void FindPictureFiles(const std::string& dir, const std::string& mask, DWORD attributes, ui::TStringList& list) {
+void FindPictureFiles(const std::string& dir, const std::string& mask, DWORD attributes, base::TStringList& list) {
     list.Clear();
     AppendMatches(AddTrailingBackslash(dir) + mask, attributes, list);
     list.Sort();
@@ -105,7 +105,7 @@ std::string StyleName(int32_t displayStyle) {
 WallpaperChoice ChooseFromDirectory(TSettings& settings) {
     // All enabled types are gathered unsorted and ordered once together: sorting each mask's names first
     // would only repeat work on large directories.
-    ui::TStringList names;
+    base::TStringList names;
     for (const PictureType& type : kPictureTypes) {
         if (!(settings.*type.Enabled)) continue;
         for (const char* mask : type.Masks) {
@@ -113,7 +113,7 @@ WallpaperChoice ChooseFromDirectory(TSettings& settings) {
         }
     }
     if (settings.NextImage < 0 || settings.NextImage > names.Count() - 1) settings.NextImage = 0;
-    if (names.IsEmpty()) throw ui::EListError(0);
+    if (names.IsEmpty()) throw base::EListError(0);
     return {AddTrailingBackslash(settings.PictureDir) + NthInSortedOrder(names, settings.NextImage),
             StyleName(settings.DisplayStyle)};
 }

@@ -19,17 +19,17 @@ const char kWriteError[] = "ERROR: There was a problem writing settings to the i
 
 std::string iniFileOverride;
 
-// Callers see one message whatever went wrong; a ui::Exception keeps its identity (and type) on the
+// Callers see one message whatever went wrong; a base::Exception keeps its identity (and type) on the
 // way out, anything else becomes one.
 template <typename Body>
 bool WithErrorMessage(const char* message, Body body) {
     try {
         body();
-    } catch (ui::Exception& error) {
+    } catch (base::Exception& error) {
         error.SetMessage(message);
         throw;
     } catch (...) {
-        throw ui::Exception(message);
+        throw base::Exception(message);
     }
     return true;
 }
@@ -50,9 +50,9 @@ std::string PictureEntry::Name() const {
 }
 
 void PictureEntry::SetName(const std::string& name) {
-    const std::string fits = ui::LeadingUnits(name, kMaxFilename);
+    const std::string fits = base::LeadingUnits(name, kMaxFilename);
     std::copy(fits.begin(), fits.end(), Filename);
-    if (fits.size() < name.size()) throw ui::ERangeError();
+    if (fits.size() < name.size()) throw base::ERangeError();
 }
 
 void PictureList::Clear() {
@@ -69,7 +69,7 @@ int PictureList::Count() const {
 }
 
 std::string IniFileName() {
-    return iniFileOverride.empty() ? ui::ExeDirectory() + "Tamberlyn.ini" : iniFileOverride;
+    return iniFileOverride.empty() ? base::ExeDirectory() + "Tamberlyn.ini" : iniFileOverride;
 }
 
 IniFileOverride::IniFileOverride(std::string fileName) : previous_(std::move(iniFileOverride)) {
@@ -84,7 +84,7 @@ bool ReadIniSettings() {
     return WithErrorMessage(kReadError, [] {
         // A slot read over a longer name from an earlier read would keep that name's tail.
         Settings.PictureList.Clear();
-        const ui::TIniFile ini = ui::ReadIniFile(IniFileName());
+        const base::TIniFile ini = base::ReadIniFile(IniFileName());
         Settings.ChangeWhen = ini.ReadInteger(kOptions, "ChangeWhen", 0);
         Settings.Mode = ini.ReadInteger(kOptions, "Mode", 0);
         Settings.ForceAD = ini.ReadBool(kOptions, "ForceAD", false);
@@ -94,7 +94,7 @@ bool ReadIniSettings() {
         Settings.JPGtype = ini.ReadBool(kOptions, "JPGtype", false);
         Settings.PNGtype = ini.ReadBool(kOptions, "PNGtype", false);
         Settings.DisplayStyle = ini.ReadInteger(kOptions, "DisplayStyle", 0);
-        Settings.LastChanged = ini.ReadDate(kOptions, "LastChanged", ui::TDate());
+        Settings.LastChanged = ini.ReadDate(kOptions, "LastChanged", base::TDate());
         Settings.NextImage = ini.ReadInteger(kOptions, "NextImage", 0);
 
         // An entry with an empty name does not stop the reading: the sections behind it still fill
@@ -111,9 +111,9 @@ bool ReadIniSettings() {
 
 bool WriteIniSettings() {
     return WithErrorMessage(kWriteError, [] {
-        ui::TIniFileUpdate update(IniFileName());
-        ui::TIniFile& ini = update.File();
-        ui::TStringList sections;
+        base::TIniFileUpdate update(IniFileName());
+        base::TIniFile& ini = update.File();
+        base::TStringList sections;
         ini.WriteInteger(kOptions, "ChangeWhen", Settings.ChangeWhen);
         ini.WriteInteger(kOptions, "Mode", Settings.Mode);
         ini.WriteBool(kOptions, "ForceAD", Settings.ForceAD);
@@ -158,10 +158,10 @@ void MoveNextImageOn() {
 }  // namespace
 
 bool MarkWallpaperChanged() {
-    Settings.LastChanged = ui::Today();
+    Settings.LastChanged = base::Today();
     MoveNextImageOn();
     return WithErrorMessage(kWriteError, [] {
-        ui::TIniFileUpdate update(IniFileName());
+        base::TIniFileUpdate update(IniFileName());
         update.File().WriteDate(kOptions, "LastChanged", Settings.LastChanged);
         update.File().WriteInteger(kOptions, "NextImage", Settings.NextImage);
         update.Commit();
@@ -171,7 +171,7 @@ bool MarkWallpaperChanged() {
 bool SkipWallpaper() {
     MoveNextImageOn();
     return WithErrorMessage(kWriteError, [] {
-        ui::TIniFileUpdate update(IniFileName());
+        base::TIniFileUpdate update(IniFileName());
         update.File().WriteInteger(kOptions, "NextImage", Settings.NextImage);
         update.Commit();
     });

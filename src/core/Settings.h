@@ -23,7 +23,7 @@ struct PictureEntry {
     std::string Name() const;  // up to the first zero, at most 260 characters
     bool IsEmpty() const { return Filename[0] == '\0'; }
     // Stores the name's characters after the ones the slot holds (the slot is zero behind them); the 261st
-    // character has no place and throws ui::ERangeError, after the first 260 have been stored.
+    // character has no place and throws base::ERangeError, after the first 260 have been stored.
     void SetName(const std::string& name);
 };
 
@@ -46,7 +46,7 @@ struct TSettings {
     bool JPGtype = false;
     bool PNGtype = false;
     int32_t DisplayStyle = 0;  // 0 Center, 1 Stretch, 2 Tile
-    ui::TDate LastChanged;     // the zero date means never
+    base::TDate LastChanged;     // the zero date means never
     core::PictureList PictureList{};
 };
 
@@ -70,9 +70,9 @@ private:
     std::string previous_;
 };
 
-// Each returns true or throws ui::Exception with the program's own message.
+// Each returns true or throws base::Exception with the program's own message.
 // ReadIniSettings clears the whole PictureList before it reads, so each read gives the file's list alone.
-// The two writing routines change the file all at once (ui::TIniFileUpdate): however one is stopped
+// The two writing routines change the file all at once (base::TIniFileUpdate): however one is stopped
 // part-way, the file stays as it was.
 bool ReadIniSettings();
 bool WriteIniSettings();

@@ -21,7 +21,7 @@ public:
     }
     uint64_t MonotonicMilliseconds() override { return GetTickCount64(); }
     // The same step as the application's loops take, dialog keys included.
-    void DispatchWaitingMessages() override { ui::DispatchWaitingMessages(); }
+    void DispatchWaitingMessages() override { base::DispatchWaitingMessages(); }
     void WaitForMessages(DWORD milliseconds) override {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
     }

@@ -17,7 +17,7 @@ constexpr char kMakersAddress[] = "tamberlyn@example.org";
 HINSTANCE CallShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,
                            const char* directory, int show) {
     static const auto shellExecute =
-        ui::SystemFunction<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>("shell32.dll", "ShellExecuteA");
+        base::SystemFunction<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>("shell32.dll", "ShellExecuteA");
     return shellExecute(owner, verb, file, parameters, directory, show);
 }
 
@@ -33,7 +33,7 @@ std::string MailLink() {
     return std::string("mailto:") + kMakersAddress + "?subject=Tamberlyn v1.1: ";
 }
 
-TfrmAbout::TfrmAbout(ui::TComponent* owner) : ui::TForm(owner) {
+TfrmAbout::TfrmAbout(base::TComponent* owner) : ui::TForm(owner) {
     BeginLoading();
     SetName("frmAbout");
     SetDialogFrame(*this, "About", 361, 140, 3);

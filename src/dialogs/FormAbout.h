@@ -26,7 +26,7 @@ std::string MailLink();
 
 class TfrmAbout : public ui::TForm {
 public:
-    explicit TfrmAbout(ui::TComponent* owner);
+    explicit TfrmAbout(base::TComponent* owner);
 
     skin::TCoolPanel* cpnlAbout;
     skin::TCoolLabel* clblTitle;

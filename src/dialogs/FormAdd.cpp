@@ -5,7 +5,7 @@
 
 namespace dialogs {
 
-TfrmAdd::TfrmAdd(ui::TComponent* owner) : ui::TForm(owner) {
+TfrmAdd::TfrmAdd(base::TComponent* owner) : ui::TForm(owner) {
     BeginLoading();
     SetName("frmAdd");
     SetDialogFrame(*this, "Add picture or web page to list...", 533, 79, 2);

@@ -15,7 +15,7 @@ namespace dialogs {
 // style group's item index. The dialog itself validates nothing and changes no settings.
 class TfrmAdd : public ui::TForm {
 public:
-    explicit TfrmAdd(ui::TComponent* owner);
+    explicit TfrmAdd(base::TComponent* owner);
 
     skin::TCoolLabel* clblFilename;
     skin::TCoolEditBtn* cedtbtnFilename;

@@ -88,7 +88,7 @@ skin::TCoolCheckRadioBox* AddTypeBox(ui::TForm& form, ui::TWinControl* parent, i
 
 }  // namespace
 
-TfrmSetup::TfrmSetup(ui::TComponent* owner) : ui::TForm(owner) {
+TfrmSetup::TfrmSetup(base::TComponent* owner) : ui::TForm(owner) {
     BeginLoading();
     SetName("frmSetup");
     SetDialogFrame(*this, "Tamberlyn Setup", 592, 573, 2);
@@ -132,7 +132,7 @@ TfrmSetup::TfrmSetup(ui::TComponent* owner) : ui::TForm(owner) {
     cedtbtnDir->SetBorderStyle(ui::bsNone);
     cedtbtnDir->SetCharCase(ui::ecUpperCase);
     // No longer than the settings file keeps it.
-    cedtbtnDir->SetMaxLength(static_cast<int>(ui::kLongestIniValue));
+    cedtbtnDir->SetMaxLength(static_cast<int>(base::kLongestIniValue));
     cedtbtnDir->SetColor(kCream);
     SetFont(cedtbtnDir->Font(), kComicSans, -13, ui::fsBold);
     ui::TBitmap browse;
@@ -269,7 +269,7 @@ int TfrmSetup::ShowModalDialog(ui::TForm& dialog) {
 }
 
 void TfrmSetup::cbtnAddClick() {
-    ui::Owned<TfrmAdd> add(ui::NewForm<TfrmAdd>(ui::Application));
+    base::Owned<TfrmAdd> add(ui::NewForm<TfrmAdd>(ui::Application));
     // The add-entry dialog must be able to come to the front; this dialog is topmost again afterwards,
     // whatever happened.
     const NotTopmostWhile addInFront(Handle());
@@ -355,7 +355,7 @@ void TfrmSetup::cbtnSaveClick() {
         const std::string& name = cstgrdList->Cells(kName, row);
         const std::string& style = cstgrdList->Cells(kStyle, row);
         if (name.empty() && style.empty()) continue;
-        if (row >= core::kPictureListSize) throw ui::ERangeError();
+        if (row >= core::kPictureListSize) throw base::ERangeError();
         core::PictureEntry& entry = settings.PictureList.Items[row];
         entry.SetName(name);
         entry.DisplayStyle = StyleOfText(style);
@@ -382,7 +382,7 @@ void TfrmSetup::cedtbtnDirBtnClick() {
 }
 
 void TfrmSetup::cbtnAboutClick() {
-    ui::Owned<TfrmAbout> about(ui::NewForm<TfrmAbout>(ui::Application));
+    base::Owned<TfrmAbout> about(ui::NewForm<TfrmAbout>(ui::Application));
     ShowModalDialog(*about);
 }
 

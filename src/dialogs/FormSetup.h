@@ -19,7 +19,7 @@ namespace dialogs {
 // Save, edits live only in the controls.
 class TfrmSetup : public ui::TForm {
 public:
-    explicit TfrmSetup(ui::TComponent* owner);
+    explicit TfrmSetup(base::TComponent* owner);
 
     skin::TCoolPanel* cpnlOptions;
     skin::TCoolPanel* cpnlHelp;

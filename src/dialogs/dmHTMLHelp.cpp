@@ -20,8 +20,8 @@ HWND CallHtmlHelp(HWND owner, const char* file, UINT command, DWORD_PTR data) {
     using THtmlHelpA = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
     THtmlHelpA htmlHelp = nullptr;
     try {
-        htmlHelp = ui::SystemFunction<THtmlHelpA>("hhctrl.ocx", "HtmlHelpA");
-    } catch (const ui::Exception&) {
+        htmlHelp = base::SystemFunction<THtmlHelpA>("hhctrl.ocx", "HtmlHelpA");
+    } catch (const base::Exception&) {
         return nullptr;
     }
     return htmlHelp(owner, file, command, data);

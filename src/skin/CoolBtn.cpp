@@ -50,7 +50,7 @@ void DrawRim(HDC dc, const RECT& r, bool pressed, HBRUSH brush) {
 
 }  // namespace
 
-TCoolBtn::TCoolBtn(ui::TComponent* owner)
+TCoolBtn::TCoolBtn(base::TComponent* owner)
     : ui::TButton(owner),
       TSkinSurface(TSkinRepeat::Ignored),
       canvas_(std::make_unique<ui::TCanvas>()),
@@ -133,7 +133,7 @@ void TCoolBtn::MouseLeave() {
     if (OnMouseLeave) OnMouseLeave();
 }
 
-void TCoolBtn::Notification(ui::TComponent* component, bool removing) {
+void TCoolBtn::Notification(base::TComponent* component, bool removing) {
     ui::TButton::Notification(component, removing);
     if (!removing) return;
     if (component == images_) {

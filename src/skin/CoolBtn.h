@@ -36,7 +36,7 @@ class TCoolBtn : public ui::TButton,
                  public TSkinTransparencyLevel,
                  public TSkinShadow {
 public:
-    explicit TCoolBtn(ui::TComponent* owner);
+    explicit TCoolBtn(base::TComponent* owner);
     ~TCoolBtn() override;
 
     // The glyph's source strip; SetGlyph copies a bitmap into it (nullptr empties it).
@@ -85,7 +85,7 @@ public:
     ui::TNotifyEvent OnMouseEnter;
     ui::TNotifyEvent OnMouseLeave;
 
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
     void WndProc(ui::TMessage& message) override;
 
 protected:

@@ -24,7 +24,7 @@ bool LeftButtonHeld() {
 
 }  // namespace
 
-TCoolCheckRadioBox::TCoolCheckRadioBox(ui::TComponent* owner)
+TCoolCheckRadioBox::TCoolCheckRadioBox(base::TComponent* owner)
     : ui::TCustomControl(owner), TSkinSurface(TSkinRepeat::Reregisters) {
     SetBounds(0, 0, 147, 17);
     SetHoverEvents(true);
@@ -139,7 +139,7 @@ void TCoolCheckRadioBox::SurfaceChanged(TSkinChange change) {
     }
 }
 
-void TCoolCheckRadioBox::Notification(ui::TComponent* component, bool removing) {
+void TCoolCheckRadioBox::Notification(base::TComponent* component, bool removing) {
     ui::TCustomControl::Notification(component, removing);
     SkinNotification(component, removing);
 }
@@ -209,7 +209,7 @@ void TCoolCheckRadioBox::MouseLeave() {
 
 void TCoolCheckRadioBox::WndProc(ui::TMessage& message) {
     // A click's handler may free the box: after one, nothing of it is read unless it lives.
-    const ui::TWatch watch = Watch();
+    const base::TWatch watch = Watch();
     switch (message.Msg) {
         case WM_LBUTTONDOWN:
             if (Enabled()) {

@@ -36,7 +36,7 @@ class TCoolCheckRadioBox : public ui::TCustomControl,
                            public TSkinShadow,
                            public TSkinBevels {
 public:
-    explicit TCoolCheckRadioBox(ui::TComponent* owner);
+    explicit TCoolCheckRadioBox(base::TComponent* owner);
     ~TCoolCheckRadioBox() override;
 
     // The checked flag; setting it sets State to match, and fires no event.
@@ -91,7 +91,7 @@ public:
     ui::TNotifyEvent OnMouseEnter;
     ui::TNotifyEvent OnMouseLeave;
 
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
     void WndProc(ui::TMessage& message) override;
 
 protected:

@@ -125,7 +125,7 @@ void TEditSkin::ShowFlatBorder(bool hot) {
 
 void TEditSkin::Overpaint() {
     if (overpainting_ || !SkinInUse() || !field_.HandleAllocated()) return;
-    const ui::RaisedFlag running(overpainting_);
+    const base::RaisedFlag running(overpainting_);
     HWND window = field_.Handle();
     std::optional<HiddenCaret> caret;
     if (kind_ == TEditSkinKind::Field) caret.emplace(window);
@@ -206,7 +206,7 @@ void TEditSkin::SkinMessage(ui::TMessage& message, const std::function<void(ui::
 
 // ---- TCoolEdit
 
-TCoolEdit::TCoolEdit(ui::TComponent* owner) : ui::TCustomEdit(owner), TEditSkin(static_cast<ui::TCustomEdit&>(*this)) {
+TCoolEdit::TCoolEdit(base::TComponent* owner) : ui::TCustomEdit(owner), TEditSkin(static_cast<ui::TCustomEdit&>(*this)) {
     SetHoverEvents(true);
 }
 
@@ -219,7 +219,7 @@ void TCoolEdit::WndProc(ui::TMessage& message) {
     SkinMessage(message, [this](ui::TMessage& inner) { ui::TCustomEdit::WndProc(inner); });
 }
 
-void TCoolEdit::Notification(ui::TComponent* component, bool removing) {
+void TCoolEdit::Notification(base::TComponent* component, bool removing) {
     ui::TCustomEdit::Notification(component, removing);
     SkinNotification(component, removing);
 }
@@ -239,7 +239,7 @@ void TCoolEdit::MouseLeave() {
 
 // ---- TCoolEditBtn
 
-TCoolEditBtn::TCoolEditBtn(ui::TComponent* owner) : TCoolEdit(owner), button_(new ui::TSpeedButton(this)) {
+TCoolEditBtn::TCoolEditBtn(base::TComponent* owner) : TCoolEdit(owner), button_(new ui::TSpeedButton(this)) {
     // Square, from the height the field has before any layout sizes it; only its height follows the field.
     button_->SetBounds(0, 0, Height(), Height());
     button_->SetParent(this);
@@ -248,7 +248,7 @@ TCoolEditBtn::TCoolEditBtn(ui::TComponent* owner) : TCoolEdit(owner), button_(ne
     };
 }
 
-void TCoolEditBtn::Notification(ui::TComponent* component, bool removing) {
+void TCoolEditBtn::Notification(base::TComponent* component, bool removing) {
     TCoolEdit::Notification(component, removing);
     // The field owns its button, but a form that frees it must not leave the field pointing at nothing.
     if (removing && component == button_) {
@@ -258,7 +258,7 @@ void TCoolEditBtn::Notification(ui::TComponent* component, bool removing) {
 }
 
 ui::TSpeedButton& TCoolEditBtn::TheButton() const {
-    if (button_ == nullptr) throw ui::Exception("The field's button has been freed");
+    if (button_ == nullptr) throw base::Exception("The field's button has been freed");
     return *button_;
 }
 
@@ -325,7 +325,7 @@ void TCoolEditBtn::WndProc(ui::TMessage& message) {
             Resized();
             return;
         case WM_KEYDOWN: {
-            const ui::TWatch watch = Watch();
+            const base::TWatch watch = Watch();
             TCoolEdit::WndProc(message);
             // Before the beep of the line feed that the key down is followed by.
             if (watch && CtrlEnter() && OnBtnClick) OnBtnClick();

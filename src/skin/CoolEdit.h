@@ -97,14 +97,14 @@ private:
 // aligned, with the skin behind it.
 class TCoolEdit : public ui::TCustomEdit, public TCoolControl, public TEditSkin {
 public:
-    explicit TCoolEdit(ui::TComponent* owner);
+    explicit TCoolEdit(base::TComponent* owner);
 
     // After the flat border has followed the mouse.
     ui::TNotifyEvent OnMouseEnter;
     ui::TNotifyEvent OnMouseLeave;
 
     void WndProc(ui::TMessage& message) override;
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
 
 protected:
     const char* ClassName() const override { return "TCoolEdit"; }
@@ -119,7 +119,7 @@ protected:
 // lower than its font needs with the button's frame, and its text stays clear of the button.
 class TCoolEditBtn : public TCoolEdit {
 public:
-    explicit TCoolEditBtn(ui::TComponent* owner);
+    explicit TCoolEditBtn(base::TComponent* owner);
 
     ui::TBitmap& Glyph() { return TheButton().Glyph(); }
     // Copies the bitmap into the button's glyph.
@@ -138,7 +138,7 @@ public:
     ui::TNotifyEvent OnBtnClick;
 
     void WndProc(ui::TMessage& message) override;
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
 
 protected:
     const char* ClassName() const override { return "TCoolEditBtn"; }

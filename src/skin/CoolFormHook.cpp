@@ -33,15 +33,15 @@ void CombineChildren(HRGN region, ui::TWinControl& control, POINT offset, int mo
 
 // ---- TCoolFormHook
 
-TCoolFormHook::TCoolFormHook(ui::TComponent* owner)
-    : ui::TComponent(owner),
+TCoolFormHook::TCoolFormHook(base::TComponent* owner)
+    : base::TComponent(owner),
       TSkinSurface(TSkinRepeat::Refreshes),
       hookedControl_(dynamic_cast<ui::TWinControl*>(owner)) {
     wndHook_ = new TWndHook(this);
-    wndHook_->OnBeforeMessage = [this](ui::TComponent*, ui::TMessage& message, bool& handled) {
+    wndHook_->OnBeforeMessage = [this](base::TComponent*, ui::TMessage& message, bool& handled) {
         BeforeMessage(message, handled);
     };
-    wndHook_->OnAfterMessage = [this](ui::TComponent*, ui::TMessage& message, bool&) { AfterMessage(message); };
+    wndHook_->OnAfterMessage = [this](base::TComponent*, ui::TMessage& message, bool&) { AfterMessage(message); };
     wndHook_->OnChangeWinControl = [this](ui::TWinControl* control) { hookedControl_ = control; };
 }
 
@@ -54,13 +54,13 @@ TCoolFormHook::~TCoolFormHook() {
 }
 
 void TCoolFormHook::Loaded() {
-    ui::TComponent::Loaded();
+    base::TComponent::Loaded();
     wndHook_->SetWinControl(dynamic_cast<ui::TWinControl*>(Owner()));
     wndHook_->SetActive(true);
 }
 
-void TCoolFormHook::Notification(ui::TComponent* component, bool removing) {
-    ui::TComponent::Notification(component, removing);
+void TCoolFormHook::Notification(base::TComponent* component, bool removing) {
+    base::TComponent::Notification(component, removing);
     SkinNotification(component, removing);
     if (wndHook_ != nullptr && component != wndHook_) wndHook_->Notification(component, removing);
 }

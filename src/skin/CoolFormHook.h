@@ -19,9 +19,9 @@ namespace skin {
 //
 // Its skin surface refreshes on every setting: the set, the index or the own wallpaper given again
 // still tells the window its colour changed and repaints it with its children, as it always has.
-class TCoolFormHook : public ui::TComponent, public TSkinSurface {
+class TCoolFormHook : public base::TComponent, public TSkinSurface {
 public:
-    explicit TCoolFormHook(ui::TComponent* owner);
+    explicit TCoolFormHook(base::TComponent* owner);
     ~TCoolFormHook() override;
 
     TCoolOptions Options() const { return options_; }
@@ -50,7 +50,7 @@ public:
     ui::RegionHandle TransparentRegion();
     ui::RegionHandle RoundedRegion(bool transparent);
 
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
 
 protected:
     void Loaded() override;

@@ -9,7 +9,7 @@ namespace skin {
 
 // ---- TCoolGroupBox
 
-TCoolGroupBox::TCoolGroupBox(ui::TComponent* owner)
+TCoolGroupBox::TCoolGroupBox(base::TComponent* owner)
     : ui::TCustomGroupBox(owner), TSkinSurface(TSkinRepeat::Reregisters) {}
 
 void TCoolGroupBox::SurfaceChanged(TSkinChange change) {
@@ -30,7 +30,7 @@ void TCoolGroupBox::SurfaceChanged(TSkinChange change) {
     }
 }
 
-void TCoolGroupBox::Notification(ui::TComponent* component, bool removing) {
+void TCoolGroupBox::Notification(base::TComponent* component, bool removing) {
     ui::TCustomGroupBox::Notification(component, removing);
     SkinNotification(component, removing);
 }
@@ -93,7 +93,7 @@ void TCoolGroupBox::Paint() {
 
 // ---- TCustomCoolCheckRadioGroup
 
-TCustomCoolCheckRadioGroup::TCustomCoolCheckRadioGroup(ui::TComponent* owner) : TCoolGroupBox(owner) {
+TCustomCoolCheckRadioGroup::TCustomCoolCheckRadioGroup(base::TComponent* owner) : TCoolGroupBox(owner) {
     // Only the items click; the group tells of their clicks.
     SetClickEvents(false);
     items_.OnChange = [this] { ItemsChanged(); };
@@ -117,7 +117,7 @@ void TCustomCoolCheckRadioGroup::FreeItems() {
     }
 }
 
-void TCustomCoolCheckRadioGroup::Notification(ui::TComponent* component, bool removing) {
+void TCustomCoolCheckRadioGroup::Notification(base::TComponent* component, bool removing) {
     TCoolGroupBox::Notification(component, removing);
     if (!removing) return;
     const auto gone = std::find(buttons_.begin(), buttons_.end(), component);

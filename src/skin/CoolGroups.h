@@ -30,9 +30,9 @@ class TCoolGroupBox : public ui::TCustomGroupBox,
                       public TSkinStretch,
                       public TSkinShadow {
 public:
-    explicit TCoolGroupBox(ui::TComponent* owner);
+    explicit TCoolGroupBox(base::TComponent* owner);
 
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
     void WndProc(ui::TMessage& message) override;
 
 protected:
@@ -44,12 +44,12 @@ protected:
 
 class TCustomCoolCheckRadioGroup : public TCoolGroupBox {
 public:
-    explicit TCustomCoolCheckRadioGroup(ui::TComponent* owner);
+    explicit TCustomCoolCheckRadioGroup(base::TComponent* owner);
     ~TCustomCoolCheckRadioGroup() override;
 
     // One item box per string, captioned with it; every change of the strings rebuilds the items.
-    ui::TStringList& Items() { return items_; }
-    void SetItems(const ui::TStringList& items) { items_.Assign(items); }
+    base::TStringList& Items() { return items_; }
+    void SetItems(const base::TStringList& items) { items_.Assign(items); }
     // The selected item, -1 for none; kept within -1 .. the last item. Setting it fires no OnClick.
     int ItemIndex() const { return itemIndex_; }
     void SetItemIndex(int index);
@@ -69,7 +69,7 @@ public:
     // The item boxes, in the order of the strings.
     const std::vector<TCoolCheckRadioBox*>& Buttons() const { return buttons_; }
 
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
     void WndProc(ui::TMessage& message) override;
 
 protected:
@@ -91,7 +91,7 @@ private:
     void ItemSettingsChanged();
     void FreeItems();
 
-    ui::TStringList items_;
+    base::TStringList items_;
     std::vector<TCoolCheckRadioBox*> buttons_;
     int itemIndex_ = -1;
     int columns_ = 1;

@@ -16,8 +16,8 @@ void TCoolChangeLink::Change() {
 
 // ---- TBitmapItem
 
-TBitmapItem::TBitmapItem(ui::TCollection* collection)
-    : ui::TCollectionItem(collection), bitmap_(std::make_unique<ui::TBitmap>()) {
+TBitmapItem::TBitmapItem(base::TCollection* collection)
+    : base::TCollectionItem(collection), bitmap_(std::make_unique<ui::TBitmap>()) {
     bitmap_->OnChange = [this] { AnnounceChange(); };
 }
 
@@ -42,13 +42,13 @@ TBitmaps::~TBitmaps() {
     Clear();
 }
 
-ui::TComponent* TBitmaps::Owner() const {
+base::TComponent* TBitmaps::Owner() const {
     return owner_;
 }
 
 // ---- TCoolImages
 
-TCoolImages::TCoolImages(ui::TComponent* owner) : ui::TComponent(owner), bitmaps_(std::make_unique<TBitmaps>(this)) {}
+TCoolImages::TCoolImages(base::TComponent* owner) : base::TComponent(owner), bitmaps_(std::make_unique<TBitmaps>(this)) {}
 
 TCoolImages::~TCoolImages() {
     while (!links_.empty()) {

@@ -34,9 +34,9 @@ private:
 };
 
 // One bitmap of a skin set. Every change of the bitmap is a change of the set.
-class TBitmapItem : public ui::TCollectionItem {
+class TBitmapItem : public base::TCollectionItem {
 public:
-    explicit TBitmapItem(ui::TCollection* collection);
+    explicit TBitmapItem(base::TCollection* collection);
     ~TBitmapItem() override;
 
     ui::TBitmap& Bitmap() { return *bitmap_; }
@@ -50,18 +50,18 @@ private:
 };
 
 // The items of a skin set, by index 0 .. Count - 1.
-class TBitmaps : public ui::TCollection {
+class TBitmaps : public base::TCollection {
 public:
     explicit TBitmaps(TCoolImages* owner) : owner_(owner) {}
     ~TBitmaps() override;
 
-    TBitmapItem* Add() { return static_cast<TBitmapItem*>(ui::TCollection::Add()); }
+    TBitmapItem* Add() { return static_cast<TBitmapItem*>(base::TCollection::Add()); }
     TBitmapItem* Items(int index) const { return static_cast<TBitmapItem*>(Item(index)); }
-    ui::TComponent* Owner() const override;
+    base::TComponent* Owner() const override;
     TCoolImages* Images() const { return owner_; }
 
 protected:
-    ui::TCollectionItem* NewItem() override { return new TBitmapItem(this); }
+    base::TCollectionItem* NewItem() override { return new TBitmapItem(this); }
 
 private:
     TCoolImages* owner_;
@@ -69,9 +69,9 @@ private:
 
 // A numbered set of skin bitmaps shared by any number of controls and form hooks, which learn of its
 // changes through their change links.
-class TCoolImages : public ui::TComponent {
+class TCoolImages : public base::TComponent {
 public:
-    explicit TCoolImages(ui::TComponent* owner);
+    explicit TCoolImages(base::TComponent* owner);
     ~TCoolImages() override;
 
     TBitmaps& Bitmaps() { return *bitmaps_; }

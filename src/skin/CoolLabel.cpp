@@ -28,7 +28,7 @@ private:
 
 }  // namespace
 
-TCoolLabel::TCoolLabel(ui::TComponent* owner) : ui::TCustomLabel(owner), TSkinSurface(TSkinRepeat::Ignored) {
+TCoolLabel::TCoolLabel(base::TComponent* owner) : ui::TCustomLabel(owner), TSkinSurface(TSkinRepeat::Ignored) {
     glyph_.OnChange = [this] { Invalidate(); };
     borderPen_.OnChange = [this] { Invalidate(); };
 }
@@ -72,7 +72,7 @@ void TCoolLabel::SetBorderPen(const ui::TPen& pen) {
     borderPen_.Assign(pen);
 }
 
-void TCoolLabel::Notification(ui::TComponent* component, bool removing) {
+void TCoolLabel::Notification(base::TComponent* component, bool removing) {
     ui::TCustomLabel::Notification(component, removing);
     SkinNotification(component, removing);
 }

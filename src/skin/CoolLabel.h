@@ -27,7 +27,7 @@ class TCoolLabel : public ui::TCustomLabel,
                    public TSkinShadow,
                    public TSkinBevels {
 public:
-    explicit TCoolLabel(ui::TComponent* owner);
+    explicit TCoolLabel(base::TComponent* owner);
     ~TCoolLabel() override;
 
     // The picture before the caption: its source strip, and the number of images in it (at most 2 are
@@ -48,7 +48,7 @@ protected:
     // nothing while the label is loaded, without AutoSize or without a parent.
     virtual void FitToCaption();
     void Paint() override;
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
     // Every place the label base re-measures (loading, AutoSize, caption, font, wrapping) fits the
     // skinned label to its caption.
     void AdjustBounds() override { FitToCaption(); }

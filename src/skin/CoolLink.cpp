@@ -4,7 +4,7 @@
 
 namespace skin {
 
-TCoolLink::TCoolLink(ui::TComponent* owner) : ui::TCustomControl(owner) {
+TCoolLink::TCoolLink(base::TComponent* owner) : ui::TCustomControl(owner) {
     SetTabStop(true);
 }
 
@@ -41,7 +41,7 @@ void TCoolLink::WndProc(ui::TMessage& message) {
         case WM_SETFOCUS:
         case WM_KILLFOCUS: {
             // The focus frame comes and goes; a handler told of the focus move may have freed the link.
-            const ui::TWatch watch = Watch();
+            const base::TWatch watch = Watch();
             ui::TCustomControl::WndProc(message);
             if (watch) Invalidate();
             return;

@@ -16,7 +16,7 @@ namespace skin {
 // a focus frame while it has the focus.
 class TCoolLink : public ui::TCustomControl, public TCoolControl {
 public:
-    explicit TCoolLink(ui::TComponent* owner);
+    explicit TCoolLink(base::TComponent* owner);
 
     long AccessibleRole(int child) const override;
     long AccessibleState(int child) const override;

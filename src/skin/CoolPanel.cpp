@@ -4,7 +4,7 @@
 
 namespace skin {
 
-TCoolPanel::TCoolPanel(ui::TComponent* owner) : ui::TCustomPanel(owner), TSkinSurface(TSkinRepeat::Ignored) {}
+TCoolPanel::TCoolPanel(base::TComponent* owner) : ui::TCustomPanel(owner), TSkinSurface(TSkinRepeat::Ignored) {}
 
 void TCoolPanel::BackgroundChanged() {
     // Transparent windowed children copy this panel's background, so they repaint with it.
@@ -26,7 +26,7 @@ void TCoolPanel::SurfaceChanged(TSkinChange change) {
     }
 }
 
-void TCoolPanel::Notification(ui::TComponent* component, bool removing) {
+void TCoolPanel::Notification(base::TComponent* component, bool removing) {
     ui::TCustomPanel::Notification(component, removing);
     SkinNotification(component, removing);
 }

@@ -25,9 +25,9 @@ class TCoolPanel : public ui::TCustomPanel,
                    public TSkinTransparencyLevel,
                    public TSkinStretch {
 public:
-    explicit TCoolPanel(ui::TComponent* owner);
+    explicit TCoolPanel(base::TComponent* owner);
 
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
     void WndProc(ui::TMessage& message) override;
 
 protected:

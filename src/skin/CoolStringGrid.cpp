@@ -42,7 +42,7 @@ void TCoolInplaceEdit::WndProc(ui::TMessage& message) {
     SkinMessage(message, [this](ui::TMessage& inner) { ui::TInplaceEdit::WndProc(inner); });
 }
 
-void TCoolInplaceEdit::Notification(ui::TComponent* component, bool removing) {
+void TCoolInplaceEdit::Notification(base::TComponent* component, bool removing) {
     ui::TInplaceEdit::Notification(component, removing);
     SkinNotification(component, removing);
 }
@@ -54,7 +54,7 @@ void TCoolInplaceEdit::Change() {
 
 // ---- TCoolStringGrid
 
-TCoolStringGrid::TCoolStringGrid(ui::TComponent* owner) : ui::TStringGrid(owner) {
+TCoolStringGrid::TCoolStringGrid(base::TComponent* owner) : ui::TStringGrid(owner) {
     SetHoverEvents(true);
     gridPicture_.OnSetChanged = [this] { ImagesChanged(); };
     gridPicture_.OnWallpaperChanged = [this] { PictureChanged(); };
@@ -106,7 +106,7 @@ void TCoolStringGrid::ImagesChanged() {
     RedrawFrame();
 }
 
-void TCoolStringGrid::Notification(ui::TComponent* component, bool removing) {
+void TCoolStringGrid::Notification(base::TComponent* component, bool removing) {
     ui::TStringGrid::Notification(component, removing);
     selPicture_.Notification(component, removing);
     captionPicture_.Notification(component, removing);
@@ -485,7 +485,7 @@ void TCoolStringGrid::TellEditedCells() {
     if (EditorMode()) return;
     const std::vector<ui::TGridCoord> cells = std::move(storedCells_);
     storedCells_.clear();
-    const ui::TWatch watch = Watch();
+    const base::TWatch watch = Watch();
     for (const ui::TGridCoord& cell : cells) {
         // A row or column removed since the store took its cell along.
         if (cell.X >= ColCount() || cell.Y >= RowCount()) continue;

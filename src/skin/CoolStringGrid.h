@@ -34,7 +34,7 @@ public:
     explicit TCoolInplaceEdit(TCoolStringGrid* grid);
 
     void WndProc(ui::TMessage& message) override;
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
 
 protected:
     const char* ClassName() const override { return "TCoolInplaceEdit"; }
@@ -63,7 +63,7 @@ using TEndCellEditingEvent = std::function<void(int col, int row, int& cellWidth
 
 class TCoolStringGrid : public ui::TStringGrid, public TCoolControl {
 public:
-    explicit TCoolStringGrid(ui::TComponent* owner);
+    explicit TCoolStringGrid(base::TComponent* owner);
     ~TCoolStringGrid() override;
 
     // Added to the cell rectangle's sides to give the text rectangle.
@@ -138,7 +138,7 @@ public:
     // After the editor has closed on a cell whose text it changed.
     TEndCellEditingEvent OnEndCellEditing;
 
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
     void WndProc(ui::TMessage& message) override;
 
 protected:

@@ -112,7 +112,7 @@ void PaintParentBackgroundClipped(ui::TControl* control, HDC dc, const RECT& rec
 
 void DrawDisabledText(HDC dc, const std::string& text, int x, int y) {
     // Wide, as all text is drawn: the single-byte call reads the font's code page, not the program's UTF-8.
-    const std::wstring wide = ui::WideText(text);
+    const std::wstring wide = base::WideText(text);
     DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(wide.c_str()), static_cast<WPARAM>(wide.size()), x, y, 0,
                0, DST_PREFIXTEXT | DSS_DISABLED);
 }

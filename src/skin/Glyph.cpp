@@ -19,7 +19,7 @@ class MonoMask {
 public:
     MonoMask(int width, int height)
         : width_(width), height_(height), bitmap_(CreateBitmap(width, height, 1, 1, nullptr)) {
-        if (!bitmap_) throw ui::EOSError(GetLastError());
+        if (!bitmap_) throw base::EOSError(GetLastError());
         previous_ = SelectObject(dc_.Get(), bitmap_.Get());
     }
     ~MonoMask() { SelectObject(dc_.Get(), previous_); }

@@ -57,7 +57,7 @@ bool TSkinPicture::Paint(HDC dc, const RECT& rect, bool stretch, DWORD rop) cons
     return PaintSkinWallpaper(dc, rect, stretch, rop, link_.Images(), idWallpaper_, wallpaper_.get());
 }
 
-bool TSkinPicture::Notification(const ui::TComponent* component, bool removing) {
+bool TSkinPicture::Notification(const base::TComponent* component, bool removing) {
     if (!removing || component == nullptr || component != givenSet_) return false;
     givenSet_ = nullptr;
     return true;

@@ -49,7 +49,7 @@ public:
     bool Paint(HDC dc, const RECT& rect, bool stretch, DWORD rop) const;
 
     // The owner passes its component notices on: true when the set it holds went away.
-    bool Notification(const ui::TComponent* component, bool removing);
+    bool Notification(const base::TComponent* component, bool removing);
 
     // The set announced a change of its bitmaps.
     ui::TNotifyEvent OnSetChanged;
@@ -59,7 +59,7 @@ public:
 private:
     TCoolChangeLink link_;
     // The set as last given, only to recognise its removal among the owner's notices.
-    const ui::TComponent* givenSet_ = nullptr;
+    const base::TComponent* givenSet_ = nullptr;
     int idWallpaper_ = -1;
     std::unique_ptr<ui::TBitmap> wallpaper_;
 };

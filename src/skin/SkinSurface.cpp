@@ -34,7 +34,7 @@ void TSkinSurface::SetWallpaper(const ui::TBitmap& bitmap) {
     SurfaceChanged(regiven ? TSkinChange::WallpaperRegiven : TSkinChange::WallpaperGiven);
 }
 
-void TSkinSurface::SkinNotification(const ui::TComponent* component, bool removing) {
+void TSkinSurface::SkinNotification(const base::TComponent* component, bool removing) {
     if (picture_.Notification(component, removing)) SurfaceChanged(TSkinChange::Skin);
 }
 

@@ -89,7 +89,7 @@ protected:
 
     virtual void SurfaceChanged(TSkinChange change) = 0;
     // The control passes its component notices on: the set's removal is a change of the skin.
-    void SkinNotification(const ui::TComponent* component, bool removing);
+    void SkinNotification(const base::TComponent* component, bool removing);
 
     // The bitmap painted: the set's item, else the own wallpaper; nullptr when neither has a picture.
     ui::TBitmap* SkinBitmap() const { return picture_.Picture(); }

@@ -72,9 +72,9 @@ enum TShiftStateMember { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDo
 using TShiftState = TSet<TShiftStateMember>;
 
 // Coordinate arithmetic that leaves the range of a 32-bit integer.
-class EIntOverflow : public ui::Exception {
+class EIntOverflow : public base::Exception {
 public:
-    EIntOverflow() : ui::Exception("Integer overflow") {}
+    EIntOverflow() : base::Exception("Integer overflow") {}
 };
 
 }  // namespace skin

@@ -42,7 +42,7 @@ struct HookDispatch {
                                      : DefWindowProcA(window, msg, wParam, lParam);
         }
         ui::TMessage message{msg, wParam, lParam, 0};
-        if (!ui::Guarded([&] { hook->HookWndProc(window, message); })) message.Result = 0;
+        if (!base::Guarded([&] { hook->HookWndProc(window, message); })) message.Result = 0;
         return message.Result;
     }
 };
@@ -71,7 +71,7 @@ int AcquireSlot(TWndHook* hook) {
             return i;
         }
     }
-    throw ui::Exception("Too many window hooks");
+    throw base::Exception("Too many window hooks");
 }
 
 void ReleaseSlot(int index, WNDPROC passOn, bool pinned) {
@@ -85,7 +85,7 @@ void ReleaseSlot(int index, WNDPROC passOn, bool pinned) {
 
 // ---- TWndHook
 
-TWndHook::TWndHook(ui::TComponent* owner) : ui::TComponent(owner) {
+TWndHook::TWndHook(base::TComponent* owner) : base::TComponent(owner) {
     if (hookList == nullptr) hookList = new THookList();
     hookList->hooks_.push_back(this);
 }
@@ -125,8 +125,8 @@ void TWndHook::SetWinControl(ui::TWinControl* control) {
     if (OnChangeWinControl) OnChangeWinControl(control);
 }
 
-void TWndHook::Notification(ui::TComponent* component, bool removing) {
-    ui::TComponent::Notification(component, removing);
+void TWndHook::Notification(base::TComponent* component, bool removing) {
+    base::TComponent::Notification(component, removing);
     if (removing && component == winControl_) SetWinControl(nullptr);
 }
 
@@ -163,7 +163,7 @@ void TWndHook::HookWndProc(HWND window, ui::TMessage& message) {
         PostMessageA(hookList->Window(), THookList::kRehookRequest, 0, reinterpret_cast<LPARAM>(this));
     // A handler may take the hook off the window; the message still goes where it was headed.
     const WNDPROC headedFor = previousProcedure_;
-    const ui::TWatch watch = Watch();
+    const base::TWatch watch = Watch();
     bool handled = false;
     if (OnBeforeMessage) OnBeforeMessage(this, message, handled);
     if (!watch) return;
@@ -203,7 +203,7 @@ bool THookList::Contains(const TWndHook* hook) const {
 LRESULT CALLBACK THookList::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if ((msg != kUnhookRequest && msg != kRehookRequest) || hookList == nullptr || hookList->window_ != window)
         return DefWindowProcA(window, msg, wParam, lParam);
-    ui::Guarded([&] {
+    base::Guarded([&] {
         auto* hook = reinterpret_cast<TWndHook*>(lParam);
         if (msg == kUnhookRequest)
             hookList->ServeUnhook(hook);

@@ -13,15 +13,15 @@ namespace skin {
 
 class TWndHook;
 
-using TWinMessageEvent = std::function<void(ui::TComponent* sender, ui::TMessage& message, bool& handled)>;
+using TWinMessageEvent = std::function<void(base::TComponent* sender, ui::TMessage& message, bool& handled)>;
 using TWinControlEvent = std::function<void(ui::TWinControl* control)>;
 
 // Puts a procedure of its own in front of a control's window procedure and lets OnBeforeMessage and
 // OnAfterMessage see (and change) every message of that window. Several hooks on one window are kept
 // chained; a hook can leave in any order, and it is put back when its control's window is recreated.
-class TWndHook : public ui::TComponent {
+class TWndHook : public base::TComponent {
 public:
-    explicit TWndHook(ui::TComponent* owner);
+    explicit TWndHook(base::TComponent* owner);
     ~TWndHook() override;
 
     bool Active() const { return active_; }
@@ -40,7 +40,7 @@ public:
     TWinMessageEvent OnAfterMessage;
     TWinControlEvent OnChangeWinControl;
 
-    void Notification(ui::TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
 
 protected:
     virtual void HookWindow(HWND window);

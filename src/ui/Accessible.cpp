@@ -16,14 +16,14 @@ namespace {
 // system folder when a reader first asks a window of ours.
 template <typename Function>
 Function Oleacc(const char* name) {
-    return SystemFunction<Function>("oleacc.dll", name);
+    return base::SystemFunction<Function>("oleacc.dll", name);
 }
 
 // The readers' strings come from oleaut32.dll, loaded the same way: the exe does not import it, so a run
 // that no reader looks at does not load it.
 template <typename Function>
 Function Automation(const char* name) {
-    return SystemFunction<Function>("oleaut32.dll", name);
+    return base::SystemFunction<Function>("oleaut32.dll", name);
 }
 
 // The reader's text, which comes back to it as a string it frees.
@@ -481,7 +481,7 @@ std::string ShortcutFromCaption(const std::string& caption) {
             continue;
         }
         // The whole character after the mark, which in UTF-8 may be more than one byte.
-        return "Alt+" + UpperCaseText(caption.substr(i + 1, CharacterBytes(caption, i + 1)));
+        return "Alt+" + base::UpperCaseText(caption.substr(i + 1, base::CharacterBytes(caption, i + 1)));
     }
     return std::string();
 }
@@ -497,7 +497,7 @@ bool TAccessible::AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, TAc
         static const auto marshalObject = Oleacc<MarshalFunction>("LresultFromObject");
         create = createStandard;
         marshal = marshalObject;
-    } catch (const Exception&) {
+    } catch (const base::Exception&) {
         // Without the system's accessibility library no reader can read any object: the default
         // handling answers as for any window.
         return false;

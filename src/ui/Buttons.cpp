@@ -14,7 +14,7 @@ constexpr DWORD kBrushWhereSourceIsBlack = 0x00B8074A;
 
 }  // namespace
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TCustomControl(owner) {
+TSpeedButton::TSpeedButton(base::TComponent* owner) : TCustomControl(owner) {
     SetBounds(0, 0, 23, 22);
     glyph_.OnChange = [this] { Invalidate(); };
 }

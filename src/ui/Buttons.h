@@ -17,7 +17,7 @@ namespace ui {
 // engraved. The glyph's bottom-left pixel gives the colour that lets the face show through.
 class TSpeedButton : public TCustomControl {
 public:
-    explicit TSpeedButton(TComponent* owner);
+    explicit TSpeedButton(base::TComponent* owner);
 
     TBitmap& Glyph() { return glyph_; }
     // Copies the bitmap into the glyph.

@@ -8,7 +8,7 @@
 
 namespace ui {
 
-TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) {
+TProgressBar::TProgressBar(base::TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 150, 16);
     InitCommonControlClasses(ICC_PROGRESS_CLASS);
 }

@@ -7,7 +7,7 @@ namespace ui {
 
 class TProgressBar : public TWinControl {
 public:
-    explicit TProgressBar(TComponent* owner);
+    explicit TProgressBar(base::TComponent* owner);
 
     int Min() const { return min_; }
     int Max() const { return max_; }

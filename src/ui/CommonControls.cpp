@@ -11,7 +11,7 @@ namespace {
 // Each call site keeps the function it looked up: the lookup runs once, not at every paint.
 template <typename Function>
 Function Controls(const char* name) {
-    return SystemFunction<Function>("comctl32.dll", name);
+    return base::SystemFunction<Function>("comctl32.dll", name);
 }
 
 }  // namespace
@@ -23,7 +23,7 @@ void InitCommonControlClasses(DWORD classes) {
 }
 
 void SetWindowThemeNames(HWND window, const wchar_t* application, const wchar_t* idList) {
-    static const auto set = SystemFunction<decltype(&SetWindowTheme)>("uxtheme.dll", "SetWindowTheme");
+    static const auto set = base::SystemFunction<decltype(&SetWindowTheme)>("uxtheme.dll", "SetWindowTheme");
     set(window, application, idList);
 }
 

@@ -1,7 +1,7 @@
 // The functions of the common controls and the theme library that the layer uses. Neither DLL is one of
 // the system's known DLLs, so importing them would make Windows look for them beside the exe first,
 // where anyone who can write that folder could plant one that runs at every logon. They are loaded from
-// the system folder when first needed instead; a missing one throws ui::Exception naming it.
+// the system folder when first needed instead; a missing one throws base::Exception naming it.
 #pragma once
 
 #include <windows.h>

@@ -32,7 +32,7 @@ void Notify(TControl* control, UINT msg) {
 
 // ---- TControl
 
-TControl::TControl(TComponent* owner) : TComponent(owner) {
+TControl::TControl(base::TComponent* owner) : base::TComponent(owner) {
     font_.OnChange = [this] { Perform(CM_FONTCHANGED); };
 }
 
@@ -200,7 +200,7 @@ bool TControl::HandleMouse(TMessage& message) {
             const RECT client = ClientRect();
             // A click is a left press and release on the control; a release elsewhere clicks nothing.
             // The click's handler may free the control: then the release ends with it.
-            const TWatch watch = Watch();
+            const base::TWatch watch = Watch();
             if (click && clickEvents_ && PtInRect(&client, point)) Click();
             if (watch) MouseUp(ButtonOf(message.Msg), x, y);
             return true;
@@ -268,7 +268,7 @@ void TControl::WndProc(TMessage& message) {
             break;
     }
     if (IsMouseMessage(message.Msg) && enabled_) {
-        const TWatch watch = Watch();
+        const base::TWatch watch = Watch();
         if (HandleMouse(message)) {
             if (watch && IsWindowed()) DefaultHandler(message);
             return;

@@ -81,9 +81,9 @@ using TMouseEvent = std::function<void(TMouseButton button, int x, int y)>;
 // Every control describes itself to a screen reader (TAccessibleInfo): the defaults answer as the
 // system's standard object does for a plain window; each kind of control answers as the standard control
 // it stands for.
-class TControl : public TComponent, public TAccessibleInfo {
+class TControl : public base::TComponent, public TAccessibleInfo {
 public:
-    explicit TControl(TComponent* owner);
+    explicit TControl(base::TComponent* owner);
     ~TControl() override;
 
     TWinControl* Parent() const { return parent_; }
@@ -227,7 +227,7 @@ private:
 // A control without a window: its parent paints it through Paint() into the parent's DC.
 class TGraphicControl : public TControl {
 public:
-    explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
+    explicit TGraphicControl(base::TComponent* owner) : TControl(owner) {}
 
     // Paints the control into a DC whose origin is the control's top-left corner.
     void PaintTo(HDC dc);
@@ -267,7 +267,7 @@ struct TCreateParams {
 
 class TWinControl : public TControl {
 public:
-    explicit TWinControl(TComponent* owner);
+    explicit TWinControl(base::TComponent* owner);
     ~TWinControl() override;
 
     // The window, created (with its parents') on first use.
@@ -381,7 +381,7 @@ private:
     // WM_COMMAND carries it.
     static UINT FreeChildId(HWND parentWindow);
     void DialogManagerMessage(TMessage& message);
-    LRESULT BroadcastWatching(UINT msg, WPARAM wParam, LPARAM lParam, const TWatch* subject);
+    LRESULT BroadcastWatching(UINT msg, WPARAM wParam, LPARAM lParam, const base::TWatch* subject);
     // WM_SETCURSOR over the client area: the pointer of the child under it, else the control's own.
     bool SetPointer(TMessage& message);
     void InsertControl(TControl* control);
@@ -442,7 +442,7 @@ HWND CreateMessageWindow(const char* className, WNDPROC procedure);
 // A windowed control with a canvas over its own client area.
 class TCustomControl : public TWinControl {
 public:
-    explicit TCustomControl(TComponent* owner) : TWinControl(owner) {}
+    explicit TCustomControl(base::TComponent* owner) : TWinControl(owner) {}
 
 protected:
     TCanvas& Canvas() { return canvas_; }

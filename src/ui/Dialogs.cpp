@@ -21,19 +21,19 @@ std::wstring WideRequestText(const char* text, bool list) {
     if (list) {
         while (text[whole.size() + 1] != '\0') whole += std::string(1, '\0') + (text + whole.size() + 1);
     }
-    return WideText(whole) + std::wstring(list ? 2 : 1, L'\0');
+    return base::WideText(whole) + std::wstring(list ? 2 : 1, L'\0');
 }
 
 // The wide call: the chosen path, whole in UTF-8 however long; where an older code page cannot hold it, its
 // short name, and no choice at all when there is none (the best fit would name another file).
 bool SystemOpenFileName(OPENFILENAMEA& request) {
     static const auto getOpenFileName =
-        SystemFunction<BOOL(WINAPI*)(LPOPENFILENAMEW)>("comdlg32.dll", "GetOpenFileNameW");
+        base::SystemFunction<BOOL(WINAPI*)(LPOPENFILENAMEW)>("comdlg32.dll", "GetOpenFileNameW");
     const std::wstring filter = WideRequestText(request.lpstrFilter, true);
     const std::wstring initialDir = WideRequestText(request.lpstrInitialDir, false);
     const std::wstring title = WideRequestText(request.lpstrTitle, false);
     std::vector<wchar_t> file(request.nMaxFile, L'\0');
-    const std::wstring shown = WideText(request.lpstrFile);
+    const std::wstring shown = base::WideText(request.lpstrFile);
     shown.copy(file.data(), std::min<size_t>(shown.size(), file.size() - 1));
     OPENFILENAMEW wide{};
     wide.lStructSize = sizeof wide;
@@ -46,7 +46,7 @@ bool SystemOpenFileName(OPENFILENAMEA& request) {
     wide.lpstrTitle = request.lpstrTitle == nullptr ? nullptr : title.c_str();
     wide.Flags = request.Flags;
     if (!getOpenFileName(&wide)) return false;
-    const std::string chosen = NarrowPath(file.data());
+    const std::string chosen = base::NarrowPath(file.data());
     if (chosen.empty() || chosen.size() >= request.nMaxFile) return false;
     chosen.copy(request.lpstrFile, chosen.size());
     request.lpstrFile[chosen.size()] = '\0';
@@ -63,17 +63,17 @@ bool SystemBrowseForFolder(const TBrowseRequest& request, std::string& folder) {
     info.lpszTitle = request.Title.c_str();
     info.ulFlags = request.Flags;
     static const auto browse =
-        SystemFunction<PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOA)>("shell32.dll", "SHBrowseForFolderA");
+        base::SystemFunction<PIDLIST_ABSOLUTE(WINAPI*)(LPBROWSEINFOA)>("shell32.dll", "SHBrowseForFolderA");
     // The wide path: a path of MAX_PATH characters takes more bytes in UTF-8 than the single-byte call has
     // room for; a name that an older code page cannot hold is taken by its short name, or is no folder to set.
     static const auto pathOf =
-        SystemFunction<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR)>("shell32.dll", "SHGetPathFromIDListW");
+        base::SystemFunction<BOOL(WINAPI*)(PCIDLIST_ABSOLUTE, LPWSTR)>("shell32.dll", "SHGetPathFromIDListW");
     PIDLIST_ABSOLUTE chosen = browse(&info);
     if (chosen == nullptr) return false;
     wchar_t path[MAX_PATH] = {};
     const bool found = pathOf(chosen, path) != FALSE;
     CoTaskMemFree(chosen);
-    if (found) folder = NarrowPath(path);
+    if (found) folder = base::NarrowPath(path);
     return found && !folder.empty();
 }
 

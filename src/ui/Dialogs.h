@@ -13,9 +13,9 @@ namespace ui {
 
 // The open-file dialog. Filter is pairs of description and masks separated by "|"
 // ("Pictures|*.bmp;*.gif|All files|*.*"); FilterIndex counts from 1.
-class TOpenDialog : public TComponent {
+class TOpenDialog : public base::TComponent {
 public:
-    explicit TOpenDialog(TComponent* owner) : TComponent(owner) {}
+    explicit TOpenDialog(base::TComponent* owner) : base::TComponent(owner) {}
 
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& title) { title_ = title; }

@@ -4,7 +4,7 @@ namespace ui {
 
 // ---- TCustomPanel
 
-TCustomPanel::TCustomPanel(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0, 185, 41); }
+TCustomPanel::TCustomPanel(base::TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0, 185, 41); }
 
 void TCustomPanel::SetAlignment(TAlignment alignment) {
     if (alignment == alignment_) return;
@@ -87,7 +87,7 @@ void TCustomPanel::Paint() {
 
 // ---- TImage
 
-TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
+TImage::TImage(base::TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 105, 105);
     picture_.OnChange = [this] { Invalidate(); };
 }

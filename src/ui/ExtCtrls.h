@@ -9,7 +9,7 @@ enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 class TCustomPanel : public TCustomControl {
 public:
-    explicit TCustomPanel(TComponent* owner);
+    explicit TCustomPanel(base::TComponent* owner);
 
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment alignment);
@@ -51,7 +51,7 @@ void Frame3D(HDC dc, RECT& rect, TColor topLeft, TColor bottomRight, int width);
 
 class TImage : public TGraphicControl {
 public:
-    explicit TImage(TComponent* owner);
+    explicit TImage(base::TComponent* owner);
 
     TBitmap& Picture() { return picture_; }
     bool Center() const { return center_; }

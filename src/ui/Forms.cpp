@@ -61,7 +61,7 @@ bool KeyHeld(int key) {
 
 // ---- TForm
 
-TForm::TForm(TComponent* owner) : TCustomControl(owner) {
+TForm::TForm(base::TComponent* owner) : TCustomControl(owner) {
     SetVisible(false);
     SetColor(clBtnFace);
 }
@@ -70,14 +70,14 @@ TForm::~TForm() {
     // Freed without Free: OnDestroy still runs, if late.
     if (!destroyed_) {
         destroyed_ = true;
-        if (OnDestroy) Guarded(OnDestroy);
+        if (OnDestroy) base::Guarded(OnDestroy);
     }
 }
 
 void TForm::BeforeDestruction() {
     if (!destroyed_) {
         destroyed_ = true;
-        if (OnDestroy) Guarded(OnDestroy);
+        if (OnDestroy) base::Guarded(OnDestroy);
     }
     TCustomControl::BeforeDestruction();
 }
@@ -177,7 +177,7 @@ void TForm::Close() {
     }
     if (!CloseQuery()) return;
     TCloseAction action = caHide;
-    const TWatch watch = Watch();
+    const base::TWatch watch = Watch();
     if (!DoClose(action) || !watch) return;
     const bool mainForm = Application != nullptr && Application->MainForm() == this;
     Hide();
@@ -193,9 +193,9 @@ void TForm::Release() {
 
 bool TForm::CloseModal() {
     bool accepted = false;
-    const TWatch watch = Watch();
+    const base::TWatch watch = Watch();
     // A failing handler keeps the form open, as a refusal would.
-    Guarded([&] {
+    base::Guarded([&] {
         if (!CloseQuery()) return;
         TCloseAction action = caHide;
         if (!DoClose(action)) return;
@@ -223,7 +223,7 @@ void TForm::SetActiveControl(TWinControl* control) {
     }
 }
 
-void TForm::Notification(TComponent* component, bool removing) {
+void TForm::Notification(base::TComponent* component, bool removing) {
     TCustomControl::Notification(component, removing);
     if (removing && component == activeControl_) activeControl_ = nullptr;
 }
@@ -240,7 +240,7 @@ void TForm::RestoreFocus() {
 }
 
 int TForm::ShowModal() {
-    const TWatch watch = Watch();
+    const base::TWatch watch = Watch();
     ModalScope scope(HandleAllocated() ? Handle() : nullptr);
     modalResult_ = mrNone;
     modal_ = true;
@@ -344,7 +344,7 @@ void TForm::WndProc(TMessage& message) {
             if (!active) RememberFocus();
             TCustomControl::WndProc(message);
             if (!active) return;
-            const TWatch watch = Watch();
+            const base::TWatch watch = Watch();
             if (HIWORD(message.WParam) == 0) RestoreFocus();
             if (watch && OnActivate) OnActivate();
             return;
@@ -394,16 +394,16 @@ bool PreTranslate(const MSG& message) {
 
 }  // namespace
 
-TApplication::TApplication() : TComponent(nullptr) {
+TApplication::TApplication() : base::TComponent(nullptr) {
     Application = this;
-    SetExceptionHandler(&ShowWindowException);
-    SetMessageFilter(&PreTranslate);
+    base::SetExceptionHandler(&ShowWindowException);
+    base::SetMessageFilter(&PreTranslate);
 }
 
 TApplication::~TApplication() {
     DestroyComponents();
-    SetMessageFilter(nullptr);
-    SetExceptionHandler(nullptr);
+    base::SetMessageFilter(nullptr);
+    base::SetExceptionHandler(nullptr);
     if (comInitialized_) CoUninitialize();
     if (Application == this) Application = nullptr;
 }
@@ -425,12 +425,12 @@ void TApplication::Run() {
 bool TApplication::HandleMessage() {
     MSG message;
     if (GetMessageW(&message, nullptr, 0, 0) <= 0) return false;
-    DispatchQueuedMessage(message);
+    base::DispatchQueuedMessage(message);
     return true;
 }
 
 void TApplication::ProcessMessages() {
-    if (!DispatchWaitingMessages()) terminated_ = true;
+    if (!base::DispatchWaitingMessages()) terminated_ = true;
 }
 
 void TApplication::Terminate() {
@@ -439,7 +439,7 @@ void TApplication::Terminate() {
     PostQuitMessage(0);
 }
 
-void TApplication::Notification(TComponent* component, bool removing) {
+void TApplication::Notification(base::TComponent* component, bool removing) {
     if (removing && component == mainForm_) mainForm_ = nullptr;
 }
 

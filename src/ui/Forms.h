@@ -29,7 +29,7 @@ constexpr int mrCancel = IDCANCEL;
 // protected, as a plain delete would run OnDestroy only after the derived part is gone.
 class TForm : public TCustomControl {
 public:
-    explicit TForm(TComponent* owner);
+    explicit TForm(base::TComponent* owner);
 
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle style) { borderStyle_ = style; }
@@ -90,7 +90,7 @@ public:
     std::function<void(TCloseAction& action)> OnClose;
 
     void WndProc(TMessage& message) override;
-    void Notification(TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
 
 protected:
     ~TForm() override;
@@ -129,7 +129,7 @@ private:
 // platform's help commands carry it (32 bits in a 32-bit program).
 using THelpEvent = std::function<bool(uint16_t command, intptr_t data, bool& callHelp)>;
 
-class TApplication : public TComponent {
+class TApplication : public base::TComponent {
 public:
     TApplication();
     ~TApplication() override;
@@ -169,7 +169,7 @@ public:
     // is above the full stop's, the title as caption, an error icon and one OK button.
     void ShowException(const std::exception& error);
 
-    void Notification(TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
 
 private:
     std::string title_;
@@ -186,7 +186,7 @@ std::string ErrorBoxText(const std::string& message);
 
 // Creates a form with an owner and runs its OnCreate once it is whole.
 template <typename Form>
-Form* NewForm(TComponent* owner) {
+Form* NewForm(base::TComponent* owner) {
     auto* form = new Form(owner);
     form->DoCreate();
     return form;
@@ -194,8 +194,8 @@ Form* NewForm(TComponent* owner) {
 
 // The same, held by a pointer that frees the form (BeforeDestruction first) when it goes.
 template <typename Form>
-Owned<Form> MakeForm(TComponent* owner) {
-    return Owned<Form>(NewForm<Form>(owner));
+base::Owned<Form> MakeForm(base::TComponent* owner) {
+    return base::Owned<Form>(NewForm<Form>(owner));
 }
 
 }  // namespace ui

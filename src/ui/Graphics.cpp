@@ -71,7 +71,7 @@ HFONT TFont::Handle() const {
         log.lfClipPrecision = CLIP_DEFAULT_PRECIS;
         log.lfQuality = DEFAULT_QUALITY;
         log.lfPitchAndFamily = DEFAULT_PITCH;
-        lstrcpynW(log.lfFaceName, WideText(name_).c_str(), LF_FACESIZE);
+        lstrcpynW(log.lfFaceName, base::WideText(name_).c_str(), LF_FACESIZE);
         handle_.Reset(CreateFontIndirectW(&log));
     }
     return handle_.Get();
@@ -222,12 +222,12 @@ void TCanvas::MoveTo(int x, int y) { MoveToEx(Handle(), x, y, nullptr); }
 void TCanvas::LineTo(int x, int y) { ::LineTo(Handle(), x, y); }
 
 int DrawTextOf(HDC dc, const std::string& text, RECT& rect, UINT format) {
-    const std::wstring wide = WideText(text);
+    const std::wstring wide = base::WideText(text);
     return ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &rect, format);
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
-    const std::wstring wide = WideText(text);
+    const std::wstring wide = base::WideText(text);
     ::TextOutW(Handle(), x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
@@ -237,7 +237,7 @@ int TCanvas::DrawText(const std::string& text, RECT& rect, UINT format) {
 
 SIZE TCanvas::TextExtent(const std::string& text) {
     SIZE size{};
-    const std::wstring wide = WideText(text);
+    const std::wstring wide = base::WideText(text);
     GetTextExtentPoint32W(Handle(), wide.c_str(), static_cast<int>(wide.size()), &size);
     return size;
 }
@@ -283,7 +283,7 @@ void TBitmap::TakePicture(HBITMAP picture) {
     dc_ = std::make_unique<MemoryDC>();
     if (dc_->Get() == nullptr) {
         Clear();
-        throw Exception("Out of system resources");
+        throw base::Exception("Out of system resources");
     }
     originalBitmap_ = SelectObject(dc_->Get(), picture);
     canvas_ = std::make_unique<TCanvas>();
@@ -308,7 +308,7 @@ namespace {
 // a picture that the next drawing would fall over.
 HBITMAP NewPicture(int width, int height) {
     HBITMAP picture = CreateDib24(width, height);
-    if (picture == nullptr) throw Exception("Out of system resources");
+    if (picture == nullptr) throw base::Exception("Out of system resources");
     return picture;
 }
 
@@ -364,21 +364,21 @@ void TBitmap::SetTransparent(bool transparent) {
 
 void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
     HANDLE picture = LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-    if (picture == nullptr) throw Exception(Format("Bitmap resource %s not found", name.c_str()));
+    if (picture == nullptr) throw base::Exception(base::Format("Bitmap resource %s not found", name.c_str()));
     TakePicture(static_cast<HBITMAP>(picture));
     Changed();
 }
 
 void TBitmap::LoadFromResourceID(HINSTANCE instance, int id) {
     HANDLE picture = LoadImageA(instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-    if (picture == nullptr) throw Exception(Format("Bitmap resource %d not found", id));
+    if (picture == nullptr) throw base::Exception(base::Format("Bitmap resource %d not found", id));
     TakePicture(static_cast<HBITMAP>(picture));
     Changed();
 }
 
 void TBitmap::LoadFromFile(const std::string& path) {
     HANDLE picture = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION | LR_LOADFROMFILE);
-    if (picture == nullptr) throw Exception(Format("Cannot load the bitmap %s", path.c_str()));
+    if (picture == nullptr) throw base::Exception(base::Format("Cannot load the bitmap %s", path.c_str()));
     TakePicture(static_cast<HBITMAP>(picture));
     Changed();
 }

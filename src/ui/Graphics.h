@@ -337,7 +337,7 @@ public:
     void SetSize(int width, int height);
     // A copy of the other bitmap's picture (empty when it is empty).
     void Assign(const TBitmap& other);
-    // A BITMAP resource of the module; throws ui::Exception when there is none.
+    // A BITMAP resource of the module; throws base::Exception when there is none.
     void LoadFromResourceName(HINSTANCE instance, const std::string& name);
     void LoadFromResourceID(HINSTANCE instance, int id);
     void LoadFromFile(const std::string& path);

@@ -33,7 +33,7 @@ struct TCustomGrid::PaintPass {
     HBRUSH innerLine;
 };
 
-TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner), cols_(5, 1, 64), rows_(5, 1, 24), current_{1, 1} {
+TCustomGrid::TCustomGrid(base::TComponent* owner) : TCustomControl(owner), cols_(5, 1, 64), rows_(5, 1, 24), current_{1, 1} {
     SetBounds(0, 0, 320, 120);
     SetColor(clWindow);
     SetTabStop(true);
@@ -594,7 +594,7 @@ void TCustomGrid::WndProc(TMessage& message) {
             break;
         case WM_SETFOCUS:
         case WM_KILLFOCUS: {
-            const TWatch watch = Watch();
+            const base::TWatch watch = Watch();
             TCustomControl::WndProc(message);
             if (!watch) return;
             // The focus frame and the current cell's colours follow the focus.
@@ -695,7 +695,7 @@ void TCustomGrid::LoadEditor() {
     }
     editing_ = current_;
     {
-        const RaisedFlag loading(loadingEditor_);
+        const base::RaisedFlag loading(loadingEditor_);
         editStartText_ = GetEditText(editing_.X, editing_.Y);
         editor_->SetText(editStartText_);
     }
@@ -739,7 +739,7 @@ void TCustomGrid::EditorChanged() {
     if (editorMode_ && !loadingEditor_) SetEditText(editing_.X, editing_.Y, editor_->Text());
 }
 
-void TCustomGrid::Notification(TComponent* component, bool removing) {
+void TCustomGrid::Notification(base::TComponent* component, bool removing) {
     TCustomControl::Notification(component, removing);
     if (removing && component == editor_) {
         editor_ = nullptr;
@@ -792,7 +792,7 @@ LRESULT TInplaceEdit::DialogCode(const MSG* message) {
 }
 
 void TInplaceEdit::Change() {
-    const TWatch watch = Watch();
+    const base::TWatch watch = Watch();
     TCustomEdit::Change();
     if (watch) grid_.EditorChanged();
 }
@@ -931,7 +931,7 @@ bool TDrawGrid::SelectCell(int col, int row) {
 
 // ---- TStringGrid
 
-TStringGrid::TStringGrid(TComponent* owner) : TDrawGrid(owner) {
+TStringGrid::TStringGrid(base::TComponent* owner) : TDrawGrid(owner) {
     cells_.assign(static_cast<size_t>(RowCount()), std::vector<std::string>(static_cast<size_t>(ColCount())));
 }
 
@@ -984,7 +984,7 @@ void TStringGrid::SetCells(int col, int row, const std::string& text) {
 
 void TStringGrid::DrawCell(int col, int row, const RECT& rect, TGridDrawState state) {
     const std::string& text = Cells(col, row);
-    const std::wstring wide = WideText(text);
+    const std::wstring wide = base::WideText(text);
     ExtTextOutW(Canvas().Handle(), rect.left + 2, rect.top + 2, ETO_CLIPPED, &rect, wide.c_str(),
                 static_cast<UINT>(wide.size()), nullptr);
     TDrawGrid::DrawCell(col, row, rect, state);

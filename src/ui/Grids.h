@@ -58,9 +58,9 @@ struct TGridRect {
 };
 
 // A grid operation with an index or count the grid cannot have.
-class EInvalidGridOperation : public Exception {
+class EInvalidGridOperation : public base::Exception {
 public:
-    using Exception::Exception;
+    using base::Exception::Exception;
 };
 
 class TCustomGrid;
@@ -103,7 +103,7 @@ private:
 // current cell closes it. Scrolling carries it along with its cell.
 class TCustomGrid : public TCustomControl {
 public:
-    explicit TCustomGrid(TComponent* owner);
+    explicit TCustomGrid(base::TComponent* owner);
 
     int ColCount() const { return cols_.Count(); }
     void SetColCount(int count);
@@ -167,7 +167,7 @@ public:
     TInplaceEdit* InplaceEditor() const { return editor_; }
 
     void WndProc(TMessage& message) override;
-    void Notification(TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
 
     // Whether the last row stands empty for the next entry rather than holding one: a reader is not
     // offered it as an item.
@@ -317,7 +317,7 @@ protected:
 // A grid of strings, one per cell, drawn two pixels in from the cell's top-left corner.
 class TStringGrid : public TDrawGrid {
 public:
-    explicit TStringGrid(TComponent* owner);
+    explicit TStringGrid(base::TComponent* owner);
 
     const std::string& Cells(int col, int row) const;
     void SetCells(int col, int row, const std::string& text);

@@ -2,7 +2,7 @@
 
 namespace ui {
 
-TCustomGroupBox::TCustomGroupBox(TComponent* owner) : TCustomControl(owner) {
+TCustomGroupBox::TCustomGroupBox(base::TComponent* owner) : TCustomControl(owner) {
     SetBounds(0, 0, 185, 105);
     // The box shows on its parent's surface: it takes the parent's colour until it is given its own.
     SetParentColor(true);

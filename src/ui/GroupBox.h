@@ -7,7 +7,7 @@ namespace ui {
 
 class TCustomGroupBox : public TCustomControl {
 public:
-    explicit TCustomGroupBox(TComponent* owner);
+    explicit TCustomGroupBox(base::TComponent* owner);
 
     // An etched (3-D) frame, or one line in the window-frame colour.
     bool Ctl3D() const { return ctl3D_; }

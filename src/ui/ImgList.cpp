@@ -17,7 +17,7 @@ public:
     ImageAndMask(TBitmap& image, int width, int height) : width_(width), height_(height) {
         picture_.Reset(CreateDib24(width, height));
         mask_.Reset(CreateBitmap(width, height, 1, 1, nullptr));
-        if (!picture_ || !mask_) throw EOSError(GetLastError());
+        if (!picture_ || !mask_) throw base::EOSError(GetLastError());
         previousPicture_ = SelectObject(pictureDC_.Get(), picture_.Get());
         previousMask_ = SelectObject(maskDC_.Get(), mask_.Get());
         BitBlt(pictureDC_.Get(), 0, 0, width, height, image.Canvas().Handle(), 0, 0, SRCCOPY);
@@ -44,7 +44,7 @@ public:
     void PutInto(HIMAGELIST list, int index) {
         Deselect();
         if (!ImageListReplace(list, index, picture_.Get(), mask_.Get()))
-            throw Exception(Format("Cannot replace image %d", index));
+            throw base::Exception(base::Format("Cannot replace image %d", index));
     }
 
 private:
@@ -83,10 +83,10 @@ TChangeLink::~TChangeLink() {
     if (sender_ != nullptr) sender_->UnRegisterChanges(this);
 }
 
-TCustomImageList::TCustomImageList(TComponent* owner, int width, int height)
-    : TComponent(owner), width_(width), height_(height) {
+TCustomImageList::TCustomImageList(base::TComponent* owner, int width, int height)
+    : base::TComponent(owner), width_(width), height_(height) {
     list_.Reset(ImageListCreate(width, height, ILC_COLOR24 | ILC_MASK, 4, 4));
-    if (list_.Get() == nullptr) throw Exception(Format("Cannot create a %d x %d image list", width, height));
+    if (list_.Get() == nullptr) throw base::Exception(base::Format("Cannot create a %d x %d image list", width, height));
 }
 
 TCustomImageList::~TCustomImageList() {
@@ -119,7 +119,7 @@ int TCustomImageList::Count() const {
 }
 
 void TCustomImageList::CheckIndex(int index) const {
-    if (index < 0 || index >= Count()) throw EListError(index);
+    if (index < 0 || index >= Count()) throw base::EListError(index);
 }
 
 int TCustomImageList::Add(TBitmap& image, TBitmap* mask) {
@@ -157,9 +157,9 @@ void TCustomImageList::ReplaceMasked(int index, TBitmap& image, TColor maskColor
 }
 
 void TCustomImageList::SetCount(int count) {
-    if (count < 0) throw ERangeError();
+    if (count < 0) throw base::ERangeError();
     if (!ImageListSetImageCount(list_.Get(), static_cast<UINT>(count)))
-        throw Exception(Format("Cannot hold %d images", count));
+        throw base::Exception(base::Format("Cannot hold %d images", count));
     Change();
 }
 

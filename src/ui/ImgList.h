@@ -63,9 +63,9 @@ private:
 
 // A list of width x height images in 24-bit colour with a mask each. Images are copied in; the
 // bitmaps handed over stay the caller's.
-class TCustomImageList : public TComponent {
+class TCustomImageList : public base::TComponent {
 public:
-    TCustomImageList(TComponent* owner, int width, int height);
+    TCustomImageList(base::TComponent* owner, int width, int height);
     ~TCustomImageList() override;
 
     int Width() const { return width_; }

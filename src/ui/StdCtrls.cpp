@@ -8,7 +8,7 @@
 
 namespace ui {
 
-TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
+TCustomLabel::TCustomLabel(base::TComponent* owner) : TGraphicControl(owner) {
     SetBounds(0, 0, 65, 17);
     SetOpaque(true);
     // A label shows on its parent's surface: it takes the parent's colour until it is given its own.
@@ -134,7 +134,7 @@ std::optional<std::string> TCustomLabel::AccessibleName(int child) const {
     return showAccelChar_ ? CaptionName() : Caption();
 }
 
-void TCustomLabel::Notification(TComponent* component, bool removing) {
+void TCustomLabel::Notification(base::TComponent* component, bool removing) {
     TGraphicControl::Notification(component, removing);
     if (removing && component == focusControl_) focusControl_ = nullptr;
 }
@@ -152,7 +152,7 @@ void TCustomLabel::WndProc(TMessage& message) {
 
 // ---- TButton
 
-TButton::TButton(TComponent* owner) : TWinControl(owner) {
+TButton::TButton(base::TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 75, 25);
     SetTabStop(true);
     SetClickEvents(false);
@@ -215,7 +215,7 @@ std::optional<std::string> TButton::AccessibleShortcut(int child) const {
 
 void TButton::Click() {
     // A handler that fails leaves the dialog open; one that frees the button ends the click with it.
-    const TWatch watch = Watch();
+    const base::TWatch watch = Watch();
     TWinControl::Click();
     if (!watch || modalResult_ == 0) return;
     if (TForm* form = TForm::Of(this)) form->SetModalResult(modalResult_);
@@ -305,7 +305,7 @@ std::wstring ClipboardText(HWND owner) {
 
 }  // namespace
 
-TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
+TCustomEdit::TCustomEdit(base::TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 121, 21);
     SetTabStop(true);
     SetClickEvents(false);
@@ -487,13 +487,13 @@ void TCustomEdit::WndProc(TMessage& message) {
         case WM_LBUTTONDOWN: {
             // A click places the caret where it lands; the focus it gives selects nothing.
             leftButtonDown_ = true;
-            const TWatch watch = Watch();
+            const base::TWatch watch = Watch();
             TWinControl::WndProc(message);
             if (watch) leftButtonDown_ = false;
             return;
         }
         case WM_SETFOCUS: {
-            const TWatch watch = Watch();
+            const base::TWatch watch = Watch();
             TWinControl::WndProc(message);
             if (watch && autoSelect_ && !leftButtonDown_) SelectAll();
             return;

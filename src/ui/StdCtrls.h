@@ -9,7 +9,7 @@ namespace ui {
 
 class TCustomLabel : public TGraphicControl {
 public:
-    explicit TCustomLabel(TComponent* owner);
+    explicit TCustomLabel(base::TComponent* owner);
 
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment alignment);
@@ -41,7 +41,7 @@ protected:
     virtual void AdjustBounds();
     // DrawText flags for the label's alignment, wrapping and accelerator setting.
     UINT TextFlags() const;
-    void Notification(TComponent* component, bool removing) override;
+    void Notification(base::TComponent* component, bool removing) override;
     void WndProc(TMessage& message) override;
 
 private:
@@ -63,7 +63,7 @@ public:
 // button while the focus is on a control that is not a button; Escape presses the Cancel button.
 class TButton : public TWinControl {
 public:
-    explicit TButton(TComponent* owner);
+    explicit TButton(base::TComponent* owner);
 
     bool Default() const { return default_; }
     void SetDefault(bool isDefault);
@@ -111,7 +111,7 @@ enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 // over when the window is made anew. A field holds one line: line breaks and tabs never get into it.
 class TCustomEdit : public TWinControl {
 public:
-    explicit TCustomEdit(TComponent* owner);
+    explicit TCustomEdit(base::TComponent* owner);
 
     std::string Text() const;
     // Sets the window's text once (line breaks and tabs removed) and fires OnChange once, when it differs.

@@ -35,12 +35,12 @@ struct TimerDispatch {
         TTimer* timer = found->second;
         // A handler may set a new handler: the one called is a copy.
         const TNotifyEvent handler = timer->OnTimer;
-        if (handler) Guarded(handler);
+        if (handler) base::Guarded(handler);
         return 0;
     }
 };
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner) {
+TTimer::TTimer(base::TComponent* owner) : base::TComponent(owner) {
     static UINT_PTR nextId = 1;
     id_ = nextId++;
     TimerDispatch::Timers()[id_] = this;
@@ -76,7 +76,7 @@ void TTimer::UpdateTimer() {
     }
     if (!enabled_ || interval_ == 0) return;
     // A new period or a restart counts from now.
-    if (SetTimer(TimerDispatch::WindowNeeded(), id_, interval_, nullptr) == 0) throw EOSError(GetLastError());
+    if (SetTimer(TimerDispatch::WindowNeeded(), id_, interval_, nullptr) == 0) throw base::EOSError(GetLastError());
     running_ = true;
 }
 

@@ -12,9 +12,9 @@ namespace ui {
 // timer of the GUI thread is a system timer of one hidden message-only window, made when the first timer
 // starts and destroyed with the last timer, so that a control whose window is recreated (or that has
 // none) keeps its timer.
-class TTimer : public TComponent {
+class TTimer : public base::TComponent {
 public:
-    explicit TTimer(TComponent* owner);
+    explicit TTimer(base::TComponent* owner);
     ~TTimer() override;
 
     bool Enabled() const { return enabled_; }

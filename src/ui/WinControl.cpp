@@ -80,7 +80,7 @@ TWinControl* FindControl(HWND window) {
 
 // ---- TWinControl
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+TWinControl::TWinControl(base::TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
     // Freed without Free: the same steps, now that the derived parts are gone.
@@ -153,14 +153,14 @@ static void RegisterWindowClass(const TCreateParams& params, WNDPROC procedure) 
         // Only native controls take text from the keyboard: a Unicode class is always a superclass.
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
-        if (!GetClassInfoExW(nullptr, WideText(params.SuperclassOf).c_str(), &windowClass))
-            throw Exception(Format("Window class %s is missing", params.SuperclassOf.c_str()));
+        if (!GetClassInfoExW(nullptr, base::WideText(params.SuperclassOf).c_str(), &windowClass))
+            throw base::Exception(base::Format("Window class %s is missing", params.SuperclassOf.c_str()));
         const WNDPROC original = windowClass.lpfnWndProc;
-        const std::wstring name = WideText(params.WinClassName);
+        const std::wstring name = base::WideText(params.WinClassName);
         windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = instance;
         windowClass.lpszClassName = name.c_str();
-        if (!RegisterClassExW(&windowClass)) throw EOSError(GetLastError());
+        if (!RegisterClassExW(&windowClass)) throw base::EOSError(GetLastError());
         ClassProcedures()[params.WinClassName] = original;
         return;
     }
@@ -169,7 +169,7 @@ static void RegisterWindowClass(const TCreateParams& params, WNDPROC procedure) 
     WNDPROC original = DefWindowProcA;
     if (!params.SuperclassOf.empty()) {
         if (!GetClassInfoExA(nullptr, params.SuperclassOf.c_str(), &windowClass))
-            throw Exception(Format("Window class %s is missing", params.SuperclassOf.c_str()));
+            throw base::Exception(base::Format("Window class %s is missing", params.SuperclassOf.c_str()));
         original = windowClass.lpfnWndProc;
     } else {
         windowClass.style = params.ClassStyle;
@@ -180,7 +180,7 @@ static void RegisterWindowClass(const TCreateParams& params, WNDPROC procedure) 
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = params.WinClassName.c_str();
-    if (!RegisterClassExA(&windowClass)) throw EOSError(GetLastError());
+    if (!RegisterClassExA(&windowClass)) throw base::EOSError(GetLastError());
     ClassProcedures()[params.WinClassName] = original;
 }
 
@@ -203,15 +203,15 @@ void TWinControl::CreateWnd() {
     HWND window = nullptr;
     {
         const CreationScope scope(this);
-        window = unicode_ ? CreateWindowExW(params.ExStyle, WideText(params.WinClassName).c_str(),
-                                            WideText(params.Caption).c_str(), params.Style, params.X, params.Y,
+        window = unicode_ ? CreateWindowExW(params.ExStyle, base::WideText(params.WinClassName).c_str(),
+                                            base::WideText(params.Caption).c_str(), params.Style, params.X, params.Y,
                                             params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr),
                                             this)
                           : CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
                                             params.Style, params.X, params.Y, params.Width, params.Height,
                                             params.WndParent, id, GetModuleHandleA(nullptr), this);
     }
-    if (window == nullptr) throw EOSError(GetLastError());
+    if (window == nullptr) throw base::EOSError(GetLastError());
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
     // Until now the children were aligned in the bounds alone, which for a window with a frame are larger
     // than its client area: they take their places in the real client area before their windows exist.
@@ -235,12 +235,12 @@ HWND CreateMessageWindow(const char* className, WNDPROC procedure) {
         windowClass.lpfnWndProc = procedure;
         windowClass.hInstance = instance;
         windowClass.lpszClassName = className;
-        if (!RegisterClassA(&windowClass)) throw EOSError(GetLastError());
+        if (!RegisterClassA(&windowClass)) throw base::EOSError(GetLastError());
     }
     // A popup: an overlapped window, even one never shown, has the system work out a frame, which under
     // Wine makes and measures fonts.
     HWND window = CreateWindowExA(0, className, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-    if (window == nullptr) throw EOSError(GetLastError());
+    if (window == nullptr) throw base::EOSError(GetLastError());
     return window;
 }
 
@@ -248,7 +248,7 @@ UINT TWinControl::FreeChildId(HWND parentWindow) {
     for (UINT id = 100; id <= 0xFFFF; ++id) {
         if (GetDlgItem(parentWindow, static_cast<int>(id)) == nullptr) return id;
     }
-    throw Exception("No free child window identifier");
+    throw base::Exception("No free child window identifier");
 }
 
 void TWinControl::Bind(HWND window) {
@@ -325,8 +325,8 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
 
     TMessage message{msg, wParam, lParam, 0};
     // The message may free the control: what follows reads it only while it lives.
-    const TWatch watch = control->Watch();
-    if (!Guarded([&] { control->WndProc(message); })) message.Result = 0;
+    const base::TWatch watch = control->Watch();
+    if (!base::Guarded([&] { control->WndProc(message); })) message.Result = 0;
     if (msg == WM_NCDESTROY && watch) control->Unbind();
     return message.Result;
 }
@@ -367,7 +367,7 @@ void TWinControl::WndProc(TMessage& message) {
     if (ReflectNotification(message)) return;
     if (message.Msg == WM_CAPTURECHANGED || message.Msg == WM_CANCELMODE) DropPress(message.Msg);
     if (message.Msg == WM_MOUSEMOVE) {
-        const TWatch watch = Watch();
+        const base::TWatch watch = Watch();
         TControl* under = ControlAtPos(PointOf(message.LParam));
         if (under != nullptr && !under->hoverEvents_) under = nullptr;
         // Nobody here to tell of the mouse's leaving, nothing to watch for.
@@ -486,14 +486,14 @@ LRESULT TWinControl::Broadcast(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TWinControl::BroadcastControl(UINT msg, WPARAM wParam, TControl* subject) {
-    const TWatch watch = subject != nullptr ? subject->Watch() : TWatch();
+    const base::TWatch watch = subject != nullptr ? subject->Watch() : base::TWatch();
     return BroadcastWatching(msg, wParam, reinterpret_cast<LPARAM>(subject), subject != nullptr ? &watch : nullptr);
 }
 
-LRESULT TWinControl::BroadcastWatching(UINT msg, WPARAM wParam, LPARAM lParam, const TWatch* subject) {
-    const TWatch self = Watch();
+LRESULT TWinControl::BroadcastWatching(UINT msg, WPARAM wParam, LPARAM lParam, const base::TWatch* subject) {
+    const base::TWatch self = Watch();
     const std::vector<TControl*> controls = controls_;
-    std::vector<TWatch> watches;
+    std::vector<base::TWatch> watches;
     for (TControl* control : controls) watches.push_back(control->Watch());
     for (size_t i = 0; i < controls.size(); ++i) {
         if (!self) return 0;

@@ -12,7 +12,7 @@ namespace {
 // The readers' actions answered as done but not yet run, in the order they were asked for.
 struct PendingAction {
     TWinControl* control;
-    TWatch watch;
+    base::TWatch watch;
 };
 
 std::deque<PendingAction>& PendingActions() {
@@ -138,7 +138,7 @@ void TWinControl::RunAccessibleActions() {
         // A window the user opened meanwhile may have disabled the control's form: the action lapses then,
         // as a click on a disabled form does.
         if (!action.watch || !action.control->Enabled() || !WindowTakesInput(action.control->handle_)) continue;
-        Guarded([&] { action.control->Click(); });
+        base::Guarded([&] { action.control->Click(); });
     }
     runningActions = false;
 }

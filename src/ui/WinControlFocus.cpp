@@ -16,8 +16,8 @@ bool IsAccel(unsigned key, const std::string& caption) {
             ++i;
             continue;
         }
-        return UpperCaseText(caption.substr(i + 1, CharacterBytes(caption, i + 1))) ==
-               UpperCaseText(std::string(1, static_cast<char>(key)));
+        return base::UpperCaseText(caption.substr(i + 1, base::CharacterBytes(caption, i + 1))) ==
+               base::UpperCaseText(std::string(1, static_cast<char>(key)));
     }
     return false;
 }

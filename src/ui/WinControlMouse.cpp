@@ -17,7 +17,7 @@ void TWinControl::TrackMouse() {
 
 void TWinControl::SetHoveredControl(TControl* control) {
     if (control == hoveredControl_) return;
-    const TWatch watch = Watch();
+    const base::TWatch watch = Watch();
     TControl* left = std::exchange(hoveredControl_, control);
     if (left != nullptr) left->Perform(CM_MOUSELEAVE);
     if (watch && hoveredControl_ == control && control != nullptr) control->Perform(CM_MOUSEENTER);

@@ -23,25 +23,25 @@ struct PausePoint {
 // pauses record what the window shows at that moment and return at once.
 class RecordingSplash : public app::TfrmSplash {
 public:
-    RecordingSplash(ui::TComponent* owner, std::vector<std::string> arguments)
+    RecordingSplash(base::TComponent* owner, std::vector<std::string> arguments)
         : app::TfrmSplash(owner, std::move(arguments)) {}
 
     std::vector<PausePoint> pauses;
     std::vector<std::string> steps;
     std::vector<std::string> errors;
-    ui::TDate today = ui::TDate::FromYMD(2026, 12, 7);
+    base::TDate today = base::TDate::FromYMD(2026, 12, 7);
     bool activeDesktopOn = false;
     bool failSwap = false;
     bool topmostDuringSetup = true;
     bool failSetup = false;
-    ui::TWatch setupDialog;
+    base::TWatch setupDialog;
 
 protected:
     void Pause(int hundredths) override {
         pauses.push_back({clblProgress->Caption(), prgrssbrProgress->Position(), hundredths});
         SendMessageA(Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
     }
-    ui::TDate Today() override { return today; }
+    base::TDate Today() override { return today; }
     ui::TForm* CreateSetupDialog() override {
         steps.push_back("create setup");
         return new ui::TForm(ui::Application);
@@ -50,7 +50,7 @@ protected:
         steps.push_back("setup");
         topmostDuringSetup = (GetWindowLongA(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
         setupDialog = dialog.Watch();
-        if (failSetup) throw ui::Exception("setup failed");
+        if (failSetup) throw base::Exception("setup failed");
     }
     bool ActiveDesktopEnabled() override {
         steps.push_back("query");
@@ -59,7 +59,7 @@ protected:
     void EnableActiveDesktop() override { steps.push_back("enable"); }
     void SwapFromDirectory() override {
         steps.push_back("directory");
-        if (failSwap) throw ui::Exception("List index out of bounds (0)");
+        if (failSwap) throw base::Exception("List index out of bounds (0)");
     }
     void SwapFromList() override { steps.push_back("list"); }
     void ShowError(const std::exception& error) override { errors.push_back(error.what()); }
@@ -134,9 +134,9 @@ TEST_F(SplashRun, DueRunShowsEveryPhaseAndPausesFourTimes) {
 }
 
 TEST_F(SplashRun, DailyRuleOnTheDayOfTheLastChangeOrLaterIsNotDue) {
-    const ui::TDate today = ui::TDate::FromYMD(2026, 12, 7);
+    const base::TDate today = base::TDate::FromYMD(2026, 12, 7);
     for (int offset : {0, 1}) {
-        WriteSettings("ChangeWhen=1\r\nLastChanged=" + ui::DateToStr(ui::TDate::FromSerial(today.Serial() + offset)) +
+        WriteSettings("ChangeWhen=1\r\nLastChanged=" + base::DateToStr(base::TDate::FromSerial(today.Serial() + offset)) +
                       "\r\n");
         const RunRecord run = RunSplash({});
         EXPECT_EQ(run.captions, kQuietCaptions) << offset;
@@ -146,14 +146,14 @@ TEST_F(SplashRun, DailyRuleOnTheDayOfTheLastChangeOrLaterIsNotDue) {
 }
 
 TEST_F(SplashRun, DailyRuleIsDueOnceTodayIsPastTheLastChange) {
-    WriteSettings("ChangeWhen=7\r\nMode=3\r\nLastChanged=" + ui::DateToStr(ui::TDate::FromYMD(2026, 12, 6)) + "\r\n");
+    WriteSettings("ChangeWhen=7\r\nMode=3\r\nLastChanged=" + base::DateToStr(base::TDate::FromYMD(2026, 12, 6)) + "\r\n");
     const RunRecord run = RunSplash({});
     EXPECT_EQ(run.steps, Strings{"list"});
     EXPECT_EQ(run.captions, kSwapCaptions);
 }
 
 TEST_F(SplashRun, SetupArgumentIsComparedAfterCapitalisingLetters) {
-    WriteSettings("ChangeWhen=1\r\nLastChanged=" + ui::DateToStr(ui::TDate::FromYMD(2026, 12, 7)) + "\r\n");
+    WriteSettings("ChangeWhen=1\r\nLastChanged=" + base::DateToStr(base::TDate::FromYMD(2026, 12, 7)) + "\r\n");
     const std::vector<std::pair<Strings, bool>> cases = {
         {{"/setup"}, true},   {{"/Setup"}, true},        {{"/SETUP", "x"}, true}, {{"-SETUP"}, false},
         {{"/SETUPX"}, false}, {{"x", "/SETUP"}, false}, {{}, false},

@@ -85,7 +85,7 @@ TEST_F(SplashWindow, LayoutAsDesigned) {
     EXPECT_EQ(splash->cpnlProgress->Top(), 84) << "below the other top-aligned panel";
     EXPECT_EQ(splash->prgrssbrProgress->Position(), 0);
     EXPECT_EQ(splash->clblTitle->Caption(), "Tamberlyn v1.1");
-    EXPECT_EQ(ui::WideText(splash->clblCopyright->Caption()), L"Copyright \u00A9 2026 Tamberlyn");
+    EXPECT_EQ(base::WideText(splash->clblCopyright->Caption()), L"Copyright \u00A9 2026 Tamberlyn");
     EXPECT_EQ(splash->clblProgress->Caption(), "Initialising...");
     const int status = splash->cpnlProgress->AccessibleElementOf(splash->clblProgress);
     EXPECT_EQ(splash->cpnlProgress->AccessibleName(status).value_or("none"), "Initialising...") << "for a reader";

@@ -11,42 +11,42 @@
 
 namespace {
 
-ui::TDate Parsed(const std::string& text, const std::string& format) {
-    ui::TDate date = ui::TDate::FromSerial(-1);
-    EXPECT_TRUE(ui::TryStrToDate(text, format, date)) << '"' << text << "\" as " << format;
+base::TDate Parsed(const std::string& text, const std::string& format) {
+    base::TDate date = base::TDate::FromSerial(-1);
+    EXPECT_TRUE(base::TryStrToDate(text, format, date)) << '"' << text << "\" as " << format;
     return date;
 }
 
 bool Parses(const std::string& text, const std::string& format) {
-    ui::TDate date;
-    return ui::TryStrToDate(text, format, date);
+    base::TDate date;
+    return base::TryStrToDate(text, format, date);
 }
 
 int ThisYear() {
     int year, month, day;
-    ui::Today().ToYMD(year, month, day);
+    base::Today().ToYMD(year, month, day);
     return year;
 }
 
 TEST(DateUtils, SerialDaysCountFromTheZeroDate) {
-    EXPECT_EQ(ui::TDate::FromYMD(1899, 12, 30).Serial(), 0);
-    EXPECT_TRUE(ui::TDate::FromYMD(1899, 12, 30).IsZero());
-    EXPECT_EQ(ui::TDate::FromYMD(1899, 12, 29).Serial(), -1);
+    EXPECT_EQ(base::TDate::FromYMD(1899, 12, 30).Serial(), 0);
+    EXPECT_TRUE(base::TDate::FromYMD(1899, 12, 30).IsZero());
+    EXPECT_EQ(base::TDate::FromYMD(1899, 12, 29).Serial(), -1);
     // 1900 is no leap year: 28 February and 1 March are neighbours.
-    EXPECT_EQ(ui::TDate::FromYMD(1900, 3, 1).Serial() - ui::TDate::FromYMD(1900, 2, 28).Serial(), 1);
-    EXPECT_EQ(ui::TDate::FromYMD(2000, 3, 1).Serial() - ui::TDate::FromYMD(2000, 2, 28).Serial(), 2);
+    EXPECT_EQ(base::TDate::FromYMD(1900, 3, 1).Serial() - base::TDate::FromYMD(1900, 2, 28).Serial(), 1);
+    EXPECT_EQ(base::TDate::FromYMD(2000, 3, 1).Serial() - base::TDate::FromYMD(2000, 2, 28).Serial(), 2);
     // 400 Gregorian years are always 146097 days.
-    EXPECT_EQ(ui::TDate::FromYMD(2300, 6, 15).Serial() - ui::TDate::FromYMD(1900, 6, 15).Serial(), 146097);
+    EXPECT_EQ(base::TDate::FromYMD(2300, 6, 15).Serial() - base::TDate::FromYMD(1900, 6, 15).Serial(), 146097);
 }
 
 TEST(DateUtils, EveryDayRoundTripsThroughYearMonthDay) {
     int previousYear = 0, previousMonth = 0, previousDay = 0;
-    const int first = ui::TDate::FromYMD(1, 1, 1).Serial();
-    const int last = ui::TDate::FromYMD(9999, 12, 31).Serial();
+    const int first = base::TDate::FromYMD(1, 1, 1).Serial();
+    const int last = base::TDate::FromYMD(9999, 12, 31).Serial();
     for (int serial = first; serial <= last; ++serial) {
         int year, month, day;
-        ui::TDate::FromSerial(serial).ToYMD(year, month, day);
-        ASSERT_EQ(ui::TDate::FromYMD(year, month, day).Serial(), serial);
+        base::TDate::FromSerial(serial).ToYMD(year, month, day);
+        ASSERT_EQ(base::TDate::FromYMD(year, month, day).Serial(), serial);
         if (serial > first) {
             // Each day follows the one before: the next day of the month, or the first of the next month.
             const bool nextDay = year == previousYear && month == previousMonth && day == previousDay + 1;
@@ -60,18 +60,18 @@ TEST(DateUtils, EveryDayRoundTripsThroughYearMonthDay) {
 }
 
 TEST(DateUtils, NoSuchDayIsARangeError) {
-    EXPECT_THROW(ui::TDate::FromYMD(1900, 2, 29), ui::ERangeError);
-    EXPECT_THROW(ui::TDate::FromYMD(2021, 4, 31), ui::ERangeError);
-    EXPECT_THROW(ui::TDate::FromYMD(2021, 13, 1), ui::ERangeError);
-    EXPECT_THROW(ui::TDate::FromYMD(2021, 1, 0), ui::ERangeError);
-    EXPECT_THROW(ui::TDate::FromYMD(0, 1, 1), ui::ERangeError);
-    EXPECT_NO_THROW(ui::TDate::FromYMD(2000, 2, 29));
+    EXPECT_THROW(base::TDate::FromYMD(1900, 2, 29), base::ERangeError);
+    EXPECT_THROW(base::TDate::FromYMD(2021, 4, 31), base::ERangeError);
+    EXPECT_THROW(base::TDate::FromYMD(2021, 13, 1), base::ERangeError);
+    EXPECT_THROW(base::TDate::FromYMD(2021, 1, 0), base::ERangeError);
+    EXPECT_THROW(base::TDate::FromYMD(0, 1, 1), base::ERangeError);
+    EXPECT_NO_THROW(base::TDate::FromYMD(2000, 2, 29));
 }
 
 TEST(DateUtils, TodayIsTheLocalClocksDate) {
     SYSTEMTIME before, after;
     GetLocalTime(&before);
-    const ui::TDate today = ui::Today();
+    const base::TDate today = base::Today();
     GetLocalTime(&after);
     int year, month, day;
     today.ToYMD(year, month, day);
@@ -82,19 +82,19 @@ TEST(DateUtils, TodayIsTheLocalClocksDate) {
 }
 
 TEST(DateUtils, WritesTheFieldsTheFormatAsksFor) {
-    const ui::TDate march5 = ui::TDate::FromYMD(2021, 3, 5);
-    EXPECT_EQ(ui::DateToStr(march5, "M/d/yyyy"), "3/5/2021");
-    EXPECT_EQ(ui::DateToStr(march5, "dd.MM.yyyy"), "05.03.2021");
-    EXPECT_EQ(ui::DateToStr(march5, "yyyy-MM-dd"), "2021-03-05");
-    EXPECT_EQ(ui::DateToStr(march5, "d/M/yy"), "5/3/21");
-    EXPECT_EQ(ui::DateToStr(ui::TDate::FromYMD(2005, 11, 25), "yy|yyy|yyyyy"), "05|2005|2005");
-    EXPECT_EQ(ui::DateToStr(march5, "'d''M' d"), "d'M 5");
-    EXPECT_EQ(ui::DateToStr(ui::TDate(), "M/d/yyyy"), "12/30/1899");
-    EXPECT_EQ(ui::DateToStr(ui::TDate::FromYMD(987, 6, 7), "yyyy-MM-dd"), "0987-06-07");
+    const base::TDate march5 = base::TDate::FromYMD(2021, 3, 5);
+    EXPECT_EQ(base::DateToStr(march5, "M/d/yyyy"), "3/5/2021");
+    EXPECT_EQ(base::DateToStr(march5, "dd.MM.yyyy"), "05.03.2021");
+    EXPECT_EQ(base::DateToStr(march5, "yyyy-MM-dd"), "2021-03-05");
+    EXPECT_EQ(base::DateToStr(march5, "d/M/yy"), "5/3/21");
+    EXPECT_EQ(base::DateToStr(base::TDate::FromYMD(2005, 11, 25), "yy|yyy|yyyyy"), "05|2005|2005");
+    EXPECT_EQ(base::DateToStr(march5, "'d''M' d"), "d'M 5");
+    EXPECT_EQ(base::DateToStr(base::TDate(), "M/d/yyyy"), "12/30/1899");
+    EXPECT_EQ(base::DateToStr(base::TDate::FromYMD(987, 6, 7), "yyyy-MM-dd"), "0987-06-07");
 }
 
 TEST(DateUtils, ReadsDayMonthAndYearInTheFormatsOrder) {
-    const ui::TDate march5 = ui::TDate::FromYMD(2021, 3, 5);
+    const base::TDate march5 = base::TDate::FromYMD(2021, 3, 5);
     EXPECT_EQ(Parsed("3/5/2021", "M/d/yyyy"), march5);
     EXPECT_EQ(Parsed("03/05/2021", "M/d/yyyy"), march5);
     EXPECT_EQ(Parsed("05.03.2021", "dd.MM.yyyy"), march5);
@@ -105,7 +105,7 @@ TEST(DateUtils, ReadsDayMonthAndYearInTheFormatsOrder) {
     EXPECT_EQ(Parsed("2021. 03. 05.", "yyyy. MM. dd."), march5);
     EXPECT_EQ(Parsed("2021.3.5", "yyyy. MM. dd."), march5);
     EXPECT_EQ(Parsed("5 3 2021", "d M yyyy"), march5);
-    EXPECT_EQ(Parsed("12/30/1899", "M/d/yyyy"), ui::TDate());
+    EXPECT_EQ(Parsed("12/30/1899", "M/d/yyyy"), base::TDate());
     // Fields that meet without a separator take the digits the format gives them.
     EXPECT_EQ(Parsed("20210305", "yyyyMMdd"), march5);
     EXPECT_EQ(Parsed("050321", "ddMMyy"), march5);
@@ -115,7 +115,7 @@ TEST(DateUtils, ReadsDayMonthAndYearInTheFormatsOrder) {
     EXPECT_EQ(Parsed("Fri 3/5/2021", "ddd M/d/yyyy"), march5);
     EXPECT_EQ(Parsed("FRIDAY 3/5/2021", "ddd M/d/yyyy"), march5);
     EXPECT_EQ(Parsed("3/5/2021", "ddd M/d/yyyy"), march5);
-    EXPECT_EQ(Parsed(ui::DateToStr(march5, "gg yyyy-MM-dd"), "gg yyyy-MM-dd"), march5);
+    EXPECT_EQ(Parsed(base::DateToStr(march5, "gg yyyy-MM-dd"), "gg yyyy-MM-dd"), march5);
     EXPECT_EQ(Parsed("2021-03-05", "gg yyyy-MM-dd"), march5);
     // A field written twice must agree with itself.
     EXPECT_EQ(Parsed("5 3/5/2021", "d M/d/yyyy"), march5);
@@ -140,21 +140,21 @@ TEST(DateUtils, TwoDigitYearsFallWithinFiftyYearsOfThisYear) {
     const int thisYear = ThisYear();
     const int oldest = thisYear - 50;
     const int newest = oldest + 99;
-    const auto twoDigits = [](int year) { return ui::Format("%02d", year % 100); };
-    EXPECT_EQ(Parsed("1/2/" + twoDigits(oldest), "M/d/yy"), ui::TDate::FromYMD(oldest, 1, 2));
-    EXPECT_EQ(Parsed("1/2/" + twoDigits(newest), "M/d/yy"), ui::TDate::FromYMD(newest, 1, 2));
-    EXPECT_EQ(Parsed("1/2/" + twoDigits(thisYear), "M/d/yyyy"), ui::TDate::FromYMD(thisYear, 1, 2));
+    const auto twoDigits = [](int year) { return base::Format("%02d", year % 100); };
+    EXPECT_EQ(Parsed("1/2/" + twoDigits(oldest), "M/d/yy"), base::TDate::FromYMD(oldest, 1, 2));
+    EXPECT_EQ(Parsed("1/2/" + twoDigits(newest), "M/d/yy"), base::TDate::FromYMD(newest, 1, 2));
+    EXPECT_EQ(Parsed("1/2/" + twoDigits(thisYear), "M/d/yyyy"), base::TDate::FromYMD(thisYear, 1, 2));
     EXPECT_EQ(Parsed("02.01." + std::to_string((thisYear + 1) % 100), "dd.MM.yyyy"),
-              ui::TDate::FromYMD(thisYear + 1, 1, 2));
+              base::TDate::FromYMD(thisYear + 1, 1, 2));
     // Four digits are taken as written, even far outside the window.
-    EXPECT_EQ(Parsed("1/2/1850", "M/d/yy"), ui::TDate::FromYMD(1850, 1, 2));
+    EXPECT_EQ(Parsed("1/2/1850", "M/d/yy"), base::TDate::FromYMD(1850, 1, 2));
 }
 
 TEST(DateUtils, MonthNamesRoundTripInTheUsersLanguage) {
     for (int month = 1; month <= 12; ++month) {
-        const ui::TDate date = ui::TDate::FromYMD(2024, month, 28);
+        const base::TDate date = base::TDate::FromYMD(2024, month, 28);
         for (const char* format : {"d-MMM-yyyy", "MMMM d, yyyy"}) {
-            const std::string text = ui::DateToStr(date, format);
+            const std::string text = base::DateToStr(date, format);
             EXPECT_EQ(Parsed(text, format), date) << text;
         }
     }
@@ -166,7 +166,7 @@ std::vector<std::string> listedFormats;
 std::vector<LCID> locales;
 
 BOOL CALLBACK OnShortDateFormat(LPWSTR format) {
-    listedFormats.push_back(ui::NarrowText(format));
+    listedFormats.push_back(base::NarrowText(format));
     return TRUE;
 }
 
@@ -183,7 +183,7 @@ void ListLocales() {
 }
 
 // What the system's wide formatter writes, in UTF-8: what a user of the locale sees.
-std::string SystemDateText(ui::TDate date, const std::string& format, bool& accepted,
+std::string SystemDateText(base::TDate date, const std::string& format, bool& accepted,
                            LCID locale = LOCALE_USER_DEFAULT) {
     int year, month, day;
     date.ToYMD(year, month, day);
@@ -194,10 +194,10 @@ std::string SystemDateText(ui::TDate date, const std::string& format, bool& acce
     wchar_t text[256];
     // Wine's 32-bit formatter may read past a format's end (a listed format crashed it at the end of a page):
     // zeros there.
-    const std::wstring picture = ui::WideText(format) + std::wstring(2, L'\0');
+    const std::wstring picture = base::WideText(format) + std::wstring(2, L'\0');
     const int length = GetDateFormatW(locale, 0, &time, picture.c_str(), text, 256);
     accepted = length > 0;
-    return accepted ? ui::NarrowText(text) : std::string();
+    return accepted ? base::NarrowText(text) : std::string();
 }
 
 // The round trip below runs in the pinned en-US locale, with ASCII names only, and compared with the system's
@@ -210,17 +210,17 @@ TEST(DateUtils, EveryLocaleWritesItsOwnDatesInUtf8AndReadsThemBack) {
     ASSERT_GT(locales.size(), 200u);
     for (const LCID locale : locales) {
         for (const std::string& format :
-             {ui::ShortDateFormat(locale), std::string("d MMMM yyyy"), std::string("dd-MMM-yyyy")}) {
+             {base::ShortDateFormat(locale), std::string("d MMMM yyyy"), std::string("dd-MMM-yyyy")}) {
             for (int month = 1; month <= 12; ++month) {
-                const ui::TDate date = ui::TDate::FromYMD(2026, month, 28);
-                const std::string text = ui::DateToStr(date, format, locale);
+                const base::TDate date = base::TDate::FromYMD(2026, month, 28);
+                const std::string text = base::DateToStr(date, format, locale);
                 bool accepted = false;
                 const std::string system = SystemDateText(date, format, accepted, locale);
-                ui::TDate back;
-                const bool clean = ui::IsValidUtf8(text) && text.find('?') == std::string::npos &&
+                base::TDate back;
+                const bool clean = base::IsValidUtf8(text) && text.find('?') == std::string::npos &&
                                    text.find("\xEF\xBF\xBD") == std::string::npos;
                 if (clean && (text == system || format.find("MMM") != std::string::npos) &&
-                    ui::TryStrToDate(text, format, back, locale) && back == date)
+                    base::TryStrToDate(text, format, back, locale) && back == date)
                     continue;
                 ADD_FAILURE() << std::hex << locale << " \"" << format << "\": \"" << text << "\", the system \""
                               << system << '"';
@@ -241,17 +241,17 @@ TEST(DateUtils, EveryShortDateFormatRoundTripsAndIsWrittenAsTheSystemWritesIt) {
     for (const char* format : {"'Date: 'M/d/yyyy", "ddd M/d/yyyy", "dddd, MMMM d, yyyy", "yyyyMMdd", "ddMMyy",
                                "gg yyyy-MM-dd", "g y/M/d", "d 'de' MMMM 'de' yyyy", "'It''s' d.M.yy", "MMM-dd-yyyy"})
         formats.push_back(format);
-    formats.push_back(ui::ShortDateFormat());
+    formats.push_back(base::ShortDateFormat());
 
-    std::vector<ui::TDate> dates = {ui::TDate(), ui::TDate::FromYMD(2028, 2, 29), ui::TDate::FromYMD(2099, 12, 31)};
-    for (int serial = ui::TDate::FromYMD(2026, 1, 1).Serial(); serial <= ui::TDate::FromYMD(2027, 12, 31).Serial();
+    std::vector<base::TDate> dates = {base::TDate(), base::TDate::FromYMD(2028, 2, 29), base::TDate::FromYMD(2099, 12, 31)};
+    for (int serial = base::TDate::FromYMD(2026, 1, 1).Serial(); serial <= base::TDate::FromYMD(2027, 12, 31).Serial();
          ++serial)
-        dates.push_back(ui::TDate::FromSerial(serial));
+        dates.push_back(base::TDate::FromSerial(serial));
     const int thisYear = ThisYear();
     // The system's formatter writes no day before 1601; every day within 50 years of this one is read back
     // whatever the format.
     size_t writable = 0, nearby = 0;
-    for (const ui::TDate date : dates) {
+    for (const base::TDate date : dates) {
         int year, month, day;
         date.ToYMD(year, month, day);
         writable += year >= 1601 ? 1 : 0;
@@ -266,8 +266,8 @@ TEST(DateUtils, EveryShortDateFormatRoundTripsAndIsWrittenAsTheSystemWritesIt) {
         const std::string& format = formats[index];
         const size_t comparedBefore = compared;
         std::string failure;
-        for (const ui::TDate date : dates) {
-            const std::string text = ui::DateToStr(date, format);
+        for (const base::TDate date : dates) {
+            const std::string text = base::DateToStr(date, format);
             bool accepted = false;
             const std::string expected = SystemDateText(date, format, accepted);
             if (accepted) {
@@ -280,8 +280,8 @@ TEST(DateUtils, EveryShortDateFormatRoundTripsAndIsWrittenAsTheSystemWritesIt) {
             date.ToYMD(year, month, day);
             if (std::abs(year - thisYear) >= 50 && text.find(std::to_string(year)) == std::string::npos) continue;
             ++checked;
-            ui::TDate back = ui::TDate::FromSerial(-1);
-            if ((!ui::TryStrToDate(text, format, back) || back != date) && failure.empty())
+            base::TDate back = base::TDate::FromSerial(-1);
+            if ((!base::TryStrToDate(text, format, back) || back != date) && failure.empty())
                 failure = "\"" + text + "\" read back as day " + std::to_string(back.Serial()) + ", not " +
                           std::to_string(date.Serial());
         }

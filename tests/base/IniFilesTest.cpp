@@ -15,16 +15,16 @@ namespace {
 using testing_support::SymbolicLink;
 using testing_support::TempDir;
 
-std::vector<std::string> Names(const ui::TStringList& list) {
+std::vector<std::string> Names(const base::TStringList& list) {
     return std::vector<std::string>(list.begin(), list.end());
 }
 
-ui::TIniFile Parsed(const std::string& text) {
-    return ui::TIniFile(ui::WideText(text));
+base::TIniFile Parsed(const std::string& text) {
+    return base::TIniFile(base::WideText(text));
 }
 
-std::string Written(const ui::TIniFile& ini) {
-    return ui::EncodeIniText(ini.Text(), ui::TIniEncoding::ActiveCodePage);
+std::string Written(const base::TIniFile& ini) {
+    return base::EncodeIniText(ini.Text(), base::TIniEncoding::ActiveCodePage);
 }
 
 // Expects the call to be refused with the message naming the file.
@@ -33,13 +33,13 @@ void ExpectRefused(const std::string& message, Call call) {
     try {
         call();
         ADD_FAILURE() << "not refused: " << message;
-    } catch (const ui::Exception& e) {
+    } catch (const base::Exception& e) {
         EXPECT_EQ(e.Message(), message);
     }
 }
 
 TEST(IniFile, MissingKeysGiveTheDefaultAndEmptyValuesStayEmpty) {
-    const ui::TIniFile ini = Parsed("[S]\r\nEmpty=\r\nText=  two words  \r\nKEY=upper\r\nBare\r\n");
+    const base::TIniFile ini = Parsed("[S]\r\nEmpty=\r\nText=  two words  \r\nKEY=upper\r\nBare\r\n");
     EXPECT_EQ(ini.ReadString("S", "Empty", "default"), "");
     EXPECT_EQ(ini.ReadString("S", "Text", "default"), "two words");
     EXPECT_EQ(ini.ReadString("s", "key", "default"), "upper");
@@ -47,7 +47,7 @@ TEST(IniFile, MissingKeysGiveTheDefaultAndEmptyValuesStayEmpty) {
     EXPECT_EQ(ini.ReadString("S", "Bare", "default"), "default") << "a line without an equals sign has no value";
     EXPECT_EQ(ini.ReadString("Other", "Text", "default"), "default");
     EXPECT_EQ(ini.ReadString("S", "Missing", "C:\\dir with blank "), "C:\\dir with blank ");
-    EXPECT_EQ(ui::TIniFile().ReadString("S", "Text", "default"), "default");
+    EXPECT_EQ(base::TIniFile().ReadString("S", "Text", "default"), "default");
 }
 
 // Characters as the system counts them, UTF-16 units: never a byte count, never part of a character.
@@ -55,10 +55,10 @@ TEST(IniFile, LongValuesAreCutAt2047Characters) {
     const std::string value(3000, 'v');
     std::string greek = "xy";
     for (int i = 0; i < 1500; ++i) greek += "λ🌊";
-    const ui::TIniFile ini = Parsed("[S]\r\nLong=" + value + "\r\nGreek=" + greek + "\r\n");
+    const base::TIniFile ini = Parsed("[S]\r\nLong=" + value + "\r\nGreek=" + greek + "\r\n");
     EXPECT_EQ(ini.ReadString("S", "Long", ""), value.substr(0, 2047));
     const std::string cut = ini.ReadString("S", "Greek", "");
-    EXPECT_EQ(ui::WideLength(cut), 2046u) << "the wave's two units would pass the limit";
+    EXPECT_EQ(base::WideLength(cut), 2046u) << "the wave's two units would pass the limit";
     EXPECT_EQ(cut, greek.substr(0, cut.size()));
     EXPECT_EQ(cut.substr(cut.size() - 2), "λ");
 }
@@ -81,9 +81,9 @@ TEST(IniFile, StringsReadBackAsWrittenWhateverTheirEnds) {
                                              "C:\\Фото\\ОТПУСК",
                                              std::string(2046, 'v') + " ",
                                              std::string(2047, 'w')};
-    ui::TIniFile ini;
+    base::TIniFile ini;
     for (size_t i = 0; i < values.size(); ++i) ini.WriteString("S", "K" + std::to_string(i), values[i]);
-    const ui::TIniFile again = Parsed(Written(ini));
+    const base::TIniFile again = Parsed(Written(ini));
     for (size_t i = 0; i < values.size(); ++i)
         EXPECT_EQ(again.ReadString("S", "K" + std::to_string(i), ""), values[i]) << i;
     const std::string text = Written(ini);
@@ -94,7 +94,7 @@ TEST(IniFile, StringsReadBackAsWrittenWhateverTheirEnds) {
 }
 
 TEST(IniFile, IntegersAreDecimalOrHexAndOtherwiseTheDefault) {
-    const ui::TIniFile ini =
+    const base::TIniFile ini =
         Parsed("[N]\r\nHex=0x10\r\nHexUpper=0X1f\r\nAllBits=0xFFFFFFFF\r\nNegative=-12\r\nPlus=+7\r\nZero=0\r\n"
                "Empty=\r\nWord=yes\r\nTrailing=12abc\r\nBareHex=0x\r\nBadHex=0xZZ\r\nLongHex=0x100000000\r\n"
                "Big=2147483648\r\nSmall=-2147483648\r\nDollar=$10\r\n");
@@ -106,7 +106,7 @@ TEST(IniFile, IntegersAreDecimalOrHexAndOtherwiseTheDefault) {
 }
 
 TEST(IniFile, BooleansAreIntegersWhereAnyNonZeroIsTrue) {
-    const ui::TIniFile ini = Parsed("[B]\r\nTwo=2\r\nOne=1\r\nNought=0\r\nYes=yes\r\nEmpty=\r\n");
+    const base::TIniFile ini = Parsed("[B]\r\nTwo=2\r\nOne=1\r\nNought=0\r\nYes=yes\r\nEmpty=\r\n");
     EXPECT_TRUE(ini.ReadBool("B", "Two", false));
     EXPECT_TRUE(ini.ReadBool("B", "One", false));
     EXPECT_FALSE(ini.ReadBool("B", "Nought", true));
@@ -117,12 +117,12 @@ TEST(IniFile, BooleansAreIntegersWhereAnyNonZeroIsTrue) {
 }
 
 TEST(IniFile, DatesUseTheShortDateFormatAndFallBackOnTheDefault) {
-    const ui::TDate date = ui::TDate::FromYMD(2021, 3, 5);
-    const ui::TDate def = ui::TDate::FromYMD(2000, 1, 1);
-    const ui::TIniFile ini = Parsed("[D]\r\nGood=" + ui::DateToStr(date) + "\r\nZero=" + ui::DateToStr(ui::TDate()) +
+    const base::TDate date = base::TDate::FromYMD(2021, 3, 5);
+    const base::TDate def = base::TDate::FromYMD(2000, 1, 1);
+    const base::TIniFile ini = Parsed("[D]\r\nGood=" + base::DateToStr(date) + "\r\nZero=" + base::DateToStr(base::TDate()) +
                                     "\r\nWord=never\r\nEmpty=\r\n");
     EXPECT_EQ(ini.ReadDate("D", "Good", def), date);
-    EXPECT_EQ(ini.ReadDate("D", "Zero", def), ui::TDate());
+    EXPECT_EQ(ini.ReadDate("D", "Zero", def), base::TDate());
     EXPECT_EQ(ini.ReadDate("D", "Word", def), def);
     EXPECT_EQ(ini.ReadDate("D", "Empty", def), def);
     EXPECT_EQ(ini.ReadDate("D", "Missing", def), def);
@@ -131,18 +131,18 @@ TEST(IniFile, DatesUseTheShortDateFormatAndFallBackOnTheDefault) {
 // As the profile services write a file: a value keeps its line, a new key ends the first section of its name,
 // a new section ends the file; comments, lines of other programs and a second section of a name stay.
 TEST(IniFile, ChangesKeepEveryOtherLineWhereItWas) {
-    ui::TIniFile ini = Parsed("loose=1\r\n; comment\r\n\r\n[W]\r\n  Int = 7 \r\nother line\r\n[w]\r\nInt=8\r\n");
+    base::TIniFile ini = Parsed("loose=1\r\n; comment\r\n\r\n[W]\r\n  Int = 7 \r\nother line\r\n[w]\r\nInt=8\r\n");
     ini.WriteInteger("W", "Int", -5);
     ini.WriteBool("w", "True", true);
-    ini.WriteDate("New", "Date", ui::TDate());
+    ini.WriteDate("New", "Date", base::TDate());
     EXPECT_EQ(Written(ini), "loose=1\r\n; comment\r\n[W]\r\nInt=-5\r\nother line\r\nTrue=1\r\n[w]\r\nInt=8\r\n[New]\r\nDate=" +
-                                ui::DateToStr(ui::TDate()) + "\r\n");
+                                base::DateToStr(base::TDate()) + "\r\n");
     EXPECT_EQ(ini.ReadInteger("W", "Int", 0), -5);
 }
 
 TEST(IniFile, SectionsExistOnlyWithKeys) {
-    ui::TIniFile ini = Parsed("[Options]\r\nA=1\r\n[Empty]\r\n; note=x\r\n[1]\r\nB=\r\nC=3\r\n");
-    ui::TStringList list;
+    base::TIniFile ini = Parsed("[Options]\r\nA=1\r\n[Empty]\r\n; note=x\r\n[1]\r\nB=\r\nC=3\r\n");
+    base::TStringList list;
     ini.ReadSections(list);
     EXPECT_EQ(Names(list), (std::vector<std::string>{"Options", "Empty", "1"}));
     ini.ReadSection("1", list);
@@ -159,14 +159,14 @@ TEST(IniFile, SectionsExistOnlyWithKeys) {
     EXPECT_EQ(Names(list), (std::vector<std::string>{"Options", "Empty"}));
     EXPECT_EQ(ini.ReadInteger("Options", "A", 0), 1);
 
-    ui::TIniFile().ReadSections(list);
+    base::TIniFile().ReadSections(list);
     EXPECT_TRUE(list.IsEmpty());
 }
 
 TEST(IniFile, ManySectionsAreAllListed) {
     std::string text;
     for (int i = 0; i < 3000; ++i) text += "[Section number " + std::to_string(i) + "]\r\nK=v\r\n";
-    ui::TStringList list;
+    base::TStringList list;
     Parsed(text).ReadSections(list);
     ASSERT_EQ(list.Count(), 3000);
     EXPECT_EQ(list[2999], "Section number 2999");
@@ -176,20 +176,20 @@ TEST(IniFile, ManySectionsAreAllListed) {
 // written back as it came. A file from before UTF-8 reads in the user's legacy code page.
 TEST(IniFile, EveryEncodingReadsAndIsWrittenAsItCame) {
     const std::wstring text = L"[Options]\r\nPictureDir=C:\\Ωμέγα\r\n[0]\r\nFilename=C:\\日本.bmp\r\n";
-    for (const ui::TIniEncoding encoding :
-         {ui::TIniEncoding::Utf16, ui::TIniEncoding::Utf16BigEndian, ui::TIniEncoding::Utf8WithMark}) {
-        const std::string bytes = ui::EncodeIniText(text, encoding);
-        ui::TIniEncoding read = ui::TIniEncoding::ActiveCodePage;
-        const ui::TIniFile ini(ui::DecodeIniText(bytes, read));
+    for (const base::TIniEncoding encoding :
+         {base::TIniEncoding::Utf16, base::TIniEncoding::Utf16BigEndian, base::TIniEncoding::Utf8WithMark}) {
+        const std::string bytes = base::EncodeIniText(text, encoding);
+        base::TIniEncoding read = base::TIniEncoding::ActiveCodePage;
+        const base::TIniFile ini(base::DecodeIniText(bytes, read));
         EXPECT_EQ(read, encoding);
         EXPECT_EQ(ini.ReadString("Options", "PictureDir", ""), "C:\\Ωμέγα");
         EXPECT_EQ(ini.ReadString("0", "Filename", ""), "C:\\日本.bmp") << "the first section after the mark";
-        EXPECT_EQ(ui::EncodeIniText(ini.Text(), read), bytes);
+        EXPECT_EQ(base::EncodeIniText(ini.Text(), read), bytes);
     }
-    EXPECT_EQ(ui::EncodeIniText(L"a", ui::TIniEncoding::Utf16), std::string("\xFF\xFE" "a\0", 4));
-    ui::TIniEncoding read;
-    const ui::TIniFile legacy(ui::DecodeIniText("[S]\r\nName=caf\xE9\r\nKept=caf\xC3\xA9\r\n", read));
-    EXPECT_EQ(read, ui::TIniEncoding::ActiveCodePage);
+    EXPECT_EQ(base::EncodeIniText(L"a", base::TIniEncoding::Utf16), std::string("\xFF\xFE" "a\0", 4));
+    base::TIniEncoding read;
+    const base::TIniFile legacy(base::DecodeIniText("[S]\r\nName=caf\xE9\r\nKept=caf\xC3\xA9\r\n", read));
+    EXPECT_EQ(read, base::TIniEncoding::ActiveCodePage);
     EXPECT_EQ(legacy.ReadString("S", "Name", ""), "café") << "code page 1252, the en-US legacy one";
     EXPECT_EQ(legacy.ReadString("S", "Kept", ""), "café");
 }
@@ -199,7 +199,7 @@ class IniFileUpdate : public ::testing::Test {
 protected:
     std::vector<std::string> Folder() const { return dir.Names(); }
     void Save(const std::string& value) const {
-        ui::TIniFileUpdate update(path);
+        base::TIniFileUpdate update(path);
         update.File().WriteString("S", "K", value);
         update.Commit();
     }
@@ -221,7 +221,7 @@ TEST_F(IniFileUpdate, ReadOnlyFilesFoldersAndMissingFoldersAreRefusedAndHeldFile
     {
         const testing_support::FileHeldForReading exclusive(path, 0);
         ExpectRefused(refused, [&] { Save("4"); });
-        ExpectRefused("Unable to read " + path, [&] { ui::ReadIniFile(path); });
+        ExpectRefused("Unable to read " + path, [&] { base::ReadIniFile(path); });
     }
     EXPECT_EQ(dir.ReadFile("test.ini"), "[S]\r\nK=1\r\n");
     {
@@ -233,10 +233,10 @@ TEST_F(IniFileUpdate, ReadOnlyFilesFoldersAndMissingFoldersAreRefusedAndHeldFile
     EXPECT_EQ(Folder(), std::vector<std::string>{"test.ini"}) << "no copy is left";
 
     ASSERT_TRUE(CreateDirectoryA(dir.File("folder.ini").c_str(), nullptr));
-    ExpectRefused("Unable to write to " + dir.File("folder.ini"), [&] { ui::TIniFileUpdate(dir.File("folder.ini")).Commit(); });
+    ExpectRefused("Unable to write to " + dir.File("folder.ini"), [&] { base::TIniFileUpdate(dir.File("folder.ini")).Commit(); });
     const std::string nowhere = dir.File("missing\\test.ini");
-    EXPECT_EQ(ui::ReadIniFile(nowhere).Text(), L"");
-    ExpectRefused("Unable to write to " + nowhere, [&] { ui::TIniFileUpdate(nowhere).Commit(); });
+    EXPECT_EQ(base::ReadIniFile(nowhere).Text(), L"");
+    ExpectRefused("Unable to write to " + nowhere, [&] { base::TIniFileUpdate(nowhere).Commit(); });
 }
 
 // A disk that takes less than the whole copy fails the update; a step that throws stops it. Either way the
@@ -244,11 +244,11 @@ TEST_F(IniFileUpdate, ReadOnlyFilesFoldersAndMissingFoldersAreRefusedAndHeldFile
 TEST_F(IniFileUpdate, ACopyCutShortOrAStoppedUpdateLeavesTheFileAndNoCopy) {
     dir.WriteFile("test.ini", "[S]\r\nK=1\r\n");
     {
-        const ui::IniDiskRoom full(5);
+        const base::IniDiskRoom full(5);
         ExpectRefused(refused, [&] { Save("2"); });
     }
     {
-        const ui::IniWriteHook stopped([] { throw ui::Exception("stopped"); });
+        const base::IniWriteHook stopped([] { throw base::Exception("stopped"); });
         ExpectRefused("stopped", [&] { Save("3"); });
     }
     EXPECT_EQ(dir.ReadFile("test.ini"), "[S]\r\nK=1\r\n");
@@ -281,14 +281,14 @@ TEST_F(IniFileUpdate, NamesPlantedBesideTheFileAreLeftAloneAndAPowerCutsCopyGoes
 TEST_F(IniFileUpdate, TheFileIsChangedWhereItLiesAndKeepsWhatItWas) {
     const TempDir synced;
     const std::string target = synced.File("real.ini");
-    synced.WriteFile("real.ini", ui::EncodeIniText(L"[S]\r\nK=1\r\n", ui::TIniEncoding::Utf16));
+    synced.WriteFile("real.ini", base::EncodeIniText(L"[S]\r\nK=1\r\n", base::TIniEncoding::Utf16));
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
     const SymbolicLink link(path, target);
     ASSERT_TRUE(link.Made());
     Save("Ωμέγα");
-    EXPECT_EQ(synced.ReadFile("real.ini"), ui::EncodeIniText(L"[S]\r\nK=Ωμέγα\r\n", ui::TIniEncoding::Utf16));
+    EXPECT_EQ(synced.ReadFile("real.ini"), base::EncodeIniText(L"[S]\r\nK=Ωμέγα\r\n", base::TIniEncoding::Utf16));
     EXPECT_EQ(GetFileAttributesA(target.c_str()), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
-    EXPECT_EQ(ui::ReadIniFile(path).ReadString("S", "K", ""), "Ωμέγα") << "the link still leads to it";
+    EXPECT_EQ(base::ReadIniFile(path).ReadString("S", "K", ""), "Ωμέγα") << "the link still leads to it";
     EXPECT_EQ(Folder(), std::vector<std::string>{"test.ini"});
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

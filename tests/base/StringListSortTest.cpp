@@ -51,10 +51,10 @@ std::vector<std::string> AwkwardStrings(size_t count) {
 TEST(LocaleSortKey, KeysCompareAsTheLocaleComparesTheirStrings) {
     const std::vector<std::string> strings = AwkwardStrings(400);
     std::vector<std::string> keys;
-    for (const std::string& text : strings) keys.push_back(ui::LocaleSortKey(text));
+    for (const std::string& text : strings) keys.push_back(base::LocaleSortKey(text));
     for (size_t i = 0; i < strings.size(); ++i) {
         for (size_t j = 0; j < strings.size(); ++j) {
-            ASSERT_EQ(Sign(keys[i].compare(keys[j])), Sign(ui::CompareTextLocale(strings[i], strings[j])))
+            ASSERT_EQ(Sign(keys[i].compare(keys[j])), Sign(base::CompareTextLocale(strings[i], strings[j])))
                 << "'" << strings[i] << "' / '" << strings[j] << "'";
         }
     }
@@ -62,16 +62,16 @@ TEST(LocaleSortKey, KeysCompareAsTheLocaleComparesTheirStrings) {
 
 TEST(StringList, SortFollowsTheLocaleComparisonAndOrdersEqualStringsByTheirBytes) {
     // Accents among their letters in the program's UTF-8 (the single-byte comparison read it as code page 1252).
-    ui::TStringList names;
+    base::TStringList names;
     for (const char* name : {"Zebra", "Ölgemälde", "bird", "Émile", "apple"}) names.Add(name);
     names.Sort();
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.end()),
               (std::vector<std::string>{"apple", "bird", "Émile", "Ölgemälde", "Zebra"}));
-    ui::TStringList list;
+    base::TStringList list;
     for (const std::string& text : AwkwardStrings(2000)) list.Add(text);
     list.Sort();
     for (int i = 1; i < list.Count(); ++i) {
-        const int order = ui::CompareTextLocale(list[i - 1], list[i]);
+        const int order = base::CompareTextLocale(list[i - 1], list[i]);
         ASSERT_LE(order, 0) << "'" << list[i - 1] << "' / '" << list[i] << "'";
         if (order == 0) {
             ASSERT_LE(list[i - 1], list[i]);

@@ -6,20 +6,20 @@
 namespace {
 
 TEST(StringList, IndexOutsideTheListIsTheListError) {
-    ui::TStringList list;
+    base::TStringList list;
     list.Add("a");
     EXPECT_EQ(list[0], "a");
     try {
         (void)list[1];
         FAIL() << "no error";
-    } catch (const ui::EListError& e) {
+    } catch (const base::EListError& e) {
         EXPECT_EQ(e.Message(), "List index out of bounds (1)");
     }
-    EXPECT_THROW((void)list[-1], ui::EListError);
+    EXPECT_THROW((void)list[-1], base::EListError);
 }
 
 TEST(StringList, SortIsOneCaseInsensitiveOrder) {
-    ui::TStringList list;
+    base::TStringList list;
     for (const char* name : {"c.bmp", "A.jpg", "b.bmp", "d.jpeg", "B.gif"}) list.Add(name);
     list.Sort();
     std::vector<std::string> sorted(list.begin(), list.end());
@@ -32,13 +32,13 @@ TEST(StringList, SortIsOneCaseInsensitiveOrder) {
 }
 
 TEST(StringList, EveryChangeIsToldToTheListenerOfThatListOnly) {
-    ui::TStringList list;
+    base::TStringList list;
     int changes = 0;
     list.OnChange = [&changes] { ++changes; };
     list.Add("b");
     list.Add("a");
     list.Sort();
-    ui::TStringList copy(list);
+    base::TStringList copy(list);
     copy.Add("c");
     EXPECT_EQ(changes, 3) << "a copy has the strings, not the listener";
     list.Assign(copy);

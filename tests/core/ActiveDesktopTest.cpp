@@ -138,7 +138,7 @@ TEST_F(ActiveDesktop, PathLongerThanTheBufferIsRefusedBeforeTheDesktopIsTouched)
     for (int i = 0; i < 252; ++i) greek += "ω";
     EXPECT_NO_THROW(core::ApplyWallpaper(greek + ".bmp")) << "259 characters, 511 bytes";
     Journal() = fakes::DesktopJournal();
-    EXPECT_THROW(core::ApplyWallpaper(tooLong), ui::Exception);
+    EXPECT_THROW(core::ApplyWallpaper(tooLong), base::Exception);
     EXPECT_EQ(Journal().Created, 0);
     EXPECT_TRUE(Journal().Calls.empty());
 }
@@ -217,7 +217,7 @@ public:
     ~SystemWallpaperGuard() {
         SetValue("WallpaperStyle", style_);
         SetValue("TileWallpaper", tile_);
-        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &ui::WideText(wallpaper_)[0], SPIF_UPDATEINIFILE);
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &base::WideText(wallpaper_)[0], SPIF_UPDATEINIFILE);
     }
     SystemWallpaperGuard(const SystemWallpaperGuard&) = delete;
     SystemWallpaperGuard& operator=(const SystemWallpaperGuard&) = delete;
@@ -225,7 +225,7 @@ public:
     static std::string Wallpaper() {
         wchar_t path[MAX_PATH + 1] = {};
         SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0);
-        return ui::NarrowText(path);
+        return base::NarrowText(path);
     }
 
     static std::string Value(const char* name) {

@@ -16,7 +16,7 @@ namespace {
 using testing_support::TempDir;
 using Names = std::vector<std::string>;
 
-Names Listed(const ui::TStringList& list) {
+Names Listed(const base::TStringList& list) {
     return Names(list.begin(), list.end());
 }
 
@@ -24,7 +24,7 @@ template <typename Routine>
 std::string FailureOf(Routine routine) {
     try {
         routine();
-    } catch (const ui::Exception& e) {
+    } catch (const base::Exception& e) {
         return e.Message();
     }
     return "(no error)";
@@ -78,7 +78,7 @@ TEST(FindPictureFiles, ListsOnlyOrdinaryMatchingFilesSorted) {
     Touch(dir, "photo.jpg");
     ASSERT_TRUE(CreateDirectoryA(dir.File("folder.bmp").c_str(), nullptr));
 
-    ui::TStringList list;
+    base::TStringList list;
     list.Add("left over");
     core::FindPictureFiles(Bare(dir), "*.bmp", 0, list);
     EXPECT_EQ(Listed(list), (Names{"A.BMP", "b.bmp", "c.bmp", "d.bmp"}));
@@ -122,11 +122,11 @@ TEST(FindPictureFiles, OrderIsTheLocalesCaseInsensitiveComparison) {
     for (const auto& entry : byFolded) names.push_back(entry.second);
     for (const std::string& name : names) Touch(dir, name);
 
-    ui::TStringList list;
+    base::TStringList list;
     core::FindPictureFiles(dir.Path(), "*.bmp", 0, list);
     ASSERT_EQ(list.Count(), static_cast<int>(names.size()));
     for (int i = 1; i < list.Count(); ++i)
-        EXPECT_LE(ui::CompareTextLocale(list[i - 1], list[i]), 0) << list[i - 1] << " / " << list[i];
+        EXPECT_LE(base::CompareTextLocale(list[i - 1], list[i]), 0) << list[i - 1] << " / " << list[i];
 
     // The choice of one position picks what the full sort has there.
     core::TSettings settings = DirectorySettings(dir.Path());

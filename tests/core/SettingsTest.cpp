@@ -39,7 +39,7 @@ void ExpectFailure(Routine routine, const std::string& message) {
     try {
         routine();
         ADD_FAILURE() << "no error";
-    } catch (const ui::Exception& e) {
+    } catch (const base::Exception& e) {
         EXPECT_EQ(e.Message(), message);
     }
 }
@@ -74,7 +74,7 @@ protected:
 
     void Write(const std::string& contents) const { dir.WriteFile("Tamberlyn.ini", contents); }
     std::string OnDisk() const { return dir.ReadFile("Tamberlyn.ini"); }
-    ui::TIniFile File() const { return ui::ReadIniFile(path); }
+    base::TIniFile File() const { return base::ReadIniFile(path); }
 
     TempDir dir;
     std::string path = dir.File("Tamberlyn.ini");
@@ -82,7 +82,7 @@ protected:
 };
 
 TEST(SettingsFileName, LivesBesideTheExecutableUnlessRedirected) {
-    EXPECT_EQ(core::IniFileName(), ui::ExeDirectory() + "Tamberlyn.ini");
+    EXPECT_EQ(core::IniFileName(), base::ExeDirectory() + "Tamberlyn.ini");
     {
         core::IniFileOverride outer("C:\\outer.ini");
         {
@@ -91,7 +91,7 @@ TEST(SettingsFileName, LivesBesideTheExecutableUnlessRedirected) {
         }
         EXPECT_EQ(core::IniFileName(), "C:\\outer.ini");
     }
-    EXPECT_EQ(core::IniFileName(), ui::ExeDirectory() + "Tamberlyn.ini");
+    EXPECT_EQ(core::IniFileName(), base::ExeDirectory() + "Tamberlyn.ini");
 }
 
 TEST(PictureEntries, NameEndsAtTheFirstZeroOrAfter260Characters) {
@@ -116,7 +116,7 @@ TEST(PictureEntries, NameEndsAtTheFirstZeroOrAfter260Characters) {
 TEST_F(SettingsFile, MissingFileReadsAsDefaults) {
     Settings.ChangeWhen = 5;
     Settings.NextImage = 7;
-    Settings.LastChanged = ui::TDate::FromYMD(2020, 1, 1);
+    Settings.LastChanged = base::TDate::FromYMD(2020, 1, 1);
     EXPECT_TRUE(core::ReadIniSettings());
     EXPECT_EQ(Settings.ChangeWhen, 0);
     EXPECT_EQ(Settings.Mode, 0);
@@ -130,14 +130,14 @@ TEST_F(SettingsFile, MissingFileReadsAsDefaults) {
     EXPECT_TRUE(Settings.LastChanged.IsZero());
     EXPECT_EQ(Settings.NextImage, 0);
     EXPECT_EQ(Settings.PictureList.Count(), 0);
-    EXPECT_FALSE(ui::FileExists(path));
+    EXPECT_FALSE(base::FileExists(path));
 }
 
 TEST_F(SettingsFile, OddValuesReadByTheEncodingRules) {
     Write(
         "[Options]\r\nChangeWhen=1\r\nMode=2\r\nForceAD=yes\r\nPictureDir=\r\nBMPtype=\r\nGIFtype=2\r\nJPGtype=0x1\r\n"
         "PNGtype=-1\r\nDisplayStyle=0X2\r\nLastChanged=sometime\r\nNextImage=0x10\r\n");
-    Settings.LastChanged = ui::TDate::FromYMD(2020, 1, 1);
+    Settings.LastChanged = base::TDate::FromYMD(2020, 1, 1);
     ASSERT_TRUE(core::ReadIniSettings());
     EXPECT_EQ(Settings.ChangeWhen, 1);
     EXPECT_EQ(Settings.Mode, 2);
@@ -151,10 +151,10 @@ TEST_F(SettingsFile, OddValuesReadByTheEncodingRules) {
     EXPECT_TRUE(Settings.LastChanged.IsZero());
     EXPECT_EQ(Settings.NextImage, 16);
 
-    Write("[Options]\r\nForceAD=2\r\nLastChanged=" + ui::DateToStr(ui::TDate::FromYMD(2021, 3, 5)) + "\r\n");
+    Write("[Options]\r\nForceAD=2\r\nLastChanged=" + base::DateToStr(base::TDate::FromYMD(2021, 3, 5)) + "\r\n");
     ASSERT_TRUE(core::ReadIniSettings());
     EXPECT_TRUE(Settings.ForceAD);
-    EXPECT_EQ(Settings.LastChanged, ui::TDate::FromYMD(2021, 3, 5));
+    EXPECT_EQ(Settings.LastChanged, base::TDate::FromYMD(2021, 3, 5));
 
     // A file from before, saved in the user's legacy code page (1252 here): each line that is not UTF-8 is
     // read in that code page, and the next save writes the whole file in UTF-8.
@@ -199,7 +199,7 @@ TEST_F(SettingsFile, EmptyFilenameEndsTheListButLaterSectionsAreStillRead) {
     EXPECT_EQ(Settings.PictureList.Items[2].DisplayStyle, 1);
 
     ASSERT_TRUE(core::WriteIniSettings());
-    const ui::TIniFile ini = File();
+    const base::TIniFile ini = File();
     EXPECT_EQ(ini.ReadString("0", "Filename", ""), "C:\\a.bmp");
     EXPECT_FALSE(ini.SectionExists("1"));
     EXPECT_FALSE(ini.SectionExists("2"));
@@ -257,7 +257,7 @@ TEST_F(SettingsFile, SaveWritesEveryKeyAndReadsBack) {
     Settings.GIFtype = true;
     Settings.PNGtype = true;
     Settings.DisplayStyle = 2;
-    Settings.LastChanged = ui::TDate::FromYMD(2022, 11, 9);
+    Settings.LastChanged = base::TDate::FromYMD(2022, 11, 9);
     SetEntry(0, "C:\\a.bmp", 1);
     SetEntry(1, "C:\\" + std::string(256, 'q'), 2);
     ASSERT_TRUE(core::WriteIniSettings());
@@ -265,7 +265,7 @@ TEST_F(SettingsFile, SaveWritesEveryKeyAndReadsBack) {
     const std::string expectedOptions =
         "[Options]\r\nChangeWhen=1\r\nMode=1\r\nForceAD=1\r\nPictureDir=D:\\Pictures\\\r\nBMPtype=0\r\nGIFtype=1\r\n"
         "JPGtype=0\r\nPNGtype=1\r\nDisplayStyle=2\r\nLastChanged=" +
-        ui::DateToStr(Settings.LastChanged) + "\r\nNextImage=42\r\n";
+        base::DateToStr(Settings.LastChanged) + "\r\nNextImage=42\r\n";
     const std::string onDisk = OnDisk();
     EXPECT_EQ(onDisk.find(expectedOptions), 0u) << onDisk;
     EXPECT_NE(onDisk.find("[0]\r\nFilename=C:\\a.bmp\r\nDisplayStyle=1\r\n"), std::string::npos) << onDisk;
@@ -293,16 +293,16 @@ TEST_F(SettingsFile, SaveWritesEveryKeyAndReadsBack) {
 }
 
 TEST_F(SettingsFile, ZeroDateIsSavedAsThe30thOfDecember1899AndReadsBack) {
-    Settings.LastChanged = ui::TDate();
+    Settings.LastChanged = base::TDate();
     ASSERT_TRUE(core::WriteIniSettings());
     const std::string written = File().ReadString("Options", "LastChanged", "");
-    EXPECT_EQ(written, ui::DateToStr(ui::TDate::FromYMD(1899, 12, 30)));
+    EXPECT_EQ(written, base::DateToStr(base::TDate::FromYMD(1899, 12, 30)));
     // The test prefix pins the user locale to en-US.
-    if (ui::ShortDateFormat() == "M/d/yyyy") {
+    if (base::ShortDateFormat() == "M/d/yyyy") {
         EXPECT_EQ(written, "12/30/1899");
     }
 
-    Settings.LastChanged = ui::TDate::FromYMD(2020, 1, 1);
+    Settings.LastChanged = base::TDate::FromYMD(2020, 1, 1);
     ASSERT_TRUE(core::ReadIniSettings());
     EXPECT_TRUE(Settings.LastChanged.IsZero());
 }
@@ -315,8 +315,8 @@ TEST_F(SettingsFile, SavingAShorterListRemovesTheOldSections) {
     Settings.PictureList.Clear();
     for (int i = 0; i < 3; ++i) SetEntry(i, "C:\\new" + std::to_string(i) + ".jpg", i);
     ASSERT_TRUE(core::WriteIniSettings());
-    const ui::TIniFile ini = File();
-    ui::TStringList sections;
+    const base::TIniFile ini = File();
+    base::TStringList sections;
     ini.ReadSections(sections);
     EXPECT_EQ(std::vector<std::string>(sections.begin(), sections.end()),
               (std::vector<std::string>{"Options", "0", "1", "2"}));
@@ -346,7 +346,7 @@ TEST_F(SettingsFile, SectionBeyondTheSectionCountSurvivesASave) {
     Write("[Options]\r\nMode=1\r\n" + ListSection(0, "C:\\a.bmp", 0) + ListSection(7, "C:\\hand.bmp", 2));
     SetEntry(0, "C:\\b.bmp", 1);
     ASSERT_TRUE(core::WriteIniSettings());
-    const ui::TIniFile ini = File();
+    const base::TIniFile ini = File();
     EXPECT_EQ(ini.ReadString("0", "Filename", ""), "C:\\b.bmp");
     EXPECT_EQ(ini.ReadString("7", "Filename", ""), "C:\\hand.bmp");
 }
@@ -362,7 +362,7 @@ TEST_F(SettingsFile, SaveErasesEveryHeaderOfAListSectionSoThatASecondSaveChanges
     const std::string firstSave = OnDisk();
     ASSERT_TRUE(core::WriteIniSettings());
     EXPECT_EQ(OnDisk(), firstSave);
-    ui::TStringList sections;
+    base::TStringList sections;
     File().ReadSections(sections);
     EXPECT_EQ(std::vector<std::string>(sections.begin(), sections.end()),
               (std::vector<std::string>{"Options", "Other", "9", "0", "1"}));
@@ -374,17 +374,17 @@ TEST_F(SettingsFile, MarkingAChangeWritesOnlyTheDateAndTheNextImage) {
     Settings.PictureDir = "D:\\elsewhere";
     ASSERT_TRUE(core::MarkWallpaperChanged());
     EXPECT_EQ(Settings.NextImage, 10);
-    EXPECT_EQ(Settings.LastChanged, ui::Today());
-    EXPECT_EQ(OnDisk(), "[Options]\r\nLastChanged=" + ui::DateToStr(ui::Today()) + "\r\nNextImage=10\r\n");
+    EXPECT_EQ(Settings.LastChanged, base::Today());
+    EXPECT_EQ(OnDisk(), "[Options]\r\nLastChanged=" + base::DateToStr(base::Today()) + "\r\nNextImage=10\r\n");
 
     const std::string other =
         "[Options]\r\nChangeWhen=1\r\nNextImage=3\r\nPictureDir=C:\\keep\r\n" + ListSection(0, "C:\\a.bmp", 2);
     Write(other);
     Settings.NextImage = 3;
     ASSERT_TRUE(core::MarkWallpaperChanged());
-    const ui::TIniFile ini = File();
+    const base::TIniFile ini = File();
     EXPECT_EQ(ini.ReadInteger("Options", "NextImage", 0), 4);
-    EXPECT_EQ(ini.ReadDate("Options", "LastChanged", ui::TDate()), ui::Today());
+    EXPECT_EQ(ini.ReadDate("Options", "LastChanged", base::TDate()), base::Today());
     EXPECT_EQ(ini.ReadInteger("Options", "ChangeWhen", 0), 1);
     EXPECT_EQ(ini.ReadString("Options", "PictureDir", ""), "C:\\keep");
     EXPECT_EQ(ini.ReadString("0", "Filename", ""), "C:\\a.bmp");
@@ -415,7 +415,7 @@ TEST_F(SettingsFile, ReadOnlyOrHeldFileFailsEveryWriteAndStaysAsItWas) {
         Settings.NextImage = 5;
         ExpectFailure([] { core::MarkWallpaperChanged(); }, kWriteError);
         EXPECT_EQ(Settings.NextImage, 6);
-        EXPECT_EQ(Settings.LastChanged, ui::Today());
+        EXPECT_EQ(Settings.LastChanged, base::Today());
         holder.reset();
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL));
         EXPECT_EQ(OnDisk(), original);
@@ -438,7 +438,7 @@ TEST_F(SettingsFile, ASaveStoppedAfterAnyOfItsWritesLeavesTheOldFileOrTheSavedOn
         ASSERT_TRUE(core::ReadIniSettings());
         SetEntry(1, "C:\\b.bmp", 2);
         int writes = 0;
-        const ui::IniWriteHook count([&] { ++writes; });
+        const base::IniWriteHook count([&] { ++writes; });
         ASSERT_TRUE(save());
         const std::string saved = OnDisk();
         EXPECT_EQ(GetFileAttributesA(path.c_str()), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
@@ -447,7 +447,7 @@ TEST_F(SettingsFile, ASaveStoppedAfterAnyOfItsWritesLeavesTheOldFileOrTheSavedOn
             Write(old);
             Settings.NextImage = 5;
             int n = 0;
-            const ui::IniWriteHook stopped([&] {
+            const base::IniWriteHook stopped([&] {
                 if (++n == stop) throw std::runtime_error("stopped");
             });
             ExpectFailure(save, kWriteError);
@@ -470,7 +470,7 @@ TEST_F(SettingsFile, ASaveKilledAfterEitherStepLeavesTheOldFileOrTheSavedOneAndN
     for (const int step : {1, 2}) {
         Write(old);
         const testing_support::RunOutcome killed = testing_support::RunAnswering(
-            "\"" + ui::ExeDirectory() + "killed_save.exe\" \"" + path + "\" " + std::to_string(step), dir.Path(), 20000);
+            "\"" + base::ExeDirectory() + "killed_save.exe\" \"" + path + "\" " + std::to_string(step), dir.Path(), 20000);
         EXPECT_EQ(killed.exitCode, 7u);
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"Tamberlyn.ini"}) << "killed after step " << step;
         EXPECT_EQ(OnDisk(), step == 1 ? old : saved);

@@ -61,7 +61,7 @@ struct WithBridge : ::testing::Test {
         shellCalls.clear();
         realHtmlHelp = dialogs::SetHtmlHelpCall(&RecordHelp);
         previousShell = dialogs::SetShellOpen(&RecordShell);
-        application.SetHelpFile(ui::ExeDirectory() + "Tamberlyn.chm");
+        application.SetHelpFile(base::ExeDirectory() + "Tamberlyn.chm");
     }
     ~WithBridge() override {
         dialogs::SetHtmlHelpCall(realHtmlHelp);
@@ -96,12 +96,12 @@ TEST_F(WithBridge, EveryCommandReachesHtmlHelpAsItsRowSays) {
         ASSERT_EQ(helpCalls.size(), 1u) << row.command;
         EXPECT_EQ(helpCalls[0].command, row.expectedCommand) << row.command;
         EXPECT_EQ(helpCalls[0].data, row.expectedData) << row.command;
-        EXPECT_EQ(helpCalls[0].file, ui::ExeDirectory() + "Tamberlyn.chm");
+        EXPECT_EQ(helpCalls[0].file, base::ExeDirectory() + "Tamberlyn.chm");
     }
 }
 
 TEST_F(WithBridge, F1AsksForTheFormsContextWhicheverControlHasTheFocus) {
-    auto about = ui::Owned<dialogs::TfrmAbout>(ui::NewForm<dialogs::TfrmAbout>(&application));
+    auto about = base::Owned<dialogs::TfrmAbout>(ui::NewForm<dialogs::TfrmAbout>(&application));
     about->Show();
     Pump();
     about->cbtnOk->SetFocus();
@@ -131,7 +131,7 @@ int ZOrderOf(HWND window) {
 }
 
 TEST_F(WithBridge, TheRealHelpFileOpensInFrontOfATopmostDialog) {
-    ASSERT_TRUE(ui::FileExists(application.HelpFile())) << application.HelpFile();
+    ASSERT_TRUE(base::FileExists(application.HelpFile())) << application.HelpFile();
     dialogs::SetHtmlHelpCall(&RecordAndOpenHelp);
     auto dialog = ui::MakeForm<ui::TForm>(&application);
     dialog->SetFormStyle(ui::fsStayOnTop);
@@ -172,13 +172,13 @@ struct AboutBox : WithBridge {
                (about->clblAuthor->Font().Style() & ui::fsUnderline) == 0;
     }
 
-    ui::Owned<dialogs::TfrmAbout> about;
+    base::Owned<dialogs::TfrmAbout> about;
 };
 
 TEST_F(AboutBox, TheAuthorLineLooksPressedWhileHeldAndOnlyALeftClickOpensTheLink) {
     EXPECT_EQ(about->clblTitle->Caption(), "Tamberlyn v1.1");
     // The sign in the code page the program speaks, as the system reads it back.
-    EXPECT_EQ(ui::WideText(about->clblCopyright->Caption()), L"Copyright \u00A9 2026 Tamberlyn");
+    EXPECT_EQ(base::WideText(about->clblCopyright->Caption()), L"Copyright \u00A9 2026 Tamberlyn");
     EXPECT_TRUE(BlueAndPlain());
 
     Mouse(WM_LBUTTONDOWN, 3, 3);
@@ -245,7 +245,7 @@ TEST_F(AboutBox, StaysAboveTheTopmostDialogThatOpenedItAndOkOrEscapeCloseIt) {
     setup->SetFormStyle(ui::fsStayOnTop);
     setup->Show();
     Pump();
-    auto box = ui::Owned<dialogs::TfrmAbout>(ui::NewForm<dialogs::TfrmAbout>(&application));
+    auto box = base::Owned<dialogs::TfrmAbout>(ui::NewForm<dialogs::TfrmAbout>(&application));
     probe = ModalProbe{box->Handle(), setup->Handle(), box->cbtnOk->Handle(), 0, -1};
     SetTimer(nullptr, 0, 10, &LookAndPress);
     box->ShowModal();

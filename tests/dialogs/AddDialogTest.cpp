@@ -59,7 +59,7 @@ struct AddDialog : ::testing::Test {
     void Pump() { application.ProcessMessages(); }
     // A Unicode window's characters: UTF-16 units.
     void Type(const std::string& text) {
-        for (const wchar_t unit : ui::WideText(text)) PostMessageW(add->cedtbtnFilename->Handle(), WM_CHAR, unit, 1);
+        for (const wchar_t unit : base::WideText(text)) PostMessageW(add->cedtbtnFilename->Handle(), WM_CHAR, unit, 1);
         Pump();
     }
     void ClickBrowse() {
@@ -70,7 +70,7 @@ struct AddDialog : ::testing::Test {
     }
 
     ui::TApplication application;
-    ui::Owned<dialogs::TfrmAdd> add;
+    base::Owned<dialogs::TfrmAdd> add;
     ui::TOpenFileNameCall previous = nullptr;
 };
 
@@ -92,7 +92,7 @@ TEST_F(AddDialog, TheFieldTakesUpperCaseAndStopsAt260TypedCharacters) {
     // Keys as input methods and on-screen keyboards send them, a character beyond the basic plane as two units.
     add->cedtbtnFilename->SetText("");
     const auto text = [&] { return add->cedtbtnFilename->Text(); };
-    testing_support::TypeUnicode(add->Handle(), L"Café€€ ωψ🌄", [&] { return ui::WideLength(text()) == 11; });
+    testing_support::TypeUnicode(add->Handle(), L"Café€€ ωψ🌄", [&] { return base::WideLength(text()) == 11; });
     EXPECT_EQ(text(), "CAFÉ€€ ΩΨ🌄");
     // A character that no longer fits whole is not typed in part, nor pasted in part.
     add->cedtbtnFilename->SetText(std::string(259, 'X'));

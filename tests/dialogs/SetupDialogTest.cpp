@@ -73,12 +73,12 @@ bool ChooseFolder(const ui::TBrowseRequest& request, std::string& folder) {
 struct Setup : ::testing::Test {
     Setup() : ini(folder.File("Tamberlyn.ini")) {
         errors.clear();
-        previousHandler = ui::SetExceptionHandler(&RecordError);
+        previousHandler = base::SetExceptionHandler(&RecordError);
         previousBrowse = ui::SetBrowseForFolderCall(&ChooseFolder);
     }
     ~Setup() override {
         dialog.reset();
-        ui::SetExceptionHandler(previousHandler);
+        base::SetExceptionHandler(previousHandler);
         ui::SetBrowseForFolderCall(previousBrowse);
     }
 
@@ -118,8 +118,8 @@ struct Setup : ::testing::Test {
     ui::TApplication application;
     testing_support::TempDir folder;
     core::IniFileOverride ini;
-    ui::Owned<TestSetup> dialog;
-    ui::TExceptionHandler previousHandler = nullptr;
+    base::Owned<TestSetup> dialog;
+    base::TExceptionHandler previousHandler = nullptr;
     ui::TBrowseForFolderCall previousBrowse = nullptr;
 };
 
@@ -487,7 +487,7 @@ TEST_F(Setup, TheBrowserAboutHelpAndClosing) {
     EXPECT_EQ(help, (std::vector<std::pair<uint16_t, intptr_t>>{{15, 1003}, {HELP_CONTEXT, 2}}));
 
     // Closing asks for the dialog to be freed; the caller frees it first, and it is freed once.
-    const ui::TWatch watch = dialog->Watch();
+    const base::TWatch watch = dialog->Watch();
     PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(dialog->ShowModal(), ui::mrCancel);
     dialog.reset();
@@ -498,7 +498,7 @@ TEST_F(Setup, TheBrowserAboutHelpAndClosing) {
 TEST_F(Setup, OpeningClosingAndRepaintingLeaveNoGdiObjectBehind) {
     Open(kThree);
     const auto openAndClose = [&] {
-        ui::Owned<dialogs::TfrmSetup> another(ui::NewForm<dialogs::TfrmSetup>(&application));
+        base::Owned<dialogs::TfrmSetup> another(ui::NewForm<dialogs::TfrmSetup>(&application));
         another->Show();
         RedrawWindow(another->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     };

@@ -10,7 +10,7 @@ namespace testing_support {
 namespace {
 
 std::string StandIn(const std::string& arguments) {
-    return "\"" + ui::ExeDirectory() + "message_box_program.exe\" " + arguments;
+    return "\"" + base::ExeDirectory() + "message_box_program.exe\" " + arguments;
 }
 
 TEST(Automation, RecordsEveryBoxInOrderAndPassesTheExitCodeOn) {
@@ -69,7 +69,7 @@ TEST(Automation, KillsAProgramThatDoesNotEndAndReportsIt) {
 }
 
 TEST(Automation, AProgramThatCannotStartIsAnError) {
-    EXPECT_THROW(Program("\"" + ui::ExeDirectory() + "no-such-program.exe\"", ""), std::runtime_error);
+    EXPECT_THROW(Program("\"" + base::ExeDirectory() + "no-such-program.exe\"", ""), std::runtime_error);
 }
 
 }  // namespace

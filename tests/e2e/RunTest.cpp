@@ -24,7 +24,7 @@ protected:
 TEST_F(Run, ADailyRunAlreadyDoneTodayEndsByItselfAndTouchesNothing) {
     const std::string settings =
         IniLines({"[Options]", "ChangeWhen=1", "Mode=0", "PictureDir=" + scenario.Path(), "BMPtype=1", "DisplayStyle=2",
-                  "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=3"});
+                  "LastChanged=" + base::DateToStr(base::Today()), "NextImage=3"});
     scenario.WriteFile("Tamberlyn.ini", settings);
 
     const RunOutcome outcome = Start();

@@ -66,7 +66,7 @@ protected:
 
     ExeScenario scenario;
     // Not due today, so that a run after the dialog changes nothing by itself.
-    const std::string notDue = "ChangeWhen=1\r\nLastChanged=" + ui::DateToStr(ui::Today()) + "\r\n";
+    const std::string notDue = "ChangeWhen=1\r\nLastChanged=" + base::DateToStr(base::Today()) + "\r\n";
 };
 
 // While it lives, Wine refuses to load HTML Help's library into the program, as a system without it would.
@@ -112,13 +112,13 @@ TEST_F(SetupRun, SaveKeepsWhatTheDialogShowsAndOnlyAModeChangeResetsThePosition)
     std::string greek;
     for (int i = 0; i < 120; ++i) greek += "λ";
     // Saved by Notepad as "Unicode": UTF-16, which it stays.
-    Write(ui::EncodeIniText(
-        ui::WideText(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "ForceAD=1", "PictureDir=C:\\ΦΩΤΟ\\", "BMPtype=1",
+    Write(base::EncodeIniText(
+        base::WideText(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "ForceAD=1", "PictureDir=C:\\ΦΩΤΟ\\", "BMPtype=1",
                                "GIFtype=0", "JPGtype=1", "PNGtype=0", "DisplayStyle=2",
-                               "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=3", "[0]", "Filename=C:\\A.BMP",
+                               "LastChanged=" + base::DateToStr(base::Today()), "NextImage=3", "[0]", "Filename=C:\\A.BMP",
                                "DisplayStyle=1", "[1]", "Filename=C:\\日本\\Ελλάδα Россия.bmp", "DisplayStyle=0",
                                "[2]", "Filename=C:\\Photos\\Thessaloniki\\" + greek + ".bmp", "DisplayStyle=2"})),
-        ui::TIniEncoding::Utf16));
+        base::TIniEncoding::Utf16));
     const std::string before = File();
     SetupDriver setup = Open();
     ASSERT_TRUE(setup.DialogOpen());
@@ -137,7 +137,7 @@ TEST_F(SetupRun, SaveKeepsWhatTheDialogShowsAndOnlyAModeChangeResetsThePosition)
 }
 
 TEST_F(SetupRun, TheListIsReorderedAndShortenedAsTheButtonsSay) {
-    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "LastChanged=" + ui::DateToStr(ui::Today()), "[0]",
+    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "LastChanged=" + base::DateToStr(base::Today()), "[0]",
                     "Filename=C:\\A.BMP", "DisplayStyle=0", "[1]", "Filename=C:\\B.BMP", "DisplayStyle=1", "[2]",
                     "Filename=C:\\C.BMP", "DisplayStyle=2"}));
     SetupDriver setup = Open();
@@ -235,7 +235,7 @@ Strings ReadControls(HWND top) {
 }
 
 TEST_F(SetupRun, AScreenReaderReadsEveryControlAsTheStandardControlItStandsFor) {
-    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "PictureDir=C:\\PICS\\", "LastChanged=" + ui::DateToStr(ui::Today()),
+    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "PictureDir=C:\\PICS\\", "LastChanged=" + base::DateToStr(base::Today()),
                     "[0]", "Filename=C:\\A.BMP", "DisplayStyle=0", "[1]", "Filename=C:\\B.BMP", "DisplayStyle=1", "[2]",
                     "Filename=C:\\C.BMP", "DisplayStyle=2"}));
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
@@ -311,7 +311,7 @@ TEST_F(SetupRun, AListBeyondTwoHundredEntriesIsNotSavedYetADueRunTakesWhatTheDia
     const std::string journal = scenario.File("desktop.txt");
     ASSERT_TRUE(SetEnvironmentVariableA("TAMBERLYN_TEST_DESKTOP", journal.c_str()));
     fakes::SaveJournal(journal, fakes::DesktopJournal());
-    const std::string yesterday = ui::DateToStr(ui::TDate::FromSerial(ui::Today().Serial() - 1));
+    const std::string yesterday = base::DateToStr(base::TDate::FromSerial(base::Today().Serial() - 1));
     const std::string settings = FullList("ChangeWhen=1\r\nLastChanged=" + yesterday + "\r\nNextImage=5\r\n");
     Write(settings);
     SetupDriver setup = Open();
@@ -336,7 +336,7 @@ TEST_F(SetupRun, AListBeyondTwoHundredEntriesIsNotSavedYetADueRunTakesWhatTheDia
     const std::vector<fakes::DesktopCall> set = fakes::LoadJournal(journal).CallsOf("SetWallpaper");
     ASSERT_EQ(set.size(), 1u);
     EXPECT_EQ(set.front().Text, L"C:\\P6.BMP");
-    EXPECT_EQ(Value("Options", "LastChanged"), ui::DateToStr(ui::Today()));
+    EXPECT_EQ(Value("Options", "LastChanged"), base::DateToStr(base::Today()));
     EXPECT_EQ(Value("Options", "NextImage"), "6");
     EXPECT_EQ(Value("5", "Filename"), "C:\\P5.BMP") << "the file keeps its own order";
 }
@@ -359,7 +359,7 @@ TEST_F(SetupRun, TwoDialogsSavingAtOnceLeaveOneWholeListOrTheOther) {
         std::swap(up[round - 1], up[round]);
         std::vector<ULONG_PTR> saves;
         {
-            const ui::TIniFileLock held(scenario.File("Tamberlyn.ini"));
+            const base::TIniFileLock held(scenario.File("Tamberlyn.ini"));
             saves = {first.PressButtonNow("Save"), second.PressButtonNow("Save")};
             AllWaitingFor({first.Dialog(), second.Dialog()});
         }
@@ -390,7 +390,7 @@ TEST_F(SetupRun, ARunRecordingWhileADialogSavesKeepsTheDialogsList) {
     std::optional<Program> logon;
     ULONG_PTR save = 0;
     {
-        const ui::TIniFileLock held(scenario.File("Tamberlyn.ini"));
+        const base::TIniFileLock held(scenario.File("Tamberlyn.ini"));
         logon.emplace("\"" + scenario.Exe() + "\"", scenario.Path());
         save = setup.PressButtonNow("Save");
         AllWaitingFor({setup.Dialog()});
@@ -404,8 +404,8 @@ TEST_F(SetupRun, ARunRecordingWhileADialogSavesKeepsTheDialogsList) {
     const std::string saved = SavedInOrder(everyRun, order);
     const std::string file = File();
     std::string recorded = saved;
-    const std::string never = "LastChanged=" + ui::DateToStr(ui::TDate());
-    recorded.replace(recorded.find(never), never.size(), "LastChanged=" + ui::DateToStr(ui::Today()));
+    const std::string never = "LastChanged=" + base::DateToStr(base::TDate());
+    recorded.replace(recorded.find(never), never.size(), "LastChanged=" + base::DateToStr(base::Today()));
     recorded.replace(recorded.find("NextImage=0"), 11, "NextImage=1");
     EXPECT_TRUE(file == saved || file == recorded) << "the dialog's Save whole, and the run's record on it or under it";
     setup.PressButton("Close");

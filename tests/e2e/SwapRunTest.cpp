@@ -112,13 +112,13 @@ TEST_F(SwapRun, ListRunsShowTheEntriesInOrderAndStartAgainAfterTheLast) {
     std::string greek;
     for (int i = 0; i < 120; ++i) greek += "λ";
     const std::string longest = "C:\\Photos\\Thessaloniki\\" + greek + ".bmp";
-    ASSERT_EQ(ui::WideLength(longest), 147u);
+    ASSERT_EQ(base::WideLength(longest), 147u);
     const std::string list = IniLines({"[0]", "Filename=C:\\list\\日本.bmp", "DisplayStyle=0", "[1]",
                                        "Filename=C:\\list\\Ελλάδα.htm", "DisplayStyle=1", "[2]",
                                        "Filename=C:\\list\\Россия.jpg", "DisplayStyle=2", "[3]",
                                        "Filename=" + longest, "DisplayStyle=0"});
-    WriteSettings(ui::EncodeIniText(ui::WideText(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "ForceAD=0"}) + list),
-                                    ui::TIniEncoding::Utf16));
+    WriteSettings(base::EncodeIniText(base::WideText(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "ForceAD=0"}) + list),
+                                    base::TIniEncoding::Utf16));
     const struct {
         std::wstring wallpaper;
         DWORD style;
@@ -126,7 +126,7 @@ TEST_F(SwapRun, ListRunsShowTheEntriesInOrderAndStartAgainAfterTheLast) {
     } expected[] = {{L"C:\\list\\日本.bmp", 0, 1},
                     {L"C:\\list\\Ελλάδα.htm", 2, 2},
                     {L"C:\\list\\Россия.jpg", 1, 3},
-                    {ui::WideText(longest), 0, 4},
+                    {base::WideText(longest), 0, 4},
                     {L"C:\\list\\日本.bmp", 0, 1}};
     for (const auto& run : expected) {
         const fakes::DesktopJournal journal = RunWithoutBoxes();
@@ -137,9 +137,9 @@ TEST_F(SwapRun, ListRunsShowTheEntriesInOrderAndStartAgainAfterTheLast) {
         EXPECT_EQ(journal.State.Style, run.style);
         EXPECT_EQ(NextImage(), run.next);
     }
-    ui::TIniEncoding encoding;
-    EXPECT_NE(ui::DecodeIniText(Settings(), encoding).find(ui::WideText(list)), std::wstring::npos);
-    EXPECT_EQ(encoding, ui::TIniEncoding::Utf16);
+    base::TIniEncoding encoding;
+    EXPECT_NE(base::DecodeIniText(Settings(), encoding).find(base::WideText(list)), std::wstring::npos);
+    EXPECT_EQ(encoding, base::TIniEncoding::Utf16);
 }
 
 TEST_F(SwapRun, DirectoryRunShowsTheFirstNameOfOneSortedListing) {
@@ -148,7 +148,7 @@ TEST_F(SwapRun, DirectoryRunShowsTheFirstNameOfOneSortedListing) {
                             "JPGtype=1", "DisplayStyle=2", "NextImage=4"}));
     const fakes::DesktopJournal journal = RunWithoutBoxes();
     EXPECT_EQ(journal.Sequence(), kSwap);
-    EXPECT_EQ(journal.State.Wallpaper, ui::WideText(scenario.File("A.jpg")));
+    EXPECT_EQ(journal.State.Wallpaper, base::WideText(scenario.File("A.jpg")));
     EXPECT_EQ(journal.State.Style, 1u);
     EXPECT_EQ(NextImage(), 1);
 
@@ -206,7 +206,7 @@ TEST_F(SwapRun, ForceADSwitchesActiveDesktopOnOnlyWhenItIsOff) {
 
 TEST_F(SwapRun, DailyRunOnTheDayOfTheLastChangeChangesNothing) {
     const std::string settings =
-        IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=0",
+        IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "LastChanged=" + base::DateToStr(base::Today()), "NextImage=0",
                   "[0]", "Filename=C:\\a.bmp", "DisplayStyle=0"});
     WriteSettings(settings);
     const fakes::DesktopJournal journal = RunWithoutBoxes();
@@ -273,14 +273,14 @@ TEST_F(SwapRun, DailyRunWithADayNameInTheShortDateSwapsOnceADay) {
     const UserShortDateFormat dayNames("ddd M/d/yyyy");
     WriteSettings(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "NextImage=0", "[0]", "Filename=C:\\a.bmp",
                             "DisplayStyle=0", "[1]", "Filename=C:\\b.bmp", "DisplayStyle=0"}));
-    const ui::TDate today = ui::Today();
+    const base::TDate today = base::Today();
     const fakes::DesktopJournal first = RunWithoutBoxes();
     const fakes::DesktopJournal second = RunWithoutBoxes();
-    if (ui::Today() != today) GTEST_SKIP() << "the day changed between the runs";
+    if (base::Today() != today) GTEST_SKIP() << "the day changed between the runs";
     EXPECT_EQ(first.Sequence(), kSwap);
     EXPECT_TRUE(second.Calls.empty());
     EXPECT_EQ(NextImage(), 1);
-    EXPECT_NE(Settings().find("LastChanged=" + ui::DateToStr(today, "ddd M/d/yyyy") + "\r\n"), std::string::npos)
+    EXPECT_NE(Settings().find("LastChanged=" + base::DateToStr(today, "ddd M/d/yyyy") + "\r\n"), std::string::npos)
         << Settings();
 }
 
@@ -290,17 +290,17 @@ TEST_F(SwapRun, DailyRunWithADayNameInTheShortDateSwapsOnceADay) {
 TEST_F(SwapRun, DailyRunInTheLocalesOwnShortDateSwapsOnceADay) {
     WriteSettings(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "NextImage=0", "[0]", "Filename=C:\\a.bmp",
                             "DisplayStyle=0", "[1]", "Filename=C:\\b.bmp", "DisplayStyle=0"}));
-    const ui::TDate today = ui::Today();
+    const base::TDate today = base::Today();
     const fakes::DesktopJournal first = RunWithoutBoxes();
     const fakes::DesktopJournal second = RunWithoutBoxes();
     const fakes::DesktopJournal third = RunWithoutBoxes();
-    if (ui::Today() != today) GTEST_SKIP() << "the day changed between the runs";
+    if (base::Today() != today) GTEST_SKIP() << "the day changed between the runs";
     EXPECT_NE(PRIMARYLANGID(GetUserDefaultLangID()), LANG_ENGLISH) << "run by CTest in another locale";
     EXPECT_EQ(first.Sequence(), kSwap);
     EXPECT_TRUE(second.Calls.empty() && third.Calls.empty());
     EXPECT_EQ(NextImage(), 1);
     const std::string settings = Settings();
-    EXPECT_NE(settings.find("LastChanged=" + ui::DateToStr(today) + "\r\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("LastChanged=" + base::DateToStr(today) + "\r\n"), std::string::npos) << settings;
     EXPECT_EQ(settings.find("\xEF\xBF\xBD"), std::string::npos);
     EXPECT_EQ(settings.find('?'), std::string::npos);
 }
@@ -387,10 +387,10 @@ TEST(RecordingDesktopServer, AnswersForTheDesktopClassOfThisPrefix) {
 std::string DesktopValue(const char* name) {
     wchar_t value[MAX_PATH + 1] = {};
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", ui::WideText(name).c_str(), RRF_RT_REG_SZ, nullptr,
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", base::WideText(name).c_str(), RRF_RT_REG_SZ, nullptr,
                      value, &size) != ERROR_SUCCESS)
         return "(none)";
-    return ui::NarrowText(value);
+    return base::NarrowText(value);
 }
 
 // The prefix's wallpaper settings, put back when the test ends.
@@ -429,7 +429,7 @@ TEST_F(SwapRun, DesktopWithoutActiveDesktopStillGetsTheWallpaper) {
     WriteSettings(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "NextImage=0", "[0]", "Filename=" + picture,
                             "DisplayStyle=2", "[1]", "Filename=" + greek + ".bmp", "DisplayStyle=1", "[2]",
                             "Filename=" + ascii, "DisplayStyle=0"}));
-    ASSERT_EQ(ui::WideLength(greek + ".bmp") + ascii.size(), 259u + 257u);
+    ASSERT_EQ(base::WideLength(greek + ".bmp") + ascii.size(), 259u + 257u);
     fakes::DesktopState withoutActiveDesktop;
     withoutActiveDesktop.NotImplemented = true;
 
@@ -474,7 +474,7 @@ private:
 TEST_F(SwapRun, AFirstRunOpensSetupAndAfterCancelSwapsWithTheDefaults) {
     const PlantedPicture picture("TamberlynFirstRun.bmp");
     ASSERT_TRUE(picture.Created());
-    ASSERT_FALSE(ui::FileExists(scenario.File("Tamberlyn.ini")));
+    ASSERT_FALSE(base::FileExists(scenario.File("Tamberlyn.ini")));
 
     fakes::SaveJournal(journalPath, fakes::DesktopJournal());
     testing_support::SetupDriver setup(scenario.Exe(), "", scenario.Path());
@@ -487,7 +487,7 @@ TEST_F(SwapRun, AFirstRunOpensSetupAndAfterCancelSwapsWithTheDefaults) {
 
     EXPECT_EQ(journal.Sequence(), kSwap);
     EXPECT_EQ(fakes::Utf8(journal.CallsOf("SetWallpaper").at(0).Text), "C:\\WINDOWS\\TamberlynFirstRun.bmp");
-    EXPECT_EQ(Settings(), IniLines({"[Options]", "LastChanged=" + ui::DateToStr(ui::Today()), "NextImage=1"}));
+    EXPECT_EQ(Settings(), IniLines({"[Options]", "LastChanged=" + base::DateToStr(base::Today()), "NextImage=1"}));
 }
 
 }  // namespace

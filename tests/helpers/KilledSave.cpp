@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     try {
         core::ReadIniSettings();
         std::swap(core::Settings.PictureList.Items[0], core::Settings.PictureList.Items[1]);
-        const ui::IniWriteHook killed([&] {
+        const base::IniWriteHook killed([&] {
             if (++steps == step) TerminateProcess(GetCurrentProcess(), 7);
         });
         core::WriteIniSettings();

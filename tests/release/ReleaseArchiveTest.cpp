@@ -97,12 +97,12 @@ std::string ShortcutAt(const std::string& path) {
     IPersistFile* file = nullptr;
     wchar_t target[MAX_PATH] = L"", arguments[MAX_PATH] = L"";
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) && SUCCEEDED(file->Load(ui::WideText(path).c_str(), STGM_READ)) &&
+        SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) && SUCCEEDED(file->Load(base::WideText(path).c_str(), STGM_READ)) &&
         SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)))
         link->GetArguments(arguments, MAX_PATH);
     if (file != nullptr) file->Release();
     if (link != nullptr) link->Release();
-    return ui::NarrowText(target) + " " + ui::NarrowText(arguments);
+    return base::NarrowText(target) + " " + base::NarrowText(arguments);
 }
 
 class UnpackedRelease : public ::testing::Test {
@@ -135,10 +135,10 @@ protected:
 
     // The picture the desktop was given, and the one expected: the folder as the upper-case field holds it.
     static std::string ShownOf(const fakes::DesktopJournal& journal) {
-        return ui::UpperCaseAscii(fakes::Utf8(journal.State.Wallpaper));
+        return base::UpperCaseAscii(fakes::Utf8(journal.State.Wallpaper));
     }
     std::string Picture(int index) const {
-        return ui::UpperCaseAscii(pictures_.File(pictureNames_[static_cast<size_t>(index) % pictureNames_.size()]));
+        return base::UpperCaseAscii(pictures_.File(pictureNames_[static_cast<size_t>(index) % pictureNames_.size()]));
     }
 
     // Starts the unpacked program from another folder, as a shortcut in the Startup folder would, and returns

@@ -457,7 +457,7 @@ TEST_F(CoolCheckRadioGroup, ItemIndexIsClampedAndOnlyAChangingClickFiresOnClick)
     group->SetItemIndex(2);
     EXPECT_TRUE(group->Buttons()[2]->TabStop());
     EXPECT_FALSE(group->Buttons()[1]->TabStop()) << "Tab reaches the selected item only";
-    ui::TStringList shorter;
+    base::TStringList shorter;
     shorter.Add("Center");
     shorter.Add("Tile");
     group->SetItems(shorter);

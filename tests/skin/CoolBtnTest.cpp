@@ -653,7 +653,7 @@ TEST_F(CoolButton, RepeatedPaintsLeakNoGdiObjects) {
     };
     paintAll();
     // A paint that fails is counted here instead of stopping the test in the application's error box.
-    ui::SetExceptionHandler([](const std::exception&) { ++paintFailures; });
+    base::SetExceptionHandler([](const std::exception&) { ++paintFailures; });
     {
         // With 200 handles left, paints that kept one object each would run out long before the end.
         testing_support::GdiBudget budget(200);

@@ -96,7 +96,7 @@ protected:
 
     // A Unicode window's characters: UTF-16 units.
     void Type(ui::TWinControl* field, const std::string& text) {
-        for (const wchar_t unit : ui::WideText(text)) PostMessageW(field->Handle(), WM_CHAR, unit, 1);
+        for (const wchar_t unit : base::WideText(text)) PostMessageW(field->Handle(), WM_CHAR, unit, 1);
         Pump();
     }
 
@@ -194,7 +194,7 @@ TEST_F(CoolEdit, KeepsItsMinimumHeightAndItsTextClearOfItsButtonWhichShowsItsSta
     field->SetHeight(minimum + 6);
     SendMessageA(field->Handle(), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
     EXPECT_EQ(text.right + HIWORD(margins), 400 - 2);
-    EXPECT_THROW(field->SetNumGlyphs(2), ui::Exception);
+    EXPECT_THROW(field->SetNumGlyphs(2), base::Exception);
 }
 
 TEST_F(CoolEdit, TextTakesTheCaseTheLimitBindsTypingAndEnterOrALineBreakNeverGetsIn) {

@@ -87,7 +87,7 @@ struct LabelOnForm : ::testing::Test {
         label->PaintTo(picture.Canvas().Handle());
     }
 
-    ui::Owned<ui::TForm> form;
+    base::Owned<ui::TForm> form;
     skin::TCoolLabel* label;
 };
 

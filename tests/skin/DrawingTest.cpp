@@ -412,7 +412,7 @@ protected:
         panel_->HandleNeeded();
     }
 
-    ui::Owned<ui::TForm> form_;
+    base::Owned<ui::TForm> form_;
     ui::TPanel* panel_ = nullptr;
 };
 

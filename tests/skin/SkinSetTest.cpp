@@ -60,7 +60,7 @@ TEST(CoolImages, TellsItsLinksInOrderOfEveryChangeOfAnItem) {
     images.Bitmaps().Delete(0);
     EXPECT_EQ(countSeen, 1);
     EXPECT_EQ(images.Bitmaps().Count(), 0);
-    EXPECT_THROW(images.Bitmaps().Items(0), ui::EListError);
+    EXPECT_THROW(images.Bitmaps().Items(0), base::EListError);
 }
 
 TEST(CoolImages, LetsGoOfItsLinksWhenDestroyedAndALinkLeavesItsSetWhenDestroyed) {
@@ -111,7 +111,7 @@ TEST(ImageList, DrawsImagesWithTheirMaskColourLeftOut) {
     dc = picture.Canvas().Handle();
     list.DrawEx(dc, 10, 0, 1, ui::clNone, ui::clNone, ILD_TRANSPARENT);
     EXPECT_EQ(DibPixels(picture).At(15, 5), RGB(7, 7, 7));
-    EXPECT_THROW(list.Replace(2, image, nullptr), ui::EListError);
+    EXPECT_THROW(list.Replace(2, image, nullptr), base::EListError);
 }
 
 }  // namespace

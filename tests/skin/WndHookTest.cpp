@@ -47,7 +47,7 @@ protected:
     skin::TWndHook* AddHook(const std::string& name) {
         hooks_.push_back(std::make_unique<skin::TWndHook>(nullptr));
         skin::TWndHook* hook = hooks_.back().get();
-        hook->OnBeforeMessage = [this, name](ui::TComponent*, ui::TMessage& message, bool&) {
+        hook->OnBeforeMessage = [this, name](base::TComponent*, ui::TMessage& message, bool&) {
             if (message.Msg == kProbe) log_ += name;
         };
         hook->SetWinControl(form_.get());
@@ -115,10 +115,10 @@ TEST_F(HookChain, TheMiddleHookLeavesTheChainJoinedAroundIt) {
 TEST_F(HookChain, AHandledMessageStopsBeforeTheWindowAndTheAfterHandlerSeesTheResult) {
     skin::TWndHook* hook = AddHook("A");
     LRESULT seen = -1;
-    hook->OnBeforeMessage = [](ui::TComponent*, ui::TMessage& message, bool& handled) {
+    hook->OnBeforeMessage = [](base::TComponent*, ui::TMessage& message, bool& handled) {
         handled = message.Msg == kProbe;
     };
-    hook->OnAfterMessage = [&seen](ui::TComponent*, ui::TMessage& message, bool& handled) {
+    hook->OnAfterMessage = [&seen](base::TComponent*, ui::TMessage& message, bool& handled) {
         if (message.Msg != kProbe) return;
         seen = message.Result;
         message.Result = handled ? 9 : message.Result;

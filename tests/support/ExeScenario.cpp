@@ -7,7 +7,7 @@
 namespace testing_support {
 
 ExeScenario::ExeScenario(const std::string& folderNameEnd) : TempDir(folderNameEnd) {
-    const std::string built = ui::ExeDirectory() + "Tamberlyn.exe";
+    const std::string built = base::ExeDirectory() + "Tamberlyn.exe";
     if (!CopyFileA(built.c_str(), Exe().c_str(), FALSE)) throw std::runtime_error("cannot copy " + built);
 }
 

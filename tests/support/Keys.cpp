@@ -22,7 +22,7 @@ HeldKeys::~HeldKeys() { SetKeyboardState(saved_); }
 void TypeKey(WPARAM key, std::initializer_list<int> held, HWND window) {
     const HeldKeys keys(held);
     PostMessageA(window != nullptr ? window : GetFocus(), WM_KEYDOWN, key, 1);
-    ui::DispatchWaitingMessages();
+    base::DispatchWaitingMessages();
 }
 
 void TypeUnicode(HWND top, const std::wstring& text, const std::function<bool()>& typed) {
@@ -40,7 +40,7 @@ void TypeUnicode(HWND top, const std::wstring& text, const std::function<bool()>
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
     const ULONGLONG start = GetTickCount64();
     while (!typed() && GetTickCount64() - start < 10000) {
-        ui::DispatchWaitingMessages();
+        base::DispatchWaitingMessages();
         if (!typed()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     if (!typed()) ADD_FAILURE() << "the typed keys did not arrive as expected";

@@ -15,7 +15,7 @@ UnixFileName WineUnixFileName() {
 }
 
 std::string UnixPath(UnixFileName unixFileName, const std::string& path) {
-    char* name = unixFileName(ui::WideText(path).c_str());
+    char* name = unixFileName(base::WideText(path).c_str());
     if (name == nullptr) return std::string();
     const std::string unix(name);
     HeapFree(GetProcessHeap(), 0, name);
@@ -23,7 +23,7 @@ std::string UnixPath(UnixFileName unixFileName, const std::string& path) {
 }
 
 bool Exists(const std::string& path) {
-    return GetFileAttributesW(ui::WideText(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(base::WideText(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // Whether the name comes to lead somewhere (or nowhere) within a few seconds.
@@ -35,11 +35,11 @@ bool Becomes(const std::string& path, bool existing) {
 // Starts a Unix program of /bin under Wine, which runs a Unix executable as it is; its process handle says
 // nothing of it (it is signalled at once, with exit code 2), so callers wait for what it does.
 void RunUnix(const std::string& program, const std::string& arguments) {
-    std::wstring command = ui::WideText("/bin/" + program + " " + arguments);
+    std::wstring command = base::WideText("/bin/" + program + " " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(ui::WideText("Z:\\bin\\" + program).c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(base::WideText("Z:\\bin\\" + program).c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
         return;
     CloseHandle(process.hThread);
@@ -54,7 +54,7 @@ SymbolicLink::SymbolicLink(const std::string& link, const std::string& target) :
         made_ = Becomes(link, true);
     } else {
         const DWORD unprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
-        made_ = CreateSymbolicLinkW(ui::WideText(link).c_str(), ui::WideText(target).c_str(), unprivileged) != FALSE;
+        made_ = CreateSymbolicLinkW(base::WideText(link).c_str(), base::WideText(target).c_str(), unprivileged) != FALSE;
     }
 }
 
@@ -64,7 +64,7 @@ SymbolicLink::~SymbolicLink() {
         RunUnix("rm", "-f \"" + UnixPath(unixFileName, link_) + "\"");
         Becomes(link_, false);
     } else {
-        DeleteFileW(ui::WideText(link_).c_str());
+        DeleteFileW(base::WideText(link_).c_str());
     }
 }
 

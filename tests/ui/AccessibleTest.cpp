@@ -138,11 +138,11 @@ TEST(Accessible, AReaderReadsTheDescriptionOfAWindowUntilItIsDisconnected) {
     EXPECT_EQ(Number(object, &IAccessible::get_accState, 2),
               STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_SELECTED | STATE_SYSTEM_UNAVAILABLE);
     EXPECT_EQ(window.info.actions, std::vector<int>{0});
-    const ui::TExceptionHandler shown =
-        ui::SetExceptionHandler([](const std::exception&) { ADD_FAILURE() << "a box opened in a reader's call"; });
+    const base::TExceptionHandler shown =
+        base::SetExceptionHandler([](const std::exception&) { ADD_FAILURE() << "a box opened in a reader's call"; });
     window.info.failing = true;
     EXPECT_EQ(Read(object, &IAccessible::get_accName, 0).first, E_FAIL);
-    ui::SetExceptionHandler(shown);
+    base::SetExceptionHandler(shown);
     window.accessible.Disconnect();
     EXPECT_EQ(Read(object, &IAccessible::get_accName, 0).first, CO_E_OBJNOTCONNECTED);
     object->Release();

@@ -60,7 +60,7 @@ TEST(Canvas, NamesInOtherScriptsDrawAsLettersNotAsBoxes) {
     for (const char* face : {"Comic Sans MS", "MS Sans Serif"}) {
         for (size_t i = 0; i < (face[0] == 'C' ? 5u : 3u); ++i) {
             std::string boxes;
-            while (ui::WideLength(boxes) < ui::WideLength(names[i])) boxes += "\u0378";
+            while (base::WideLength(boxes) < base::WideLength(names[i])) boxes += "\u0378";
             EXPECT_NE(drawn(face, names[i]), drawn(face, boxes)) << face << ": " << names[i];
         }
     }
@@ -72,8 +72,8 @@ TEST(Bitmap, ASystemOutOfHandlesIsAnErrorNotABitmapWithoutAPicture) {
     ui::TBitmap bitmap;
     {
         testing_support::GdiBudget full(0);
-        EXPECT_THROW(bitmap.SetSize(40, 30), ui::Exception);
-        EXPECT_THROW(bitmap.Assign(source), ui::Exception);
+        EXPECT_THROW(bitmap.SetSize(40, 30), base::Exception);
+        EXPECT_THROW(bitmap.Assign(source), base::Exception);
     }
     EXPECT_TRUE(bitmap.Empty());
     bitmap.SetSize(40, 30);

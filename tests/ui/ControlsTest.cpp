@@ -24,9 +24,9 @@ protected:
 };
 
 // Records what the loading phase looks like from inside a component.
-class LoadingProbe : public ui::TComponent {
+class LoadingProbe : public base::TComponent {
 public:
-    using ui::TComponent::TComponent;
+    using base::TComponent::TComponent;
     bool loadingWhileSet = false;
     int loadedCalls = 0;
     bool loadingInLoaded = true;
@@ -294,9 +294,9 @@ struct BoxWatch {
 // A timer that fails at every tick, as a paint does under GDI exhaustion; the failures are counted.
 LONG timerFailures = 0;
 VOID CALLBACK FailingTimer(HWND, UINT, UINT_PTR, DWORD) {
-    ui::Guarded([] {
+    base::Guarded([] {
         InterlockedIncrement(&timerFailures);
-        throw ui::Exception("Out of system resources");
+        throw base::Exception("Out of system resources");
     });
 }
 
@@ -355,7 +355,7 @@ TEST_F(Windows, ErrorBoxComesUpInFrontOfATopmostWindow) {
     HANDLE thread = CreateThread(nullptr, 0, &WatchForBox, &watch, 0, nullptr);
     timerFailures = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, &FailingTimer);
-    application.ShowException(ui::Exception("Something went wrong"));
+    application.ShowException(base::Exception("Something went wrong"));
     KillTimer(nullptr, timer);
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);

@@ -16,7 +16,7 @@ namespace {
 
 class DialogForm : public ui::TForm {
 public:
-    explicit DialogForm(ui::TComponent* owner) : ui::TForm(owner) {
+    explicit DialogForm(base::TComponent* owner) : ui::TForm(owner) {
         SetPosition(ui::poScreenCenter);
         SetClientSize(400, 200);
         label = new ui::TLabel(this);
@@ -246,7 +246,7 @@ TEST_F(Dialog, AFieldSelectsAllOnFocusButNotForAClickAndItsHeightFollowsTheFont)
 // A button that paints itself: its parent's owner-draw notification must come back to it.
 class OwnerDrawnButton : public ui::TButton {
 public:
-    explicit OwnerDrawnButton(ui::TComponent* owner) : ui::TButton(owner) { SetHoverEvents(true); }
+    explicit OwnerDrawnButton(base::TComponent* owner) : ui::TButton(owner) { SetHoverEvents(true); }
     int paints = 0;
     std::vector<std::string> hover;
 
@@ -270,7 +270,7 @@ protected:
 // A spot on its parent's surface that reacts to the mouse.
 class HoverSpot : public ui::TGraphicControl {
 public:
-    explicit HoverSpot(ui::TComponent* owner) : ui::TGraphicControl(owner) { SetHoverEvents(true); }
+    explicit HoverSpot(base::TComponent* owner) : ui::TGraphicControl(owner) { SetHoverEvents(true); }
 };
 
 // The window whose leaving the system watches for, if any.

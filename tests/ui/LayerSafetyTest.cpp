@@ -26,13 +26,13 @@ void Record(const std::exception& error) { reported.push_back(error.what()); }
 // Errors are written down instead of stopping the test in a message box.
 class RecordedErrors {
 public:
-    RecordedErrors() : previous_(ui::SetExceptionHandler(&Record)) { reported.clear(); }
-    ~RecordedErrors() { ui::SetExceptionHandler(previous_); }
+    RecordedErrors() : previous_(base::SetExceptionHandler(&Record)) { reported.clear(); }
+    ~RecordedErrors() { base::SetExceptionHandler(previous_); }
     RecordedErrors(const RecordedErrors&) = delete;
     RecordedErrors& operator=(const RecordedErrors&) = delete;
 
 private:
-    ui::TExceptionHandler previous_;
+    base::TExceptionHandler previous_;
 };
 
 ui::TButton* NewButton(ui::TWinControl* parent, const std::string& caption, int left, int top) {
@@ -81,11 +81,11 @@ TEST_F(Boundary, FailingClickHandlersLeaveTheModalDialogOpenAndUsable) {
     ok->SetDefault(true);
     ok->SetModalResult(ui::mrOk);
     int okClicks = 0;
-    ok->OnClick = [&] { throw ui::Exception("ok " + std::to_string(++okClicks)); };
+    ok->OnClick = [&] { throw base::Exception("ok " + std::to_string(++okClicks)); };
     auto* cancel = NewButton(form.get(), "Cancel", 100, 40);
     cancel->SetCancel(true);
     cancel->SetModalResult(ui::mrCancel);
-    cancel->OnClick = [] { throw ui::Exception("cancel"); };
+    cancel->OnClick = [] { throw base::Exception("cancel"); };
     auto* odd = NewButton(form.get(), "&Throw", 190, 40);
     odd->OnClick = [] { throw 42; };
     auto* done = NewButton(form.get(), "Done", 280, 40);
@@ -137,7 +137,7 @@ protected:
         ++paints;
         if (failuresLeft > 0) {
             --failuresLeft;
-            throw ui::Exception("paint");
+            throw base::Exception("paint");
         }
     }
 };
@@ -145,13 +145,13 @@ protected:
 // Opaque, so that it repaints itself at once through a DC of its parent's window.
 class FailingLabel : public ui::TGraphicControl {
 public:
-    explicit FailingLabel(ui::TComponent* owner) : ui::TGraphicControl(owner) { SetOpaque(true); }
+    explicit FailingLabel(base::TComponent* owner) : ui::TGraphicControl(owner) { SetOpaque(true); }
     bool failing = false;
 
 protected:
     void Paint() override {
         Canvas().FillRect(ClientRect());
-        if (failing) throw ui::Exception("label");
+        if (failing) throw base::Exception("label");
     }
 };
 
@@ -189,7 +189,7 @@ TEST_F(Boundary, APaintThatThrowsEndsItsPaintAndLeavesNoDCBehind) {
         box->Invalidate();
         box->Update();
         // Repainted at once from a handler, as a progress caption is: the handler's boundary ends the error.
-        ui::Guarded([&] { label->Repaint(); });
+        base::Guarded([&] { label->Repaint(); });
     }
     EXPECT_TRUE(testing_support::GdiBudget::CanCreateObjects());
     EXPECT_EQ(reported.size(), 800u);
@@ -237,7 +237,7 @@ TEST_F(Teardown, HandlersThatFreeTheirOwnFormOrControlTouchNothingFreed) {
     auto* closeButton = NewButton(form, "Close", 10, 10);
     closeButton->OnClick = [form] { form->Release(); };
     form->Show();
-    const ui::TWatch formWatch = form->Watch();
+    const base::TWatch formWatch = form->Watch();
     // The layer's own message numbers from anyone else, as another program posts or sends its own: a
     // release, a focus change carrying a number for a control, a reflected draw without its structure.
     const HWND formWindow = form->Handle();
@@ -273,8 +273,8 @@ TEST_F(Teardown, HandlersThatFreeTheirOwnFormOrControlTouchNothingFreed) {
     label->OnClick = [other] { other->Free(); };
     label->OnMouseUp = [](ui::TMouseButton, int, int) { ADD_FAILURE() << "the freed label heard its release"; };
     other->Show();
-    const ui::TWatch buttonWatch = selfFreeing->Watch();
-    const ui::TWatch otherWatch = other->Watch();
+    const base::TWatch buttonWatch = selfFreeing->Watch();
+    const base::TWatch otherWatch = other->Watch();
     HWND otherWindow = other->Handle();
     Click(selfFreeing);
     application.ProcessMessages();
@@ -311,7 +311,7 @@ TEST_F(Teardown, HandlersThatFreeTheirOwnFormOrControlTouchNothingFreed) {
 
 TEST_F(Teardown, ReferencesToAComponentAreDroppedWhenItGoesWhoeverOwnsIt) {
     auto form = ui::MakeForm<ui::TForm>(&application);
-    ui::TComponent fieldOwner(nullptr);
+    base::TComponent fieldOwner(nullptr);
     auto* field = new ui::TEdit(&fieldOwner);
     field->SetParent(form.get());
     auto* label = new ui::TLabel(form.get());
@@ -323,18 +323,18 @@ TEST_F(Teardown, ReferencesToAComponentAreDroppedWhenItGoesWhoeverOwnsIt) {
     EXPECT_EQ(form->ActiveControl(), nullptr);
 
     // An after-loading step that frees a later sibling: the freed one gets no step of its own.
-    struct Freeing : ui::TComponent {
-        Freeing(ui::TComponent* owner, ui::TComponent** victim) : ui::TComponent(owner), victim_(victim) {}
+    struct Freeing : base::TComponent {
+        Freeing(base::TComponent* owner, base::TComponent** victim) : base::TComponent(owner), victim_(victim) {}
         void Loaded() override { (*victim_)->Free(); }
-        ui::TComponent** victim_;
+        base::TComponent** victim_;
     };
-    struct Counted : ui::TComponent {
-        using ui::TComponent::TComponent;
+    struct Counted : base::TComponent {
+        using base::TComponent::TComponent;
         void Loaded() override { ADD_FAILURE() << "a freed component was loaded"; }
     };
-    ui::TComponent owner(nullptr);
+    base::TComponent owner(nullptr);
     owner.BeginLoading();
-    ui::TComponent* victim = nullptr;
+    base::TComponent* victim = nullptr;
     new Freeing(&owner, &victim);
     victim = new Counted(&owner);
     owner.EndLoading();
@@ -360,8 +360,8 @@ protected:
 };
 
 TEST(LayerServices, AFailedCallWithoutAnErrorCodeIsNotReportedAsASuccess) {
-    EXPECT_STREQ(ui::EOSError(0).what(), "A call to an OS function failed");
-    EXPECT_EQ(ui::EOSError(ERROR_FILE_NOT_FOUND).what(), ui::SysErrorMessage(ERROR_FILE_NOT_FOUND));
+    EXPECT_STREQ(base::EOSError(0).what(), "A call to an OS function failed");
+    EXPECT_EQ(base::EOSError(ERROR_FILE_NOT_FOUND).what(), base::SysErrorMessage(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(LayerServices, WheelPrintClientChildIdsAndPointerSizedHelpData) {
@@ -442,7 +442,7 @@ protected:
 
 class OptionsRow : public ui::TForm {
 public:
-    explicit OptionsRow(ui::TComponent* owner) : ui::TForm(owner) {
+    explicit OptionsRow(base::TComponent* owner) : ui::TForm(owner) {
         SetClientSize(600, 260);
         auto* options = Panel(this, 0, 0, 600, 110);
         for (const auto& group : std::vector<std::vector<std::string>>{
@@ -508,7 +508,7 @@ struct Keyboard : ::testing::Test {
     HWND Focus(int group, int item) { return form->groups[static_cast<size_t>(group)][static_cast<size_t>(item)]->Handle(); }
 
     ui::TApplication application;
-    ui::Owned<OptionsRow> form;
+    base::Owned<OptionsRow> form;
 };
 
 TEST_F(Keyboard, TabAndShiftTabVisitTheTabStopsInOrderAndWrap) {

@@ -61,7 +61,7 @@ int main() {
             core::WriteIniSettings();
         });
         Report("Record of a change, over 200 entries", [](int) { core::MarkWallpaperChanged(); });
-    } catch (const ui::Exception& error) {
+    } catch (const base::Exception& error) {
         std::printf("failed: %s\n", error.Message().c_str());
         return 1;
     }

@@ -47,8 +47,8 @@ HANDLE BasicLargeFetchSearch(const std::string& pattern, WIN32_FIND_DATAA& found
 }
 
 // The names the directory mode gathers: every mask of every type, in the order the search gives them.
-ui::TStringList UnsortedListing(const std::string& dir, SearchStart start = PlainSearch) {
-    ui::TStringList names;
+base::TStringList UnsortedListing(const std::string& dir, SearchStart start = PlainSearch) {
+    base::TStringList names;
     for (const char* mask : kMasks) {
         WIN32_FIND_DATAA found;
         const HANDLE search = start(core::AddTrailingBackslash(dir) + mask, found);
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
                 "choice ms", "key sort ms", "compare sort ms");
     for (int i = 1; i < argc; ++i) {
         const std::string dir = argv[i];
-        ui::TStringList plain, extended;
+        base::TStringList plain, extended;
         double listing = 1e9, extendedListing = 1e9;
         for (int round = 0; round < 5; ++round) {
             listing = std::min(listing, Once([&] { plain = UnsortedListing(dir); }));
@@ -95,10 +95,10 @@ int main(int argc, char** argv) {
 
         // The same listing ordered with one locale comparison per pair of names.
         const double compareSort = Milliseconds([&] {
-            ui::TStringList names = UnsortedListing(dir);
+            base::TStringList names = UnsortedListing(dir);
             std::vector<std::string> items(names.begin(), names.end());
             std::sort(items.begin(), items.end(),
-                      [](const std::string& a, const std::string& b) { return ui::CompareTextLocale(a, b) < 0; });
+                      [](const std::string& a, const std::string& b) { return base::CompareTextLocale(a, b) < 0; });
         });
 
         const char* slash = std::strrchr(argv[i], '\\');

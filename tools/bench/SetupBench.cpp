@@ -79,7 +79,7 @@ int main() {
     core::Settings.PictureList.Clear();
     core::ReadIniSettings();
     {
-        ui::Owned<dialogs::TfrmSetup> setup(ui::NewForm<dialogs::TfrmSetup>(&application));
+        base::Owned<dialogs::TfrmSetup> setup(ui::NewForm<dialogs::TfrmSetup>(&application));
         setup->Show();
         application.ProcessMessages();
         std::printf("== the setup dialog under Wine, %d repaints each\n", kRounds);

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
 
     std::printf("seed %llu, files %llu to %llu, short date format \"%s\"\n", static_cast<unsigned long long>(seed),
                 static_cast<unsigned long long>(first), static_cast<unsigned long long>(first + files - 1),
-                ui::ShortDateFormat().c_str());
+                base::ShortDateFormat().c_str());
     std::printf("files %llu: %llu read, %llu read errors; %llu checked against their making; %llu fixed points; "
                 "%llu compared with the profile services\n",
                 static_cast<unsigned long long>(figures.files), static_cast<unsigned long long>(figures.reads),
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     for (const fuzz::Finding& finding : findings) {
         std::printf("  file %llu: %s\n", static_cast<unsigned long long>(finding.index), finding.what.c_str());
         const std::string bytes = fuzzer.Maker().Make(finding.index).bytes;
-        std::ofstream(ui::Format("finding-%llu.ini", static_cast<unsigned long long>(finding.index)), std::ios::binary)
+        std::ofstream(base::Format("finding-%llu.ini", static_cast<unsigned long long>(finding.index)), std::ios::binary)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     return findings.empty() ? 0 : 1;

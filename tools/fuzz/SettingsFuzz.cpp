@@ -59,7 +59,7 @@ private:
 std::string RandomCase(Random& random, std::string name) {
     switch (random.Below(4)) {
         case 0:
-            return ui::UpperCaseAscii(name);
+            return base::UpperCaseAscii(name);
         case 1:
             for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             return name;
@@ -94,7 +94,7 @@ std::string IntegerText(Random& random, int32_t value, int32_t def, int32_t& rea
             const uint32_t bits = static_cast<uint32_t>(value);
             int digits = 1;
             while (digits < 8 && (bits >> (4 * digits)) != 0) ++digits;
-            return ui::Format(random.Percent(50) ? "0x%0*X" : "0X%0*x", random.Between(digits, 8), bits);
+            return base::Format(random.Percent(50) ? "0x%0*X" : "0X%0*x", random.Between(digits, 8), bits);
         }
         case 3:
             return Blanks(random) + decimal + Blanks(random);
@@ -146,7 +146,7 @@ std::string PlainString(Random& random, size_t length) {
 
 // String text with what it reads as: as written, quoted, or with blanks around; cut at 2047 characters.
 std::string StringText(Random& random, const std::string& value, std::string& reads) {
-    reads = ui::LeadingUnits(ui::InUtf8Lines(value), 2047);
+    reads = base::LeadingUnits(base::InUtf8Lines(value), 2047);
     switch (random.Below(8)) {
         case 0: {
             const std::string quote = random.Percent(50) ? "\"" : "'";
@@ -174,29 +174,29 @@ size_t SomeLength(Random& random, size_t longest) {
 
 int ThisYear() {
     int year, month, day;
-    ui::Today().ToYMD(year, month, day);
+    base::Today().ToYMD(year, month, day);
     return year;
 }
 
 // Date text with what it reads as: the user's short date format, blanks around, text that is no date
 // (the zero date); in other formats the reader may or may not see a date.
-std::string DateText(Random& random, ui::TDate& reads, bool& known) {
+std::string DateText(Random& random, base::TDate& reads, bool& known) {
     static const char* const otherFormats[] = {"yyyy-MM-dd", "d.M.yyyy", "dd/MM/yyyy", "dddd, MMMM d, yyyy",
                                                "yyyyMMdd",   "M/d/yy",   "d MMM yyyy", "gg y/M/d"};
     static const char* const noDates[] = {"never", "sometime", "0/0/0000", "99/99/9999", "", "  ", "-", "1/"};
-    const int today = ui::Today().Serial();
+    const int today = base::Today().Serial();
     int serial;
     switch (random.Below(8)) {
         case 0:
             serial = 0;
             break;
         case 1:
-            serial = random.Between(ui::TDate::FromYMD(1, 1, 1).Serial(), ui::TDate::FromYMD(9999, 12, 31).Serial());
+            serial = random.Between(base::TDate::FromYMD(1, 1, 1).Serial(), base::TDate::FromYMD(9999, 12, 31).Serial());
             break;
         default:
             serial = random.Between(today - 800, today + 400);
     }
-    const ui::TDate date = ui::TDate::FromSerial(serial);
+    const base::TDate date = base::TDate::FromSerial(serial);
     int year, month, day;
     date.ToYMD(year, month, day);
     reads = date;
@@ -204,12 +204,12 @@ std::string DateText(Random& random, ui::TDate& reads, bool& known) {
     switch (random.Below(10)) {
         case 0:
             known = false;
-            return ui::DateToStr(date, random.Pick(otherFormats));
+            return base::DateToStr(date, random.Pick(otherFormats));
         case 1:
-            reads = ui::TDate();
+            reads = base::TDate();
             return random.Pick(noDates);
         default: {
-            const std::string text = ui::DateToStr(date);
+            const std::string text = base::DateToStr(date);
             // A year the text does not spell out in full reads within the window around this year.
             known = std::abs(year - ThisYear()) < 50 || text.find(std::to_string(year)) != std::string::npos;
             return random.Percent(20) ? Blanks(random) + text + Blanks(random) : text;
@@ -283,7 +283,7 @@ void MakeOptions(Random& random, bool hugeDir, Section& options, Expectation& ex
     std::string dirReads;
     const std::string dirText = StringText(random, dir, dirReads);
     if (write("PictureDir", kPictureDir, dirText, "D:\\")) record.PictureDir = dirReads;
-    ui::TDate dateReads;
+    base::TDate dateReads;
     bool dateKnown;
     const std::string dateText = DateText(random, dateReads, dateKnown);
     if (write("LastChanged", kLastChanged, dateText, "1/1/2000")) {
@@ -340,7 +340,7 @@ void MakeList(Random& random, std::vector<Section>& sections, Expectation& expec
             reading = false;
             continue;
         }
-        if (ui::WideLength(reads) > static_cast<size_t>(core::kMaxFilename)) {
+        if (base::WideLength(reads) > static_cast<size_t>(core::kMaxFilename)) {
             expected.outcome = Expectation::Outcome::ReadError;
             reading = false;
             continue;
@@ -439,7 +439,7 @@ std::string ReadOutcome() {
     try {
         core::ReadIniSettings();
         return "";
-    } catch (const ui::Exception& error) {
+    } catch (const base::Exception& error) {
         return error.Message();
     } catch (const std::exception& error) {
         return std::string("a ") + typeid(error).name() + ": " + error.what();
@@ -451,7 +451,7 @@ std::string ReadOutcome() {
 std::string Shown(const std::string& text) {
     std::string shown;
     for (unsigned char c : text.substr(0, 60))
-        shown += c >= ' ' && c < 0x7F ? std::string(1, c) : ui::Format("\\x%02X", c);
+        shown += c >= ' ' && c < 0x7F ? std::string(1, c) : base::Format("\\x%02X", c);
     return '"' + shown + (text.size() > 60 ? "\"... (" + std::to_string(text.size()) + ")" : "\"");
 }
 
@@ -540,7 +540,7 @@ std::string ServicesRead(const std::string& path, const std::string& section, co
     const DWORD length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissing, value.data(),
                                                   static_cast<DWORD>(value.size()), path.c_str());
     const std::string read(value.data(), length);
-    return read == kMissing ? read : ui::LeadingUnits(read, 2047);
+    return read == kMissing ? read : base::LeadingUnits(read, 2047);
 }
 
 std::vector<std::string> ServicesNames(const std::string& path, const char* section) {
@@ -556,8 +556,8 @@ std::vector<std::string> ServicesNames(const std::string& path, const char* sect
     return names;
 }
 
-std::string ReadDifference(const std::string& theirs, const ui::TIniFile& ours) {
-    ui::TStringList sections;
+std::string ReadDifference(const std::string& theirs, const base::TIniFile& ours) {
+    base::TStringList sections;
     ours.ReadSections(sections);
     if (std::vector<std::string>(sections.begin(), sections.end()) != ServicesNames(theirs, nullptr))
         return "the section names differ";
@@ -588,7 +588,7 @@ bool IsListSectionBelow(const std::string& name, size_t bound) {
 }
 
 void ServicesWrite(const std::string& path, const std::string& section, const char* key, const std::string& value) {
-    WritePrivateProfileStringA(section.c_str(), key, ui::IniValueText(value).c_str(), path.c_str());
+    WritePrivateProfileStringA(section.c_str(), key, base::IniValueText(value).c_str(), path.c_str());
 }
 
 void ServicesSave(const std::string& path) {
@@ -597,7 +597,7 @@ void ServicesSave(const std::string& path) {
                                   settings.ForceAD ? "1" : "0",        settings.PictureDir,
                                   settings.BMPtype ? "1" : "0",        settings.GIFtype ? "1" : "0",
                                   settings.JPGtype ? "1" : "0",        settings.PNGtype ? "1" : "0",
-                                  std::to_string(settings.DisplayStyle), ui::DateToStr(settings.LastChanged),
+                                  std::to_string(settings.DisplayStyle), base::DateToStr(settings.LastChanged),
                                   std::to_string(settings.NextImage)};
     for (size_t i = 0; i < std::size(kOptionKeys); ++i) ServicesWrite(path, kOptions, kOptionKeys[i], values[i]);
     const std::vector<std::string> sections = ServicesNames(path, nullptr);
@@ -615,7 +615,7 @@ void ServicesSave(const std::string& path) {
 }
 
 void ServicesMark(const std::string& path) {
-    ServicesWrite(path, kOptions, "LastChanged", ui::DateToStr(core::Settings.LastChanged));
+    ServicesWrite(path, kOptions, "LastChanged", base::DateToStr(core::Settings.LastChanged));
     ServicesWrite(path, kOptions, "NextImage", std::to_string(core::Settings.NextImage));
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
 }
@@ -624,7 +624,7 @@ std::string FirstDifference(const std::string& ours, const std::string& theirs) 
     if (ours == theirs) return "";
     const size_t at = static_cast<size_t>(
         std::mismatch(ours.begin(), ours.end(), theirs.begin(), theirs.end()).first - ours.begin());
-    return ui::Format("at byte %u: ", static_cast<unsigned>(at)) + Shown(ours.substr(at > 20 ? at - 20 : 0, 60)) +
+    return base::Format("at byte %u: ", static_cast<unsigned>(at)) + Shown(ours.substr(at > 20 ? at - 20 : 0, 60)) +
            ", the services " + Shown(theirs.substr(at > 20 ? at - 20 : 0, 60));
 }
 
@@ -664,10 +664,10 @@ MadeFile SettingsFileMaker::Make(uint64_t index) const {
     file.bytes = Render(random, sections, expected, file.recipe);
     if (random.Percent(4)) {
         // Notepad's "Unicode" and "UTF-8 with BOM": the same text, which reads the same.
-        ui::TIniEncoding plain;
-        const std::wstring text = ui::DecodeIniText(file.bytes, plain);
+        base::TIniEncoding plain;
+        const std::wstring text = base::DecodeIniText(file.bytes, plain);
         const bool utf16 = random.Percent(60);
-        file.bytes = ui::EncodeIniText(text, utf16 ? ui::TIniEncoding::Utf16 : ui::TIniEncoding::Utf8WithMark);
+        file.bytes = base::EncodeIniText(text, utf16 ? base::TIniEncoding::Utf16 : base::TIniEncoding::Utf8WithMark);
         file.recipe += utf16 ? " utf16" : " utf8-bom";
     }
     if (random.Percent(25)) Mutate(random, file.bytes, expected, file.recipe);
@@ -676,7 +676,7 @@ MadeFile SettingsFileMaker::Make(uint64_t index) const {
 
 std::string RecordDifference(const core::TSettings& expected, const core::TSettings& actual, FieldSet fields) {
     auto integer = [](const char* name, int64_t a, int64_t b) {
-        return a == b ? std::string() : ui::Format("%s: %lld expected, %lld read", name, a, b);
+        return a == b ? std::string() : base::Format("%s: %lld expected, %lld read", name, a, b);
     };
     std::string difference;
     auto note = [&difference](const std::string& found) {
@@ -700,9 +700,9 @@ std::string RecordDifference(const core::TSettings& expected, const core::TSetti
             const core::PictureEntry& a = expected.PictureList.Items[i];
             const core::PictureEntry& b = actual.PictureList.Items[i];
             if (std::memcmp(a.Filename, b.Filename, sizeof a.Filename) != 0)
-                note(ui::Format("slot %d: ", i) + Shown(std::string(a.Filename, sizeof a.Filename)) + " expected, " +
+                note(base::Format("slot %d: ", i) + Shown(std::string(a.Filename, sizeof a.Filename)) + " expected, " +
                      Shown(std::string(b.Filename, sizeof b.Filename)) + " read");
-            note(integer(ui::Format("slot %d style", i).c_str(), a.DisplayStyle, b.DisplayStyle));
+            note(integer(base::Format("slot %d style", i).c_str(), a.DisplayStyle, b.DisplayStyle));
         }
     }
     return difference;
@@ -755,7 +755,7 @@ void SettingsFuzzer::CheckFile(uint64_t index, const MadeFile& file, std::vector
     auto report = [&](const std::string& what) { findings.push_back({index, what + " [" + file.recipe + " ]"}); };
     // Each file, and each route's copy of it, under a name of its own: the profile service may keep a file
     // it has read in a cache that a rewrite within its clock's resolution would not invalidate.
-    const std::string path = folder_ + ui::Format("f%llu.ini", static_cast<unsigned long long>(index));
+    const std::string path = folder_ + base::Format("f%llu.ini", static_cast<unsigned long long>(index));
     WriteBytes(path, file.bytes);
     const core::IniFileOverride redirect(path);
     // Settings still holds the previous file's record: a read must give this file's alone.
@@ -787,7 +787,7 @@ void SettingsFuzzer::CheckFile(uint64_t index, const MadeFile& file, std::vector
     }
     for (size_t route = 0; route < routes_.size(); ++route) {
         const std::string copy =
-            folder_ + ui::Format("f%llu-%u.ini", static_cast<unsigned long long>(index), static_cast<unsigned>(route));
+            folder_ + base::Format("f%llu-%u.ini", static_cast<unsigned long long>(index), static_cast<unsigned>(route));
         WriteBytes(copy, file.bytes);
         const core::IniFileOverride toCopy(copy);
         core::Settings = firstRead;
@@ -801,13 +801,13 @@ void SettingsFuzzer::CheckFile(uint64_t index, const MadeFile& file, std::vector
 // The file read and saved (then its change recorded) by the program and, given as the program reads it (a
 // legacy line in UTF-8), by the profile services: the same record, the same bytes.
 std::string SettingsFuzzer::ServicesDifference(uint64_t index, const std::string& bytes) {
-    const std::string ours = folder_ + ui::Format("o%llu.ini", static_cast<unsigned long long>(index));
-    const std::string theirs = folder_ + ui::Format("s%llu.ini", static_cast<unsigned long long>(index));
-    ui::TIniEncoding encoding;
-    const std::wstring text = ui::DecodeIniText(bytes, encoding);
+    const std::string ours = folder_ + base::Format("o%llu.ini", static_cast<unsigned long long>(index));
+    const std::string theirs = folder_ + base::Format("s%llu.ini", static_cast<unsigned long long>(index));
+    base::TIniEncoding encoding;
+    const std::wstring text = base::DecodeIniText(bytes, encoding);
     WriteBytes(ours, bytes);
-    WriteBytes(theirs, ui::EncodeIniText(text, encoding));
-    std::string difference = ReadDifference(theirs, ui::ReadIniFile(ours));
+    WriteBytes(theirs, base::EncodeIniText(text, encoding));
+    std::string difference = ReadDifference(theirs, base::ReadIniFile(ours));
     const core::TSettings read = core::Settings;
     if (difference.empty()) {
         try {
@@ -850,7 +850,7 @@ std::string SettingsFuzzer::FixedPoint(const std::string& path, const SaveRoute&
             const size_t at = static_cast<size_t>(
                 std::mismatch(firstSave.begin(), firstSave.end(), secondSave.begin(), secondSave.end()).first -
                 firstSave.begin());
-            return ui::Format("the second save differs from the first at byte %u: ", static_cast<unsigned>(at)) +
+            return base::Format("the second save differs from the first at byte %u: ", static_cast<unsigned>(at)) +
                    Shown(firstSave.substr(at > 20 ? at - 20 : 0, 60)) + " then " +
                    Shown(secondSave.substr(at > 20 ? at - 20 : 0, 60));
         }

@@ -10,7 +10,7 @@ SaveRoute SetupDialogSaveRoute() {
     // only its bytes reach a fixed point, not the first read's record.
     return SaveRoute{"setup dialog Save",
                      [] {
-                         ui::Owned<dialogs::TfrmSetup> dialog(ui::NewForm<dialogs::TfrmSetup>(ui::Application));
+                         base::Owned<dialogs::TfrmSetup> dialog(ui::NewForm<dialogs::TfrmSetup>(ui::Application));
                          dialog->cbtnSave->Click();
                      },
                      false};
