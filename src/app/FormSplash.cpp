@@ -1,11 +1,11 @@
 #include "app/FormSplash.h"
 
+#include "base/SysUtils.h"
 #include "core/ActiveDesktop_functions.h"
 #include "core/Settings.h"
 #include "core/WindowRoutines.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/FormSetup.h"
-#include "base/SysUtils.h"
 
 namespace app {
 
@@ -190,9 +190,13 @@ void TfrmSplash::Run() {
     Close();
 }
 
-void TfrmSplash::Pause(int hundredths) { core::DelayHundredths(hundredths); }
+void TfrmSplash::Pause(int hundredths) {
+    core::DelayHundredths(hundredths);
+}
 
-base::TDate TfrmSplash::Today() { return base::Today(); }
+base::TDate TfrmSplash::Today() {
+    return base::Today();
+}
 
 namespace {
 
@@ -235,13 +239,21 @@ void TfrmSplash::ShowSetupDialog(ui::TForm& dialog) {
     dialog.ShowModal();
 }
 
-bool TfrmSplash::ActiveDesktopEnabled() { return core::ActiveDesktopEnabled(); }
+bool TfrmSplash::ActiveDesktopEnabled() {
+    return core::ActiveDesktopEnabled();
+}
 
-void TfrmSplash::EnableActiveDesktop() { core::EnableActiveDesktop(true); }
+void TfrmSplash::EnableActiveDesktop() {
+    core::EnableActiveDesktop(true);
+}
 
-void TfrmSplash::SwapFromDirectory() { ApplyAndRecord(core::ChooseFromDirectory(core::Settings)); }
+void TfrmSplash::SwapFromDirectory() {
+    ApplyAndRecord(core::ChooseFromDirectory(core::Settings));
+}
 
-void TfrmSplash::SwapFromList() { ApplyAndRecord(core::ChooseFromList(core::Settings)); }
+void TfrmSplash::SwapFromList() {
+    ApplyAndRecord(core::ChooseFromList(core::Settings));
+}
 
 void TfrmSplash::ApplyAndRecord(const core::WallpaperChoice& choice) {
     try {

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "base/DateUtils.h"
 #include "core/PictureFiles.h"
 #include "skin/CoolCtrls.h"
 #include "skin/CoolLabel.h"
 #include "skin/CoolPanel.h"
 #include "ui/ComCtrls.h"
-#include "base/DateUtils.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/FormSplash.h"
+#include "base/SysUtils.h"
 #include "dialogs/dmHTMLHelp.h"
 #include "ui/Forms.h"
-#include "base/SysUtils.h"
 
 namespace {
 

@@ -84,8 +84,9 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 enum class ReadOutcome { Read, Missing, Refused };
 
 ReadOutcome ReadBytes(const std::wstring& path, std::string& bytes) {
-    const TFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const TFileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
@@ -184,7 +185,8 @@ TFileHandle CreateCopy(const std::wstring& folder, const std::wstring& stem, DWO
 
 // The file's owner, group and access list go to the copy as far as the system lets this user set them.
 void KeepSecurity(const std::wstring& file, HANDLE copy) {
-    const SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    const SECURITY_INFORMATION parts =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     DWORD size = 0;
     GetFileSecurityW(file.c_str(), parts, nullptr, 0, &size);
     if (size == 0) return;
@@ -208,7 +210,8 @@ bool WriteWhole(HANDLE file, const std::string& bytes) {
     const DWORD room = static_cast<DWORD>(std::min<size_t>(bytes.size(), diskRoom));
     DWORD written = 0;
     if (size > 0 && (!WriteFile(file, bytes.data(), room, &written, nullptr) || written != size)) return false;
-    if (!FlushFileBuffers(file) || SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
+    if (!FlushFileBuffers(file) || SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
+        return false;
     std::string back(bytes.size() + 1, '\0');
     DWORD read = 0;
     return ReadFile(file, &back[0], size + 1, &read, nullptr) && read == size && back.compare(0, size, bytes) == 0;
@@ -233,7 +236,8 @@ bool RenameOnto(HANDLE copy, const std::wstring& target, bool& heldOpen) {
     std::copy(target.begin(), target.end(), info->name);
     info->flags = kReplaceIfExists | kPosixSemantics;
     const DWORD size = static_cast<DWORD>(buffer.size());
-    if (SetFileInformationByHandle(copy, static_cast<FILE_INFO_BY_HANDLE_CLASS>(kRenameInfoEx), info, size)) return true;
+    if (SetFileInformationByHandle(copy, static_cast<FILE_INFO_BY_HANDLE_CLASS>(kRenameInfoEx), info, size))
+        return true;
     info->flags = TRUE;
     if (SetFileInformationByHandle(copy, FileRenameInfo, info, size)) return true;
     const DWORD error = GetLastError();
@@ -245,8 +249,9 @@ bool RenameOnto(HANDLE copy, const std::wstring& target, bool& heldOpen) {
 // takes the new bytes itself: room for them first, so that a full disk leaves it as it was. Unlike the
 // replacement, a process stopped part-way through can leave it part-written.
 bool WriteInPlace(const std::wstring& target, const std::string& bytes) {
-    const TFileHandle file(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const TFileHandle file(CreateFileW(target.c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return false;
     LARGE_INTEGER size{}, current{};
     size.QuadPart = static_cast<LONGLONG>(bytes.size());

@@ -68,8 +68,8 @@ std::wstring Trimmed(const std::wstring& text) {
 
 // A name written anew keeps what follows its leading blanks, as the services keep it.
 std::wstring LeadingBlanksOff(const std::wstring& name) {
-    return name.substr(
-        static_cast<size_t>(std::find_if(name.begin(), name.end(), [](wchar_t c) { return !IsBlank(c); }) - name.begin()));
+    return name.substr(static_cast<size_t>(
+        std::find_if(name.begin(), name.end(), [](wchar_t c) { return !IsBlank(c); }) - name.begin()));
 }
 
 // The services keep a name or value as a zero-ended string: a zero inside a line ends what is kept of it.

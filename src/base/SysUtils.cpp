@@ -42,9 +42,9 @@ std::string Format(const char* format, ...) {
 
 std::string SysErrorMessage(DWORD code) {
     wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::wstring text;
     if (length != 0 && buffer != nullptr) text.assign(buffer, length);
     if (buffer != nullptr) LocalFree(buffer);
@@ -89,8 +89,10 @@ size_t Utf8SequenceAt(const std::string& text, size_t at) {
     const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     if (lead < 0x80) return 1;
-    const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                                      : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    const size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
     if (length == 0 || text.size() - at < length) return 0;
     for (size_t i = 1; i < length; ++i) {
         if ((byte(at + i) & 0xC0) != 0x80) return 0;
@@ -142,7 +144,8 @@ std::string LeadingUnits(const std::string& text, size_t units) {
 std::wstring WideText(const std::string& text) {
     std::wstring wide(WideLength(text), L'\0');
     if (!wide.empty())
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], static_cast<int>(wide.size()));
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                            static_cast<int>(wide.size()));
     return wide;
 }
 

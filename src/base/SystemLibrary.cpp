@@ -19,7 +19,8 @@ HMODULE LoadSystemLibrary(const char* library) {
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) throw EOSError(GetLastError());
     HMODULE module = LoadLibraryW((std::wstring(folder) + L"\\" + WideText(library)).c_str());
-    if (module == nullptr) throw Exception(Format("%s could not be loaded: %s", library, SysErrorMessage(GetLastError()).c_str()));
+    if (module == nullptr)
+        throw Exception(Format("%s could not be loaded: %s", library, SysErrorMessage(GetLastError()).c_str()));
     loaded[library] = module;
     return module;
 }

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/ComSupport.h"
 #include "base/SysUtils.h"
+#include "core/ComSupport.h"
 
 namespace core {
 

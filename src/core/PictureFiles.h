@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/Settings.h"
 #include "base/StringList.h"
+#include "core/Settings.h"
 
 namespace core {
 

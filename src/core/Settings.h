@@ -46,7 +46,7 @@ struct TSettings {
     bool JPGtype = false;
     bool PNGtype = false;
     int32_t DisplayStyle = 0;  // 0 Center, 1 Stretch, 2 Tile
-    base::TDate LastChanged;     // the zero date means never
+    base::TDate LastChanged;   // the zero date means never
     core::PictureList PictureList{};
 };
 

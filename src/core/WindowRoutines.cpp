@@ -90,6 +90,8 @@ void DelayHundredths(int n, PauseClock& clock) {
     }
 }
 
-void DelayHundredths(int n) { DelayHundredths(n, SystemPauseClock()); }
+void DelayHundredths(int n) {
+    DelayHundredths(n, SystemPauseClock());
+}
 
 }  // namespace core

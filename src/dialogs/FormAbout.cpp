@@ -4,9 +4,9 @@
 
 #include <utility>
 
+#include "base/SystemLibrary.h"
 #include "core/WindowRoutines.h"
 #include "dialogs/DialogParts.h"
-#include "base/SystemLibrary.h"
 
 namespace dialogs {
 
@@ -17,7 +17,8 @@ constexpr char kMakersAddress[] = "tamberlyn@example.org";
 HINSTANCE CallShellExecute(HWND owner, const char* verb, const char* file, const char* parameters,
                            const char* directory, int show) {
     static const auto shellExecute =
-        base::SystemFunction<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>("shell32.dll", "ShellExecuteA");
+        base::SystemFunction<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>("shell32.dll",
+                                                                                            "ShellExecuteA");
     return shellExecute(owner, verb, file, parameters, directory, show);
 }
 

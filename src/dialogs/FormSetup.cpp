@@ -1,5 +1,7 @@
 #include "dialogs/FormSetup.h"
 
+#include "base/IniFiles.h"
+#include "base/SysUtils.h"
 #include "core/PictureFiles.h"
 #include "core/Settings.h"
 #include "core/WindowRoutines.h"
@@ -7,8 +9,6 @@
 #include "dialogs/FormAbout.h"
 #include "dialogs/FormAdd.h"
 #include "ui/Dialogs.h"
-#include "base/IniFiles.h"
-#include "base/SysUtils.h"
 
 namespace dialogs {
 
@@ -84,7 +84,6 @@ skin::TCoolCheckRadioBox* AddTypeBox(ui::TForm& form, ui::TWinControl* parent, i
     box->SetTransparent(true);
     return box;
 }
-
 
 }  // namespace
 

@@ -237,8 +237,8 @@ void TCoolBtn::PaintGlyphAndCaption(bool pressed) {
     TGlyph& glyph = frame ? *frame : *glyph_;
     RECT textBounds{};
     glyph.PaintGlyphAndCaption(*canvas_, client, textBounds, kCaptionFlags, Shadow().Size(), Shadow().Color(),
-                               Shadow().Position(), Shadow().SimpleView(), ui::clNone, true, Enabled(), spacing_, margin_,
-                               layout_, Caption());
+                               Shadow().Position(), Shadow().SimpleView(), ui::clNone, true, Enabled(), spacing_,
+                               margin_, layout_, Caption());
 }
 
 std::unique_ptr<TGlyph> TCoolBtn::FrameGlyph() const {

@@ -76,7 +76,9 @@ std::optional<std::string> TCoolCheckRadioBox::AccessibleShortcut(int child) con
 }
 
 long TCoolCheckRadioBox::AccessibleState(int child) const {
-    return (state_ == cbChecked ? STATE_SYSTEM_CHECKED : state_ == cbGrayed ? STATE_SYSTEM_MIXED : 0) |
+    return (state_ == cbChecked  ? STATE_SYSTEM_CHECKED
+            : state_ == cbGrayed ? STATE_SYSTEM_MIXED
+                                 : 0) |
            (pressed_ ? STATE_SYSTEM_PRESSED : 0);
 }
 

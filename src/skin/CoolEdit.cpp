@@ -206,7 +206,8 @@ void TEditSkin::SkinMessage(ui::TMessage& message, const std::function<void(ui::
 
 // ---- TCoolEdit
 
-TCoolEdit::TCoolEdit(base::TComponent* owner) : ui::TCustomEdit(owner), TEditSkin(static_cast<ui::TCustomEdit&>(*this)) {
+TCoolEdit::TCoolEdit(base::TComponent* owner)
+    : ui::TCustomEdit(owner), TEditSkin(static_cast<ui::TCustomEdit&>(*this)) {
     SetHoverEvents(true);
 }
 

@@ -9,12 +9,12 @@
 #include <memory>
 #include <vector>
 
+#include "base/StringList.h"
 #include "skin/CoolCheckRadio.h"
 #include "skin/CoolControl.h"
 #include "skin/SkinSurface.h"
 #include "skin/SkinTypes.h"
 #include "ui/GroupBox.h"
-#include "base/StringList.h"
 
 namespace skin {
 

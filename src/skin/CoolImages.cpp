@@ -48,7 +48,8 @@ base::TComponent* TBitmaps::Owner() const {
 
 // ---- TCoolImages
 
-TCoolImages::TCoolImages(base::TComponent* owner) : base::TComponent(owner), bitmaps_(std::make_unique<TBitmaps>(this)) {}
+TCoolImages::TCoolImages(base::TComponent* owner)
+    : base::TComponent(owner), bitmaps_(std::make_unique<TBitmaps>(this)) {}
 
 TCoolImages::~TCoolImages() {
     while (!links_.empty()) {

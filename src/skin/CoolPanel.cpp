@@ -8,8 +8,7 @@ TCoolPanel::TCoolPanel(base::TComponent* owner) : ui::TCustomPanel(owner), TSkin
 
 void TCoolPanel::BackgroundChanged() {
     // Transparent windowed children copy this panel's background, so they repaint with it.
-    if (HandleAllocated() && !Destroying())
-        ui::RedrawShown(Handle(), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (HandleAllocated() && !Destroying()) ui::RedrawShown(Handle(), RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TCoolPanel::SurfaceChanged(TSkinChange change) {

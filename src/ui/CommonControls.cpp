@@ -60,7 +60,8 @@ bool ImageListRemove(HIMAGELIST list, int index) {
     return remove(list, index) != FALSE;
 }
 
-bool ImageListDrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, COLORREF background, COLORREF foreground, UINT style) {
+bool ImageListDrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, COLORREF background, COLORREF foreground,
+                     UINT style) {
     static const auto draw = Controls<decltype(&ImageList_DrawEx)>("ImageList_DrawEx");
     return draw(list, index, dc, x, y, 0, 0, background, foreground, style) != FALSE;
 }

@@ -20,6 +20,7 @@ bool ImageListReplace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask);
 int ImageListGetImageCount(HIMAGELIST list);
 bool ImageListSetImageCount(HIMAGELIST list, UINT count);
 bool ImageListRemove(HIMAGELIST list, int index);
-bool ImageListDrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, COLORREF background, COLORREF foreground, UINT style);
+bool ImageListDrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, COLORREF background, COLORREF foreground,
+                     UINT style);
 
 }  // namespace ui

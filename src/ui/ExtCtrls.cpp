@@ -4,7 +4,9 @@ namespace ui {
 
 // ---- TCustomPanel
 
-TCustomPanel::TCustomPanel(base::TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0, 185, 41); }
+TCustomPanel::TCustomPanel(base::TComponent* owner) : TCustomControl(owner) {
+    SetBounds(0, 0, 185, 41);
+}
 
 void TCustomPanel::SetAlignment(TAlignment alignment) {
     if (alignment == alignment_) return;

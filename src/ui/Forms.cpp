@@ -118,9 +118,9 @@ void TForm::CreateParams(TCreateParams& params) {
     // The program's icon (where the module has one) stands for its windows, on the taskbar too. Loaded
     // once, as the bounds are worked out from these parameters as well.
     static const HICON icon = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-    static const HICON smallIcon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON,
-                                                                 GetSystemMetrics(SM_CXSMICON),
-                                                                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    static const HICON smallIcon =
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     params.Icon = icon;
     params.SmallIcon = smallIcon;
     // The other forms are owned by the main form: they stay above it and give the activation back to it.
@@ -150,7 +150,9 @@ void TForm::Show() {
     if (GetActiveWindow() == Handle()) RestoreFocus();
 }
 
-void TForm::Hide() { SetVisible(false); }
+void TForm::Hide() {
+    SetVisible(false);
+}
 
 bool TForm::CloseQuery() {
     bool canClose = true;
@@ -278,7 +280,8 @@ bool TForm::DialogNavigationKey(const MSG& message, UINT code) {
     TWinControl* focused = FocusedControl();
     switch (message.wParam) {
         case VK_TAB: {
-            if (KeyHeld(VK_CONTROL) || KeyHeld(VK_MENU) || (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) != 0) return false;
+            if (KeyHeld(VK_CONTROL) || KeyHeld(VK_MENU) || (code & (DLGC_WANTTAB | DLGC_WANTALLKEYS)) != 0)
+                return false;
             if (TWinControl* next = FindNextControl(focused, !KeyHeld(VK_SHIFT))) next->SetFocus();
             return true;
         }

@@ -116,10 +116,18 @@ HPEN TPen::Handle() const {
     if (!handle_) {
         int style = PS_SOLID;
         switch (style_) {
-            case TPenStyle::Solid: style = PS_SOLID; break;
-            case TPenStyle::Dash: style = PS_DASH; break;
-            case TPenStyle::Dot: style = PS_DOT; break;
-            case TPenStyle::Clear: style = PS_NULL; break;
+            case TPenStyle::Solid:
+                style = PS_SOLID;
+                break;
+            case TPenStyle::Dash:
+                style = PS_DASH;
+                break;
+            case TPenStyle::Dot:
+                style = PS_DOT;
+                break;
+            case TPenStyle::Clear:
+                style = PS_NULL;
+                break;
         }
         handle_.Reset(CreatePen(style, width_, ColorToRGB(color_)));
     }
@@ -177,7 +185,9 @@ void TCanvas::Deselect() {
     SelectObject(dc_, GetStockObject(NULL_BRUSH));
 }
 
-TCanvas::~TCanvas() { Detach(); }
+TCanvas::~TCanvas() {
+    Detach();
+}
 
 void TCanvas::Attach(HDC dc) {
     Detach();
@@ -211,15 +221,25 @@ HDC TCanvas::Handle() {
     return dc_;
 }
 
-void TCanvas::FillRect(const RECT& rect) { ::FillRect(Handle(), &rect, brush_.Handle()); }
+void TCanvas::FillRect(const RECT& rect) {
+    ::FillRect(Handle(), &rect, brush_.Handle());
+}
 
-void TCanvas::FrameRect(const RECT& rect) { ::FrameRect(Handle(), &rect, brush_.Handle()); }
+void TCanvas::FrameRect(const RECT& rect) {
+    ::FrameRect(Handle(), &rect, brush_.Handle());
+}
 
-void TCanvas::Rectangle(const RECT& rect) { ::Rectangle(Handle(), rect.left, rect.top, rect.right, rect.bottom); }
+void TCanvas::Rectangle(const RECT& rect) {
+    ::Rectangle(Handle(), rect.left, rect.top, rect.right, rect.bottom);
+}
 
-void TCanvas::MoveTo(int x, int y) { MoveToEx(Handle(), x, y, nullptr); }
+void TCanvas::MoveTo(int x, int y) {
+    MoveToEx(Handle(), x, y, nullptr);
+}
 
-void TCanvas::LineTo(int x, int y) { ::LineTo(Handle(), x, y); }
+void TCanvas::LineTo(int x, int y) {
+    ::LineTo(Handle(), x, y);
+}
 
 int DrawTextOf(HDC dc, const std::string& text, RECT& rect, UINT format) {
     const std::wstring wide = base::WideText(text);
@@ -258,7 +278,9 @@ void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
 
 TBitmap::TBitmap() = default;
 
-TBitmap::~TBitmap() { Clear(); }
+TBitmap::~TBitmap() {
+    Clear();
+}
 
 void TBitmap::Clear() {
     canvas_.reset();

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ui/ControlsInternal.h"
 #include "base/SysUtils.h"
+#include "ui/ControlsInternal.h"
 
 namespace ui {
 
@@ -33,7 +33,8 @@ struct TCustomGrid::PaintPass {
     HBRUSH innerLine;
 };
 
-TCustomGrid::TCustomGrid(base::TComponent* owner) : TCustomControl(owner), cols_(5, 1, 64), rows_(5, 1, 24), current_{1, 1} {
+TCustomGrid::TCustomGrid(base::TComponent* owner)
+    : TCustomControl(owner), cols_(5, 1, 64), rows_(5, 1, 24), current_{1, 1} {
     SetBounds(0, 0, 320, 120);
     SetColor(clWindow);
     SetTabStop(true);

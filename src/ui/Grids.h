@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "ui/Controls.h"
-#include "ui/GridAxis.h"
-#include "ui/Graphics.h"
-#include "ui/StdCtrls.h"
 #include "base/SysUtils.h"
+#include "ui/Controls.h"
+#include "ui/Graphics.h"
+#include "ui/GridAxis.h"
+#include "ui/StdCtrls.h"
 
 namespace ui {
 

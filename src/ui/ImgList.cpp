@@ -86,7 +86,8 @@ TChangeLink::~TChangeLink() {
 TCustomImageList::TCustomImageList(base::TComponent* owner, int width, int height)
     : base::TComponent(owner), width_(width), height_(height) {
     list_.Reset(ImageListCreate(width, height, ILC_COLOR24 | ILC_MASK, 4, 4));
-    if (list_.Get() == nullptr) throw base::Exception(base::Format("Cannot create a %d x %d image list", width, height));
+    if (list_.Get() == nullptr)
+        throw base::Exception(base::Format("Cannot create a %d x %d image list", width, height));
 }
 
 TCustomImageList::~TCustomImageList() {

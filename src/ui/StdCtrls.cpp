@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "ui/Forms.h"
 #include "base/SysUtils.h"
+#include "ui/Forms.h"
 
 namespace ui {
 
@@ -59,9 +59,15 @@ UINT TCustomLabel::TextFlags() const {
     if (wordWrap_) flags |= DT_WORDBREAK;
     if (!showAccelChar_) flags |= DT_NOPREFIX;
     switch (alignment_) {
-        case taLeftJustify: flags |= DT_LEFT; break;
-        case taRightJustify: flags |= DT_RIGHT; break;
-        case taCenter: flags |= DT_CENTER; break;
+        case taLeftJustify:
+            flags |= DT_LEFT;
+            break;
+        case taRightJustify:
+            flags |= DT_RIGHT;
+            break;
+        case taCenter:
+            flags |= DT_CENTER;
+            break;
     }
     return flags;
 }
@@ -100,7 +106,8 @@ void TCustomLabel::AdjustBounds() {
         std::string text = Caption();
         // An empty caption still measures one line.
         if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
-        DrawTextOf(screen.Get(), text, measured, (TextFlags() & ~static_cast<UINT>(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
+        DrawTextOf(screen.Get(), text, measured,
+                   (TextFlags() & ~static_cast<UINT>(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
     }
     int left = Left();
     if (alignment_ == taRightJustify) left = Left() + Width() - measured.right;
@@ -230,8 +237,7 @@ void TButton::WndProc(TMessage& message) {
             FocusMoved(reinterpret_cast<TWinControl*>(message.LParam));
             return;
         case CM_DIALOGKEY:
-            if (((message.WParam == VK_RETURN && active_) || (message.WParam == VK_ESCAPE && cancel_)) &&
-                CanFocus()) {
+            if (((message.WParam == VK_RETURN && active_) || (message.WParam == VK_ESCAPE && cancel_)) && CanFocus()) {
                 Click();
                 message.Result = 1;
             }

@@ -3,8 +3,8 @@
 #include <map>
 
 #include "base/Boundary.h"
-#include "ui/Controls.h"
 #include "base/SysUtils.h"
+#include "ui/Controls.h"
 
 namespace ui {
 

@@ -205,8 +205,8 @@ void TWinControl::CreateWnd() {
         const CreationScope scope(this);
         window = unicode_ ? CreateWindowExW(params.ExStyle, base::WideText(params.WinClassName).c_str(),
                                             base::WideText(params.Caption).c_str(), params.Style, params.X, params.Y,
-                                            params.Width, params.Height, params.WndParent, id, GetModuleHandleA(nullptr),
-                                            this)
+                                            params.Width, params.Height, params.WndParent, id,
+                                            GetModuleHandleA(nullptr), this)
                           : CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(),
                                             params.Style, params.X, params.Y, params.Width, params.Height,
                                             params.WndParent, id, GetModuleHandleA(nullptr), this);

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "app/FormSplash.h"
+#include "base/DateUtils.h"
+#include "base/SysUtils.h"
 #include "core/Settings.h"
 #include "support/TempDir.h"
-#include "base/DateUtils.h"
 #include "ui/Forms.h"
-#include "base/SysUtils.h"
 
 namespace {
 
@@ -65,7 +65,9 @@ protected:
     void ShowError(const std::exception& error) override { errors.push_back(error.what()); }
 };
 
-void CALLBACK EndStalledRun(HWND, UINT, UINT_PTR, DWORD) { ui::Application->Terminate(); }
+void CALLBACK EndStalledRun(HWND, UINT, UINT_PTR, DWORD) {
+    ui::Application->Terminate();
+}
 
 // What a run left to look at once its application is gone.
 struct RunRecord {
@@ -107,7 +109,8 @@ RunRecord RunSplash(std::vector<std::string> arguments, const std::function<void
 }
 
 using Strings = std::vector<std::string>;
-const Strings kSwapCaptions = {"Initialising...", "Reading inifile...", "Swapping Wallpaper...", "Closing Tamberlyn..."};
+const Strings kSwapCaptions = {"Initialising...", "Reading inifile...", "Swapping Wallpaper...",
+                               "Closing Tamberlyn..."};
 const Strings kQuietCaptions = {"Initialising...", "Reading inifile...", "Closing Tamberlyn..."};
 
 class SplashRun : public ::testing::Test {
@@ -136,8 +139,8 @@ TEST_F(SplashRun, DueRunShowsEveryPhaseAndPausesFourTimes) {
 TEST_F(SplashRun, DailyRuleOnTheDayOfTheLastChangeOrLaterIsNotDue) {
     const base::TDate today = base::TDate::FromYMD(2026, 12, 7);
     for (int offset : {0, 1}) {
-        WriteSettings("ChangeWhen=1\r\nLastChanged=" + base::DateToStr(base::TDate::FromSerial(today.Serial() + offset)) +
-                      "\r\n");
+        WriteSettings("ChangeWhen=1\r\nLastChanged=" +
+                      base::DateToStr(base::TDate::FromSerial(today.Serial() + offset)) + "\r\n");
         const RunRecord run = RunSplash({});
         EXPECT_EQ(run.captions, kQuietCaptions) << offset;
         EXPECT_EQ(run.bars, (std::vector<int>{20, 40, 100})) << offset;
@@ -146,7 +149,8 @@ TEST_F(SplashRun, DailyRuleOnTheDayOfTheLastChangeOrLaterIsNotDue) {
 }
 
 TEST_F(SplashRun, DailyRuleIsDueOnceTodayIsPastTheLastChange) {
-    WriteSettings("ChangeWhen=7\r\nMode=3\r\nLastChanged=" + base::DateToStr(base::TDate::FromYMD(2026, 12, 6)) + "\r\n");
+    WriteSettings("ChangeWhen=7\r\nMode=3\r\nLastChanged=" + base::DateToStr(base::TDate::FromYMD(2026, 12, 6)) +
+                  "\r\n");
     const RunRecord run = RunSplash({});
     EXPECT_EQ(run.steps, Strings{"list"});
     EXPECT_EQ(run.captions, kSwapCaptions);
@@ -155,8 +159,9 @@ TEST_F(SplashRun, DailyRuleIsDueOnceTodayIsPastTheLastChange) {
 TEST_F(SplashRun, SetupArgumentIsComparedAfterCapitalisingLetters) {
     WriteSettings("ChangeWhen=1\r\nLastChanged=" + base::DateToStr(base::TDate::FromYMD(2026, 12, 7)) + "\r\n");
     const std::vector<std::pair<Strings, bool>> cases = {
-        {{"/setup"}, true},   {{"/Setup"}, true},        {{"/SETUP", "x"}, true}, {{"-SETUP"}, false},
-        {{"/SETUPX"}, false}, {{"x", "/SETUP"}, false}, {{}, false},
+        {{"/setup"}, true},  {{"/Setup"}, true},   {{"/SETUP", "x"}, true},
+        {{"-SETUP"}, false}, {{"/SETUPX"}, false}, {{"x", "/SETUP"}, false},
+        {{}, false},
     };
     for (const auto& [arguments, setup] : cases) {
         const RunRecord run = RunSplash(arguments);

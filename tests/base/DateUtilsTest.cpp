@@ -243,7 +243,8 @@ TEST(DateUtils, EveryShortDateFormatRoundTripsAndIsWrittenAsTheSystemWritesIt) {
         formats.push_back(format);
     formats.push_back(base::ShortDateFormat());
 
-    std::vector<base::TDate> dates = {base::TDate(), base::TDate::FromYMD(2028, 2, 29), base::TDate::FromYMD(2099, 12, 31)};
+    std::vector<base::TDate> dates = {base::TDate(), base::TDate::FromYMD(2028, 2, 29),
+                                      base::TDate::FromYMD(2099, 12, 31)};
     for (int serial = base::TDate::FromYMD(2026, 1, 1).Serial(); serial <= base::TDate::FromYMD(2027, 12, 31).Serial();
          ++serial)
         dates.push_back(base::TDate::FromSerial(serial));
@@ -290,8 +291,7 @@ TEST(DateUtils, EveryShortDateFormatRoundTripsAndIsWrittenAsTheSystemWritesIt) {
             ADD_FAILURE() << "format \"" << format << "\": " << failure;
         }
         // A format of the system's own lists that its formatter refuses would be compared with nothing.
-        if (index < systemFormats && compared - comparedBefore != writable && notCompared.empty())
-            notCompared = format;
+        if (index < systemFormats && compared - comparedBefore != writable && notCompared.empty()) notCompared = format;
     }
     EXPECT_GT(writable, 0u);
     EXPECT_EQ(notCompared, "") << "every listed format is compared on every day the system writes";

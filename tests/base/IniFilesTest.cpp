@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "support/HeldFile.h"
-#include "support/SymbolicLink.h"
-#include "support/TempDir.h"
 #include "base/IniFileUpdate.h"
 #include "base/IniFiles.h"
 #include "base/SysUtils.h"
+#include "support/HeldFile.h"
+#include "support/SymbolicLink.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -94,10 +94,10 @@ TEST(IniFile, StringsReadBackAsWrittenWhateverTheirEnds) {
 }
 
 TEST(IniFile, IntegersAreDecimalOrHexAndOtherwiseTheDefault) {
-    const base::TIniFile ini =
-        Parsed("[N]\r\nHex=0x10\r\nHexUpper=0X1f\r\nAllBits=0xFFFFFFFF\r\nNegative=-12\r\nPlus=+7\r\nZero=0\r\n"
-               "Empty=\r\nWord=yes\r\nTrailing=12abc\r\nBareHex=0x\r\nBadHex=0xZZ\r\nLongHex=0x100000000\r\n"
-               "Big=2147483648\r\nSmall=-2147483648\r\nDollar=$10\r\n");
+    const base::TIniFile ini = Parsed(
+        "[N]\r\nHex=0x10\r\nHexUpper=0X1f\r\nAllBits=0xFFFFFFFF\r\nNegative=-12\r\nPlus=+7\r\nZero=0\r\n"
+        "Empty=\r\nWord=yes\r\nTrailing=12abc\r\nBareHex=0x\r\nBadHex=0xZZ\r\nLongHex=0x100000000\r\n"
+        "Big=2147483648\r\nSmall=-2147483648\r\nDollar=$10\r\n");
     const std::vector<std::pair<const char*, int32_t>> cases = {
         {"Hex", 16},   {"HexUpper", 31},     {"AllBits", -1},  {"Negative", -12}, {"Plus", 7},    {"Zero", 0},
         {"Empty", 99}, {"Word", 99},         {"Trailing", 99}, {"BareHex", 99},   {"BadHex", 99}, {"LongHex", 99},
@@ -119,8 +119,8 @@ TEST(IniFile, BooleansAreIntegersWhereAnyNonZeroIsTrue) {
 TEST(IniFile, DatesUseTheShortDateFormatAndFallBackOnTheDefault) {
     const base::TDate date = base::TDate::FromYMD(2021, 3, 5);
     const base::TDate def = base::TDate::FromYMD(2000, 1, 1);
-    const base::TIniFile ini = Parsed("[D]\r\nGood=" + base::DateToStr(date) + "\r\nZero=" + base::DateToStr(base::TDate()) +
-                                    "\r\nWord=never\r\nEmpty=\r\n");
+    const base::TIniFile ini = Parsed("[D]\r\nGood=" + base::DateToStr(date) +
+                                      "\r\nZero=" + base::DateToStr(base::TDate()) + "\r\nWord=never\r\nEmpty=\r\n");
     EXPECT_EQ(ini.ReadDate("D", "Good", def), date);
     EXPECT_EQ(ini.ReadDate("D", "Zero", def), base::TDate());
     EXPECT_EQ(ini.ReadDate("D", "Word", def), def);
@@ -135,8 +135,9 @@ TEST(IniFile, ChangesKeepEveryOtherLineWhereItWas) {
     ini.WriteInteger("W", "Int", -5);
     ini.WriteBool("w", "True", true);
     ini.WriteDate("New", "Date", base::TDate());
-    EXPECT_EQ(Written(ini), "loose=1\r\n; comment\r\n[W]\r\nInt=-5\r\nother line\r\nTrue=1\r\n[w]\r\nInt=8\r\n[New]\r\nDate=" +
-                                base::DateToStr(base::TDate()) + "\r\n");
+    EXPECT_EQ(Written(ini),
+              "loose=1\r\n; comment\r\n[W]\r\nInt=-5\r\nother line\r\nTrue=1\r\n[w]\r\nInt=8\r\n[New]\r\nDate=" +
+                  base::DateToStr(base::TDate()) + "\r\n");
     EXPECT_EQ(ini.ReadInteger("W", "Int", 0), -5);
 }
 
@@ -186,7 +187,9 @@ TEST(IniFile, EveryEncodingReadsAndIsWrittenAsItCame) {
         EXPECT_EQ(ini.ReadString("0", "Filename", ""), "C:\\日本.bmp") << "the first section after the mark";
         EXPECT_EQ(base::EncodeIniText(ini.Text(), read), bytes);
     }
-    EXPECT_EQ(base::EncodeIniText(L"a", base::TIniEncoding::Utf16), std::string("\xFF\xFE" "a\0", 4));
+    EXPECT_EQ(base::EncodeIniText(L"a", base::TIniEncoding::Utf16), std::string("\xFF\xFE"
+                                                                                "a\0",
+                                                                                4));
     base::TIniEncoding read;
     const base::TIniFile legacy(base::DecodeIniText("[S]\r\nName=caf\xE9\r\nKept=caf\xC3\xA9\r\n", read));
     EXPECT_EQ(read, base::TIniEncoding::ActiveCodePage);
@@ -233,7 +236,8 @@ TEST_F(IniFileUpdate, ReadOnlyFilesFoldersAndMissingFoldersAreRefusedAndHeldFile
     EXPECT_EQ(Folder(), std::vector<std::string>{"test.ini"}) << "no copy is left";
 
     ASSERT_TRUE(CreateDirectoryA(dir.File("folder.ini").c_str(), nullptr));
-    ExpectRefused("Unable to write to " + dir.File("folder.ini"), [&] { base::TIniFileUpdate(dir.File("folder.ini")).Commit(); });
+    ExpectRefused("Unable to write to " + dir.File("folder.ini"),
+                  [&] { base::TIniFileUpdate(dir.File("folder.ini")).Commit(); });
     const std::string nowhere = dir.File("missing\\test.ini");
     EXPECT_EQ(base::ReadIniFile(nowhere).Text(), L"");
     ExpectRefused("Unable to write to " + nowhere, [&] { base::TIniFileUpdate(nowhere).Commit(); });

@@ -33,7 +33,8 @@ void FreeOnceThenExit() {
 TEST(PoisonedHeap, AWriteAfterFreeAndADoubleFreeEndTheProgram) {
     EXPECT_DEATH(WriteAfterFreeThenExit(), "poisoned heap: a freed block was written to");
     EXPECT_DEATH(FreeTwice(), "poisoned heap: a block was freed twice");
-    EXPECT_EXIT(FreeOnceThenExit(), testing::ExitedWithCode(0), "") << "the sweep at exit finds nothing where nothing was written";
+    EXPECT_EXIT(FreeOnceThenExit(), testing::ExitedWithCode(0), "")
+        << "the sweep at exit finds nothing where nothing was written";
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "core/ActiveDesktop_functions.h"
 #include "core/ComSupport.h"
 #include "fakes/RecordingDesktop.h"
 #include "support/TempDir.h"
-#include "base/SysUtils.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/PictureFiles.h"
-#include "support/TempDir.h"
 #include "base/StringList.h"
 #include "base/SysUtils.h"
+#include "core/PictureFiles.h"
+#include "support/TempDir.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "SettingsFuzz.h"
+#include "base/IniFileUpdate.h"
+#include "base/SysUtils.h"
 #include "core/Settings.h"
 #include "support/Automation.h"
 #include "support/HeldFile.h"
 #include "support/TempDir.h"
-#include "base/IniFileUpdate.h"
-#include "base/SysUtils.h"
 
 namespace {
 
@@ -470,7 +470,8 @@ TEST_F(SettingsFile, ASaveKilledAfterEitherStepLeavesTheOldFileOrTheSavedOneAndN
     for (const int step : {1, 2}) {
         Write(old);
         const testing_support::RunOutcome killed = testing_support::RunAnswering(
-            "\"" + base::ExeDirectory() + "killed_save.exe\" \"" + path + "\" " + std::to_string(step), dir.Path(), 20000);
+            "\"" + base::ExeDirectory() + "killed_save.exe\" \"" + path + "\" " + std::to_string(step), dir.Path(),
+            20000);
         EXPECT_EQ(killed.exitCode, 7u);
         EXPECT_EQ(dir.Names(), std::vector<std::string>{"Tamberlyn.ini"}) << "killed after step " << step;
         EXPECT_EQ(OnDisk(), step == 1 ? old : saved);

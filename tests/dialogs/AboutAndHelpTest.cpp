@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "dialogs/FormAbout.h"
 #include "dialogs/dmHTMLHelp.h"
 #include "support/Keys.h"
 #include "ui/Forms.h"
-#include "base/SysUtils.h"
 
 namespace {
 
@@ -83,10 +83,10 @@ TEST_F(WithBridge, EveryCommandReachesHtmlHelpAsItsRowSays) {
         UINT expectedCommand;
         DWORD_PTR expectedData;
     } rows[] = {
-        {HELP_CONTEXT, 2, HH_HELP_CONTEXT, 2},         {HELP_QUIT, 9, HH_CLOSE_ALL, 0},
-        {HELP_CONTENTS, 9, HH_DISPLAY_TOC, 0},         {HELP_CONTEXTPOPUP, 3, HH_HELP_CONTEXT, 3},
-        {HELP_FINDER, 77, HH_DISPLAY_TOPIC, 77},       {HELP_KEY, keyword, HH_DISPLAY_INDEX, static_cast<DWORD_PTR>(keyword)},
-        {15, 1003, HH_DISPLAY_TOPIC, 0},               {4, 5, HH_DISPLAY_TOPIC, 0},
+        {HELP_CONTEXT, 2, HH_HELP_CONTEXT, 2},   {HELP_QUIT, 9, HH_CLOSE_ALL, 0},
+        {HELP_CONTENTS, 9, HH_DISPLAY_TOC, 0},   {HELP_CONTEXTPOPUP, 3, HH_HELP_CONTEXT, 3},
+        {HELP_FINDER, 77, HH_DISPLAY_TOPIC, 77}, {HELP_KEY, keyword, HH_DISPLAY_INDEX, static_cast<DWORD_PTR>(keyword)},
+        {15, 1003, HH_DISPLAY_TOPIC, 0},         {4, 5, HH_DISPLAY_TOPIC, 0},
     };
     for (const auto& row : rows) {
         helpCalls.clear();

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "dialogs/FormAdd.h"
 #include "dialogs/dmHTMLHelp.h"
 #include "support/Keys.h"
 #include "support/ModalWatch.h"
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
-#include "base/SysUtils.h"
 
 namespace {
 
@@ -112,11 +112,12 @@ TEST_F(AddDialog, TheChooserIsAskedExactlyAndAChosenPathReplacesTheTextWhole) {
     ASSERT_EQ(chooserCalls.size(), 1u);
     const ChooserCall& call = chooserCalls[0];
     EXPECT_EQ(call.title, "Select a picture or web page...");
-    EXPECT_EQ(call.filter, (std::vector<std::string>{"Pictures (*.bmp, *.gif, *.jpg, *.png)", "*.bmp;*.gif;*.jpg;*.png",
-                                                     "Web Pages (*.html, *.htm)", "*.html;*.htm", "All files (*.*)",
-                                                     "*.*"}));
+    EXPECT_EQ(call.filter,
+              (std::vector<std::string>{"Pictures (*.bmp, *.gif, *.jpg, *.png)", "*.bmp;*.gif;*.jpg;*.png",
+                                        "Web Pages (*.html, *.htm)", "*.html;*.htm", "All files (*.*)", "*.*"}));
     EXPECT_EQ(call.filterIndex, 1u);
-    const DWORD wanted = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_DONTADDTORECENT;
+    const DWORD wanted =
+        OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_DONTADDTORECENT;
     EXPECT_EQ(call.flags & wanted, wanted);
     EXPECT_EQ(call.flags & ~(wanted | OFN_EXPLORER), 0u);
     EXPECT_TRUE(call.noInitialFolderOrName);

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "core/Settings.h"
 #include "dialogs/FormAdd.h"
 #include "dialogs/FormSetup.h"
@@ -23,7 +24,6 @@
 #include "support/TempDir.h"
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
-#include "base/SysUtils.h"
 
 namespace {
 
@@ -61,7 +61,9 @@ protected:
 };
 
 std::vector<std::string> errors;
-void RecordError(const std::exception& error) { errors.push_back(error.what()); }
+void RecordError(const std::exception& error) {
+    errors.push_back(error.what());
+}
 
 std::string chosenFolder;
 bool ChooseFolder(const ui::TBrowseRequest& request, std::string& folder) {
@@ -128,8 +130,10 @@ const std::string kThree =
     "DisplayStyle=1\r\n[2]\r\nFilename=C:\\C.BMP\r\nDisplayStyle=7\r\n";
 
 TEST_F(Setup, ShowsTheSettingsAndTheListWithItsBlankRow) {
-    Open("[Options]\r\nChangeWhen=1\r\nMode=1\r\nForceAD=1\r\nPictureDir=c:\\pics\r\nBMPtype=0\r\nGIFtype=1\r\nDisplayStyle=2\r\n"
-         "[0]\r\nFilename=C:\\A.BMP\r\nDisplayStyle=2\r\n[1]\r\nFilename=C:\\B.HTM\r\nDisplayStyle=9\r\n");
+    Open(
+        "[Options]\r\nChangeWhen=1\r\nMode=1\r\nForceAD=1\r\nPictureDir=c:\\pics\r\nBMPtype=0\r\nGIFtype="
+        "1\r\nDisplayStyle=2\r\n"
+        "[0]\r\nFilename=C:\\A.BMP\r\nDisplayStyle=2\r\n[1]\r\nFilename=C:\\B.HTM\r\nDisplayStyle=9\r\n");
     EXPECT_EQ(dialog->Caption(), "Tamberlyn Setup");
     EXPECT_EQ(dialog->ClientWidth(), 592);
     EXPECT_EQ(dialog->ClientHeight(), 573);
@@ -177,9 +181,9 @@ TEST_F(Setup, ShowsTheSettingsAndTheListWithItsBlankRow) {
              dialog->clblFilenameTitle, dialog->clblTiledTitle, dialog->crdgrpChangeWhen, dialog->crdgrpMode,
              dialog->cchkrdgrpForceAD, dialog->cchkrdgrpStyle, dialog->cgrpbxType})
         EXPECT_GT(skinShare(seeThrough), 0.5) << seeThrough->Name();
-    for (skin::TCoolBtn* button : {dialog->cbtnAbout, dialog->cbtnHelp, dialog->cbtnAdd, dialog->cbtnRemove,
-                                   dialog->cbtnUp, dialog->cbtnDown, dialog->cbtnRefresh, dialog->cbtnSave,
-                                   dialog->cbtnCancel}) {
+    for (skin::TCoolBtn* button :
+         {dialog->cbtnAbout, dialog->cbtnHelp, dialog->cbtnAdd, dialog->cbtnRemove, dialog->cbtnUp, dialog->cbtnDown,
+          dialog->cbtnRefresh, dialog->cbtnSave, dialog->cbtnCancel}) {
         EXPECT_GT(skinShare(button), 0.3) << button->Caption();
         // The glyph's image for the button's state, wherever the layout put it: every pixel but its
         // transparent ones.
@@ -216,7 +220,6 @@ TEST_F(Setup, ShowsTheSettingsAndTheListWithItsBlankRow) {
     EXPECT_FALSE(dialog->cbtnAdd->Enabled());
     EXPECT_EQ(dialog->cedtbtnDir->Color(), ui::clWindow) << "the window colour, no longer cream";
     EXPECT_EQ(dialog->cstgrdList->Color(), ui::clBtnFace);
-
 }
 
 using Event = std::tuple<HWND, DWORD, LONG>;
@@ -236,13 +239,21 @@ TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows)
         Pump();
         visited.push_back(GetFocus());
     }
-    const std::vector<HWND> wanted = {
-        dialog->cbtnSave->Handle(),  dialog->cbtnCancel->Handle(),
-        dialog->crdgrpChangeWhen->Buttons()[0]->Handle(), dialog->crdgrpMode->Buttons()[0]->Handle(),
-        dialog->cchkrdgrpForceAD->Buttons()[0]->Handle(), dialog->cbtnAbout->Handle(), dialog->cbtnHelp->Handle(),
-        dialog->cedtbtnDir->Handle(), dialog->cchkrdgrpStyle->Buttons()[0]->Handle(), dialog->cchkrdbxBMP->Handle(),
-        dialog->cchkrdbxGIF->Handle(), dialog->cchkrdbxJPG->Handle(), dialog->cchkrdbxPNG->Handle(),
-        dialog->cbtnRefresh->Handle(), dialog->cbtnSave->Handle()};
+    const std::vector<HWND> wanted = {dialog->cbtnSave->Handle(),
+                                      dialog->cbtnCancel->Handle(),
+                                      dialog->crdgrpChangeWhen->Buttons()[0]->Handle(),
+                                      dialog->crdgrpMode->Buttons()[0]->Handle(),
+                                      dialog->cchkrdgrpForceAD->Buttons()[0]->Handle(),
+                                      dialog->cbtnAbout->Handle(),
+                                      dialog->cbtnHelp->Handle(),
+                                      dialog->cedtbtnDir->Handle(),
+                                      dialog->cchkrdgrpStyle->Buttons()[0]->Handle(),
+                                      dialog->cchkrdbxBMP->Handle(),
+                                      dialog->cchkrdbxGIF->Handle(),
+                                      dialog->cchkrdbxJPG->Handle(),
+                                      dialog->cchkrdbxPNG->Handle(),
+                                      dialog->cbtnRefresh->Handle(),
+                                      dialog->cbtnSave->Handle()};
     EXPECT_EQ(visited, wanted) << "the list's controls are disabled in directory mode and skipped";
     // The focused button is the one Enter presses: it reads as the default.
     VARIANT self{};
@@ -286,12 +297,16 @@ TEST_F(Setup, TabVisitsEveryGroupBoxAndButtonInTheLayoutsOrderAndAReaderFollows)
     UnhookWinEvent(hook);
     std::vector<Event> events{{dialog->cchkrdbxGIF->Handle(), EVENT_OBJECT_STATECHANGE, 0},
                               {dialog->crdgrpMode->Buttons()[1]->Handle(), EVENT_OBJECT_STATECHANGE, 0},
-                              {list, EVENT_OBJECT_FOCUS, 1}, {list, EVENT_OBJECT_FOCUS, 0}, {list, EVENT_OBJECT_SELECTION, 0},
-                              {list, EVENT_OBJECT_SELECTION, 1}, {dialog->cedtbtnDir->Handle(), EVENT_OBJECT_VALUECHANGE, 0},
+                              {list, EVENT_OBJECT_FOCUS, 1},
+                              {list, EVENT_OBJECT_FOCUS, 0},
+                              {list, EVENT_OBJECT_SELECTION, 0},
+                              {list, EVENT_OBJECT_SELECTION, 1},
+                              {dialog->cedtbtnDir->Handle(), EVENT_OBJECT_VALUECHANGE, 0},
                               {dialog->cbtnCancel->Handle(), EVENT_OBJECT_NAMECHANGE, 0}};
     for (HWND window : visited) events.emplace_back(window, EVENT_OBJECT_FOCUS, 0);
     for (const Event& event : events)
-        EXPECT_NE(std::find(heard.begin(), heard.end(), event), heard.end()) << std::get<1>(event) << " " << std::get<2>(event);
+        EXPECT_NE(std::find(heard.begin(), heard.end(), event), heard.end())
+            << std::get<1>(event) << " " << std::get<2>(event);
 
     // Two readers, each with its object of the dialog, walk its children a step each in turn; a copy of a
     // walk goes on from where the walk stands.
@@ -419,7 +434,8 @@ TEST_F(Setup, SaveWritesWhatTheControlsShowAndOnlyAModeChangeResetsThePosition) 
     };
     for (const Case& c : {Case{5, 1, true}, Case{-7, -1, true}, Case{-1, -1, false}, Case{1, 1, false}}) {
         dialog.reset();
-        Open("[Options]\r\nMode=" + std::to_string(c.stored) + "\r\nChangeWhen=9\r\nDisplayStyle=-3\r\nNextImage=4\r\n");
+        Open("[Options]\r\nMode=" + std::to_string(c.stored) +
+             "\r\nChangeWhen=9\r\nDisplayStyle=-3\r\nNextImage=4\r\n");
         EXPECT_EQ(dialog->crdgrpMode->ItemIndex(), c.shown) << c.stored;
         EXPECT_TRUE(dialog->cstgrdList->Enabled()) << "any mode but 0 is list mode: " << c.stored;
         Press(dialog->cbtnSave);
@@ -471,7 +487,8 @@ TEST_F(Setup, TheBrowserAboutHelpAndClosing) {
     chosenFolder.clear();
     Click(dialog->cedtbtnDir->Button());
     EXPECT_EQ(dialog->cedtbtnDir->Text(), "C:\\PICS\\") << "a cancelled browser changes nothing";
-    EXPECT_EQ(errors, (Strings{"browse: Select picture directory... (folders)", "browse: Select picture directory... (folders)"}));
+    EXPECT_EQ(errors, (Strings{"browse: Select picture directory... (folders)",
+                               "browse: Select picture directory... (folders)"}));
 
     Press(dialog->cbtnAbout);
     EXPECT_EQ(dialog->aboutBoxes, 1);

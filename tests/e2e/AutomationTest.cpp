@@ -2,9 +2,9 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include "base/SysUtils.h"
 #include "support/Automation.h"
 #include "support/TempDir.h"
-#include "base/SysUtils.h"
 
 namespace testing_support {
 namespace {

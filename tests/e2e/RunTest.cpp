@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "support/ExeScenario.h"
 #include "base/DateUtils.h"
 #include "base/SysUtils.h"
+#include "support/ExeScenario.h"
 
 namespace testing_support {
 namespace {

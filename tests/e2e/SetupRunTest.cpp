@@ -11,14 +11,14 @@
 #include <utility>
 #include <vector>
 
-#include "fakes/RecordingDesktop.h"
-#include "support/ExeScenario.h"
-#include "support/SetupDriver.h"
-#include "core/Settings.h"
 #include "base/DateUtils.h"
 #include "base/IniFileUpdate.h"
 #include "base/IniFiles.h"
 #include "base/SysUtils.h"
+#include "core/Settings.h"
+#include "fakes/RecordingDesktop.h"
+#include "support/ExeScenario.h"
+#include "support/SetupDriver.h"
 
 namespace testing_support {
 namespace {
@@ -36,7 +36,8 @@ protected:
     std::string FullList(const std::string& when) const {
         std::string settings = "[Options]\r\n" + when + "Mode=1\r\n";
         for (int i = 0; i < 200; ++i) {
-            settings += "[" + std::to_string(i) + "]\r\nFilename=C:\\P" + std::to_string(i) + ".BMP\r\nDisplayStyle=0\r\n";
+            settings +=
+                "[" + std::to_string(i) + "]\r\nFilename=C:\\P" + std::to_string(i) + ".BMP\r\nDisplayStyle=0\r\n";
         }
         return settings;
     }
@@ -59,7 +60,8 @@ protected:
     void AllWaitingFor(const std::vector<HWND>& windows) const {
         for (HWND window : windows) {
             DWORD_PTR answer = 0;
-            for (int tries = 0; tries < 50 && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 100, &answer); ++tries)
+            for (int tries = 0; tries < 50 && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 100, &answer);
+                 ++tries)
                 continue;
         }
     }
@@ -112,13 +114,28 @@ TEST_F(SetupRun, SaveKeepsWhatTheDialogShowsAndOnlyAModeChangeResetsThePosition)
     std::string greek;
     for (int i = 0; i < 120; ++i) greek += "λ";
     // Saved by Notepad as "Unicode": UTF-16, which it stays.
-    Write(base::EncodeIniText(
-        base::WideText(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "ForceAD=1", "PictureDir=C:\\ΦΩΤΟ\\", "BMPtype=1",
-                               "GIFtype=0", "JPGtype=1", "PNGtype=0", "DisplayStyle=2",
-                               "LastChanged=" + base::DateToStr(base::Today()), "NextImage=3", "[0]", "Filename=C:\\A.BMP",
-                               "DisplayStyle=1", "[1]", "Filename=C:\\日本\\Ελλάδα Россия.bmp", "DisplayStyle=0",
-                               "[2]", "Filename=C:\\Photos\\Thessaloniki\\" + greek + ".bmp", "DisplayStyle=2"})),
-        base::TIniEncoding::Utf16));
+    Write(base::EncodeIniText(base::WideText(IniLines({"[Options]",
+                                                       "ChangeWhen=1",
+                                                       "Mode=1",
+                                                       "ForceAD=1",
+                                                       "PictureDir=C:\\ΦΩΤΟ\\",
+                                                       "BMPtype=1",
+                                                       "GIFtype=0",
+                                                       "JPGtype=1",
+                                                       "PNGtype=0",
+                                                       "DisplayStyle=2",
+                                                       "LastChanged=" + base::DateToStr(base::Today()),
+                                                       "NextImage=3",
+                                                       "[0]",
+                                                       "Filename=C:\\A.BMP",
+                                                       "DisplayStyle=1",
+                                                       "[1]",
+                                                       "Filename=C:\\日本\\Ελλάδα Россия.bmp",
+                                                       "DisplayStyle=0",
+                                                       "[2]",
+                                                       "Filename=C:\\Photos\\Thessaloniki\\" + greek + ".bmp",
+                                                       "DisplayStyle=2"})),
+                              base::TIniEncoding::Utf16));
     const std::string before = File();
     SetupDriver setup = Open();
     ASSERT_TRUE(setup.DialogOpen());
@@ -235,20 +252,41 @@ Strings ReadControls(HWND top) {
 }
 
 TEST_F(SetupRun, AScreenReaderReadsEveryControlAsTheStandardControlItStandsFor) {
-    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "PictureDir=C:\\PICS\\", "LastChanged=" + base::DateToStr(base::Today()),
-                    "[0]", "Filename=C:\\A.BMP", "DisplayStyle=0", "[1]", "Filename=C:\\B.BMP", "DisplayStyle=1", "[2]",
-                    "Filename=C:\\C.BMP", "DisplayStyle=2"}));
+    Write(IniLines({"[Options]", "ChangeWhen=1", "Mode=1", "PictureDir=C:\\PICS\\",
+                    "LastChanged=" + base::DateToStr(base::Today()), "[0]", "Filename=C:\\A.BMP", "DisplayStyle=0",
+                    "[1]", "Filename=C:\\B.BMP", "DisplayStyle=1", "[2]", "Filename=C:\\C.BMP", "DisplayStyle=2"}));
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     SetupDriver setup = Open();
     ASSERT_TRUE(setup.DialogOpen());
-    EXPECT_EQ(ReadControls(setup.Dialog()),
-              (Strings{"20 Active Desktop:", "20 Change when:", "20 Mode:", "20 Style:", "20 Type:", "33 List of Files",
-                       "42 Dir: = C:\\PICS\\", "43 About / Press", "43 Add / Press", "43 Browse / Press",
-                       "43 Cancel / Press", "43 Help / Press", "43 Move Down / Press", "43 Move Up / Press",
-                       "43 Refresh / Press", "43 Remove / Press", "43 Save / Press", "44 *.bmp checked / Uncheck",
-                       "44 *.gif / Check", "44 *.jpg / Check", "44 *.png / Check", "44 Force Enable / Check",
-                       "45 Center checked / Select", "45 Daily checked / Select", "45 Directory / Select",
-                       "45 Every Time / Select", "45 List checked / Select", "45 Stretch / Select", "45 Tile / Select"}));
+    EXPECT_EQ(ReadControls(setup.Dialog()), (Strings{"20 Active Desktop:",
+                                                     "20 Change when:",
+                                                     "20 Mode:",
+                                                     "20 Style:",
+                                                     "20 Type:",
+                                                     "33 List of Files",
+                                                     "42 Dir: = C:\\PICS\\",
+                                                     "43 About / Press",
+                                                     "43 Add / Press",
+                                                     "43 Browse / Press",
+                                                     "43 Cancel / Press",
+                                                     "43 Help / Press",
+                                                     "43 Move Down / Press",
+                                                     "43 Move Up / Press",
+                                                     "43 Refresh / Press",
+                                                     "43 Remove / Press",
+                                                     "43 Save / Press",
+                                                     "44 *.bmp checked / Uncheck",
+                                                     "44 *.gif / Check",
+                                                     "44 *.jpg / Check",
+                                                     "44 *.png / Check",
+                                                     "44 Force Enable / Check",
+                                                     "45 Center checked / Select",
+                                                     "45 Daily checked / Select",
+                                                     "45 Directory / Select",
+                                                     "45 Every Time / Select",
+                                                     "45 List checked / Select",
+                                                     "45 Stretch / Select",
+                                                     "45 Tile / Select"}));
     Strings rows;
     for (long row = 1; row <= 3; ++row) rows.push_back(Transcript(setup.Find("TCoolStringGrid", ""), row));
     EXPECT_EQ(rows, (Strings{"34 C:\\A.BMP = Center", "34 C:\\B.BMP = Stretch", "34 C:\\C.BMP = Tile"}));

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "base/DateUtils.h"
+#include "base/IniFiles.h"
+#include "base/SysUtils.h"
 #include "core/ActiveDesktop_functions.h"
 #include "fakes/RecordingDesktop.h"
 #include "support/ExeScenario.h"
 #include "support/HeldFile.h"
 #include "support/SetupDriver.h"
-#include "base/DateUtils.h"
-#include "base/IniFiles.h"
-#include "base/SysUtils.h"
 
 namespace {
 
@@ -39,7 +39,8 @@ void WithoutUtf8CodePage(const std::string& exe) {
     HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
     if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24))) {
-        manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+        manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                        SizeofResource(module, found));
         EnumResourceLanguagesA(module, MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1), TakeLanguage,
                                reinterpret_cast<LONG_PTR>(&language));
     }
@@ -113,12 +114,13 @@ TEST_F(SwapRun, ListRunsShowTheEntriesInOrderAndStartAgainAfterTheLast) {
     for (int i = 0; i < 120; ++i) greek += "λ";
     const std::string longest = "C:\\Photos\\Thessaloniki\\" + greek + ".bmp";
     ASSERT_EQ(base::WideLength(longest), 147u);
-    const std::string list = IniLines({"[0]", "Filename=C:\\list\\日本.bmp", "DisplayStyle=0", "[1]",
-                                       "Filename=C:\\list\\Ελλάδα.htm", "DisplayStyle=1", "[2]",
-                                       "Filename=C:\\list\\Россия.jpg", "DisplayStyle=2", "[3]",
-                                       "Filename=" + longest, "DisplayStyle=0"});
-    WriteSettings(base::EncodeIniText(base::WideText(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "ForceAD=0"}) + list),
-                                    base::TIniEncoding::Utf16));
+    const std::string list =
+        IniLines({"[0]", "Filename=C:\\list\\日本.bmp", "DisplayStyle=0", "[1]", "Filename=C:\\list\\Ελλάδα.htm",
+                  "DisplayStyle=1", "[2]", "Filename=C:\\list\\Россия.jpg", "DisplayStyle=2", "[3]",
+                  "Filename=" + longest, "DisplayStyle=0"});
+    WriteSettings(
+        base::EncodeIniText(base::WideText(IniLines({"[Options]", "ChangeWhen=0", "Mode=1", "ForceAD=0"}) + list),
+                            base::TIniEncoding::Utf16));
     const struct {
         std::wstring wallpaper;
         DWORD style;

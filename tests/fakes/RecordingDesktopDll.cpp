@@ -14,7 +14,8 @@ std::unique_ptr<fakes::JournalStore> MakeStore() {
     const DWORD length =
         GetEnvironmentVariableW(L"TAMBERLYN_TEST_DESKTOP", path.data(), static_cast<DWORD>(path.size()));
     if (length == 0 || length >= path.size()) return std::make_unique<fakes::MemoryStore>();
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(length), nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<size_t>(bytes), '\0');
     WideCharToMultiByte(CP_ACP, 0, path.data(), static_cast<int>(length), &narrow[0], bytes, nullptr, nullptr);
     return std::make_unique<fakes::FileStore>(narrow);

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <utility>
 
-#include "core/Settings.h"
 #include "base/IniFileUpdate.h"
+#include "core/Settings.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) return 2;

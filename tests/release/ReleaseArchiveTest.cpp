@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "fakes/RecordingDesktop.h"
 #include "support/ExeScenario.h"
 #include "support/SetupDriver.h"
-#include "base/SysUtils.h"
 
 namespace {
 
@@ -60,7 +60,8 @@ Names ImportedLibraries(const std::string& image) {
         return image.data() + offset;
     };
     const auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
-    const auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(at(static_cast<size_t>(dos->e_lfanew), sizeof(IMAGE_NT_HEADERS)));
+    const auto nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(at(static_cast<size_t>(dos->e_lfanew), sizeof(IMAGE_NT_HEADERS)));
     const auto sections = IMAGE_FIRST_SECTION(nt);
     const auto fileOffset = [&](DWORD rva) -> size_t {
         for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i)
@@ -71,10 +72,12 @@ Names ImportedLibraries(const std::string& image) {
     Names names;
     const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
     for (size_t entry = fileOffset(imports);; entry += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-        const auto descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(entry, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+        const auto descriptor =
+            reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(at(entry, sizeof(IMAGE_IMPORT_DESCRIPTOR)));
         if (descriptor->Name == 0) break;
         std::string name = at(fileOffset(descriptor->Name), 1);
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
         names.push_back(name);
     }
     std::sort(names.begin(), names.end());
@@ -86,7 +89,8 @@ std::string ManifestOf(const std::string& exe) {
     if (module == nullptr) return "";
     std::string manifest;
     if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
-        manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found));
+        manifest.assign(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                        SizeofResource(module, found));
     FreeLibrary(module);
     return manifest;
 }
@@ -97,7 +101,8 @@ std::string ShortcutAt(const std::string& path) {
     IPersistFile* file = nullptr;
     wchar_t target[MAX_PATH] = L"", arguments[MAX_PATH] = L"";
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) && SUCCEEDED(file->Load(base::WideText(path).c_str(), STGM_READ)) &&
+        SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) &&
+        SUCCEEDED(file->Load(base::WideText(path).c_str(), STGM_READ)) &&
         SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)))
         link->GetArguments(arguments, MAX_PATH);
     if (file != nullptr) file->Release();
@@ -167,8 +172,8 @@ TEST_F(UnpackedRelease, HoldsTheProgramItsHelpAndTwoTextsWithWindowsLineEndsButN
     EXPECT_NE(ReadText(folder_ + "License.txt").find("MIT License"), std::string::npos);
 
     // Only the system's known DLLs, which Windows never looks for beside the exe.
-    const Names known = {"ADVAPI32.DLL", "COMDLG32.DLL", "GDI32.DLL", "KERNEL32.DLL", "MSVCRT.DLL", "OLE32.DLL",
-                         "OLEAUT32.DLL", "SHELL32.DLL", "SHLWAPI.DLL", "USER32.DLL"};
+    const Names known = {"ADVAPI32.DLL", "COMDLG32.DLL", "GDI32.DLL",   "KERNEL32.DLL", "MSVCRT.DLL",
+                         "OLE32.DLL",    "OLEAUT32.DLL", "SHELL32.DLL", "SHLWAPI.DLL",  "USER32.DLL"};
     const Names imported = ImportedLibraries(ReadText(folder_ + "Tamberlyn.exe"));
     EXPECT_FALSE(imported.empty());
     for (const std::string& name : imported)

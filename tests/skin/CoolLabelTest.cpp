@@ -9,8 +9,8 @@
 
 #include "SkinTesting.h"
 #include "skin/CoolLabel.h"
-#include "ui/ExtCtrls.h"
 #include "skin/CoolPanel.h"
+#include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
 

@@ -14,8 +14,10 @@ GdiBudget::GdiBudget(int margin) : margin_(margin) {
         if (!full) filler_.push_back(brush);
     }
     // Without a full table the test that relies on the budget checks nothing: it fails instead.
-    if (!full) ADD_FAILURE() << "the GDI object limit was never reached: " << filler_.size() << " objects made";
-    else if (CanCreateObjects()) ADD_FAILURE() << "GDI objects can still be made after the table was full";
+    if (!full)
+        ADD_FAILURE() << "the GDI object limit was never reached: " << filler_.size() << " objects made";
+    else if (CanCreateObjects())
+        ADD_FAILURE() << "GDI objects can still be made after the table was full";
     for (int i = 0; i < margin && !filler_.empty(); ++i) {
         DeleteObject(filler_.back());
         filler_.pop_back();

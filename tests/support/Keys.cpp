@@ -17,7 +17,9 @@ HeldKeys::HeldKeys(std::initializer_list<int> keys) {
     SetKeyboardState(state);
 }
 
-HeldKeys::~HeldKeys() { SetKeyboardState(saved_); }
+HeldKeys::~HeldKeys() {
+    SetKeyboardState(saved_);
+}
 
 void TypeKey(WPARAM key, std::initializer_list<int> held, HWND window) {
     const HeldKeys keys(held);

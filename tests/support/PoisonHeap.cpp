@@ -131,13 +131,33 @@ void Release(void* address) noexcept {
 
 }  // namespace
 
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return std::malloc(size == 0 ? 1 : size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return std::malloc(size == 0 ? 1 : size); }
-void operator delete(void* address) noexcept { Release(address); }
-void operator delete[](void* address) noexcept { Release(address); }
-void operator delete(void* address, size_t) noexcept { Release(address); }
-void operator delete[](void* address, size_t) noexcept { Release(address); }
-void operator delete(void* address, const std::nothrow_t&) noexcept { Release(address); }
-void operator delete[](void* address, const std::nothrow_t&) noexcept { Release(address); }
+void* operator new(size_t size) {
+    return Allocate(size);
+}
+void* operator new[](size_t size) {
+    return Allocate(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size == 0 ? 1 : size);
+}
+void operator delete(void* address) noexcept {
+    Release(address);
+}
+void operator delete[](void* address) noexcept {
+    Release(address);
+}
+void operator delete(void* address, size_t) noexcept {
+    Release(address);
+}
+void operator delete[](void* address, size_t) noexcept {
+    Release(address);
+}
+void operator delete(void* address, const std::nothrow_t&) noexcept {
+    Release(address);
+}
+void operator delete[](void* address, const std::nothrow_t&) noexcept {
+    Release(address);
+}

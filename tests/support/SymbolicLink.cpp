@@ -54,7 +54,8 @@ SymbolicLink::SymbolicLink(const std::string& link, const std::string& target) :
         made_ = Becomes(link, true);
     } else {
         const DWORD unprivileged = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
-        made_ = CreateSymbolicLinkW(base::WideText(link).c_str(), base::WideText(target).c_str(), unprivileged) != FALSE;
+        made_ =
+            CreateSymbolicLinkW(base::WideText(link).c_str(), base::WideText(target).c_str(), unprivileged) != FALSE;
     }
 }
 

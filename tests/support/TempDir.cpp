@@ -21,7 +21,9 @@ TempDir::TempDir(const std::string& nameEnd) {
     }
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir() {
+    RemoveTree(path_);
+}
 
 void TempDir::WriteFile(const std::string& name, const std::string& contents) const {
     std::ofstream out(path_ + name, std::ios::binary);

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "support/GdiBudget.h"
 #include "ui/Graphics.h"
-#include "base/SysUtils.h"
 
 namespace {
 

@@ -1,17 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
 #include <commctrl.h>
 #include <uxtheme.h>
 
 #include <string>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "ui/ComCtrls.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
-#include "base/SysUtils.h"
 
 namespace {
 

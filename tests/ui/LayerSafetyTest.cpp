@@ -10,18 +10,20 @@
 #include <thread>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "support/GdiBudget.h"
 #include "support/Keys.h"
 #include "ui/ExtCtrls.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
-#include "base/SysUtils.h"
 
 namespace {
 
 std::vector<std::string> reported;
 
-void Record(const std::exception& error) { reported.push_back(error.what()); }
+void Record(const std::exception& error) {
+    reported.push_back(error.what());
+}
 
 // Errors are written down instead of stopping the test in a message box.
 class RecordedErrors {
@@ -61,9 +63,13 @@ public:
     }
 };
 
-void PostKey(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 1); }
+void PostKey(HWND window, WPARAM key) {
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+}
 
-void PostAltChar(HWND window, char c) { PostMessageA(window, WM_SYSCHAR, static_cast<WPARAM>(c), 1 << 29); }
+void PostAltChar(HWND window, char c) {
+    PostMessageA(window, WM_SYSCHAR, static_cast<WPARAM>(c), 1 << 29);
+}
 
 // ---- Exceptions at the boundary, and modal forms
 
@@ -505,7 +511,9 @@ struct Keyboard : ::testing::Test {
         testing_support::TypeKey(key, shift ? std::initializer_list<int>{VK_SHIFT} : std::initializer_list<int>{});
     }
 
-    HWND Focus(int group, int item) { return form->groups[static_cast<size_t>(group)][static_cast<size_t>(item)]->Handle(); }
+    HWND Focus(int group, int item) {
+        return form->groups[static_cast<size_t>(group)][static_cast<size_t>(item)]->Handle();
+    }
 
     ui::TApplication application;
     base::Owned<OptionsRow> form;

@@ -41,7 +41,9 @@ struct Glyph {
     int size;
 };
 
-void PrintTo(const Glyph& glyph, std::ostream* out) { *out << glyph.name; }
+void PrintTo(const Glyph& glyph, std::ostream* out) {
+    *out << glyph.name;
+}
 
 class ResourceFilesGlyph : public testing::TestWithParam<Glyph> {};
 

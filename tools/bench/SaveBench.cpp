@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/Settings.h"
 #include "base/SysUtils.h"
+#include "core/Settings.h"
 
 namespace {
 

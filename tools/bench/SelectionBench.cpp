@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/PictureFiles.h"
 #include "base/StringList.h"
+#include "core/PictureFiles.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "base/SysUtils.h"
 #include "core/Settings.h"
 #include "dialogs/FormSetup.h"
 #include "ui/Forms.h"
-#include "base/SysUtils.h"
 
 namespace {
 

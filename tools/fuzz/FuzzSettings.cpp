@@ -11,8 +11,8 @@
 
 #include "SettingsFuzz.h"
 #include "SetupDialogRoute.h"
-#include "ui/Forms.h"
 #include "base/SysUtils.h"
+#include "ui/Forms.h"
 
 namespace {
 
@@ -47,13 +47,14 @@ int main(int argc, char** argv) {
     std::printf("seed %llu, files %llu to %llu, short date format \"%s\"\n", static_cast<unsigned long long>(seed),
                 static_cast<unsigned long long>(first), static_cast<unsigned long long>(first + files - 1),
                 base::ShortDateFormat().c_str());
-    std::printf("files %llu: %llu read, %llu read errors; %llu checked against their making; %llu fixed points; "
-                "%llu compared with the profile services\n",
-                static_cast<unsigned long long>(figures.files), static_cast<unsigned long long>(figures.reads),
-                static_cast<unsigned long long>(figures.readErrors),
-                static_cast<unsigned long long>(figures.checkedAgainstMaking),
-                static_cast<unsigned long long>(figures.fixedPoints),
-                static_cast<unsigned long long>(figures.comparedWithServices));
+    std::printf(
+        "files %llu: %llu read, %llu read errors; %llu checked against their making; %llu fixed points; "
+        "%llu compared with the profile services\n",
+        static_cast<unsigned long long>(figures.files), static_cast<unsigned long long>(figures.reads),
+        static_cast<unsigned long long>(figures.readErrors),
+        static_cast<unsigned long long>(figures.checkedAgainstMaking),
+        static_cast<unsigned long long>(figures.fixedPoints),
+        static_cast<unsigned long long>(figures.comparedWithServices));
     std::printf("%.1f MB in all, largest file %.1f MB; %.1f s, %.2f ms a file, slowest %.2f s (file %llu)\n",
                 static_cast<double>(figures.bytes) / 1048576.0, static_cast<double>(figures.largestFile) / 1048576.0,
                 figures.seconds, 1000.0 * figures.seconds / static_cast<double>(figures.files ? figures.files : 1),
@@ -62,7 +63,8 @@ int main(int argc, char** argv) {
     for (const fuzz::Finding& finding : findings) {
         std::printf("  file %llu: %s\n", static_cast<unsigned long long>(finding.index), finding.what.c_str());
         const std::string bytes = fuzzer.Maker().Make(finding.index).bytes;
-        std::ofstream(base::Format("finding-%llu.ini", static_cast<unsigned long long>(finding.index)), std::ios::binary)
+        std::ofstream(base::Format("finding-%llu.ini", static_cast<unsigned long long>(finding.index)),
+                      std::ios::binary)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     return findings.empty() ? 0 : 1;

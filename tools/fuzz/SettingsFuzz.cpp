@@ -191,7 +191,8 @@ std::string DateText(Random& random, base::TDate& reads, bool& known) {
             serial = 0;
             break;
         case 1:
-            serial = random.Between(base::TDate::FromYMD(1, 1, 1).Serial(), base::TDate::FromYMD(9999, 12, 31).Serial());
+            serial =
+                random.Between(base::TDate::FromYMD(1, 1, 1).Serial(), base::TDate::FromYMD(9999, 12, 31).Serial());
             break;
         default:
             serial = random.Between(today - 800, today + 400);
@@ -593,10 +594,10 @@ void ServicesWrite(const std::string& path, const std::string& section, const ch
 
 void ServicesSave(const std::string& path) {
     const core::TSettings& settings = core::Settings;
-    const std::string values[] = {std::to_string(settings.ChangeWhen), std::to_string(settings.Mode),
-                                  settings.ForceAD ? "1" : "0",        settings.PictureDir,
-                                  settings.BMPtype ? "1" : "0",        settings.GIFtype ? "1" : "0",
-                                  settings.JPGtype ? "1" : "0",        settings.PNGtype ? "1" : "0",
+    const std::string values[] = {std::to_string(settings.ChangeWhen),   std::to_string(settings.Mode),
+                                  settings.ForceAD ? "1" : "0",          settings.PictureDir,
+                                  settings.BMPtype ? "1" : "0",          settings.GIFtype ? "1" : "0",
+                                  settings.JPGtype ? "1" : "0",          settings.PNGtype ? "1" : "0",
                                   std::to_string(settings.DisplayStyle), base::DateToStr(settings.LastChanged),
                                   std::to_string(settings.NextImage)};
     for (size_t i = 0; i < std::size(kOptionKeys); ++i) ServicesWrite(path, kOptions, kOptionKeys[i], values[i]);
@@ -609,7 +610,8 @@ void ServicesSave(const std::string& path) {
         const std::string name = settings.PictureList.Items[i].Name();
         if (name.empty()) break;
         ServicesWrite(path, std::to_string(i), "Filename", name);
-        ServicesWrite(path, std::to_string(i), "DisplayStyle", std::to_string(settings.PictureList.Items[i].DisplayStyle));
+        ServicesWrite(path, std::to_string(i), "DisplayStyle",
+                      std::to_string(settings.PictureList.Items[i].DisplayStyle));
     }
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
 }
@@ -622,8 +624,8 @@ void ServicesMark(const std::string& path) {
 
 std::string FirstDifference(const std::string& ours, const std::string& theirs) {
     if (ours == theirs) return "";
-    const size_t at = static_cast<size_t>(
-        std::mismatch(ours.begin(), ours.end(), theirs.begin(), theirs.end()).first - ours.begin());
+    const size_t at =
+        static_cast<size_t>(std::mismatch(ours.begin(), ours.end(), theirs.begin(), theirs.end()).first - ours.begin());
     return base::Format("at byte %u: ", static_cast<unsigned>(at)) + Shown(ours.substr(at > 20 ? at - 20 : 0, 60)) +
            ", the services " + Shown(theirs.substr(at > 20 ? at - 20 : 0, 60));
 }
@@ -786,8 +788,8 @@ void SettingsFuzzer::CheckFile(uint64_t index, const MadeFile& file, std::vector
         core::Settings = firstRead;
     }
     for (size_t route = 0; route < routes_.size(); ++route) {
-        const std::string copy =
-            folder_ + base::Format("f%llu-%u.ini", static_cast<unsigned long long>(index), static_cast<unsigned>(route));
+        const std::string copy = folder_ + base::Format("f%llu-%u.ini", static_cast<unsigned long long>(index),
+                                                        static_cast<unsigned>(route));
         WriteBytes(copy, file.bytes);
         const core::IniFileOverride toCopy(copy);
         core::Settings = firstRead;
