@@ -96,15 +96,6 @@ std::wstring Protected(const std::wstring& value) {
     return quoted || !IsPlainEnd(value[0]) || !IsPlainEnd(value.back()) ? L'"' + value + L'"' : value;
 }
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int length = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(std::max(bytes, 0)), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), length, &narrow[0], bytes, nullptr, nullptr);
-    return narrow;
-}
-
 std::wstring Decoded(UINT codePage, const char* bytes, size_t size) {
     if (size == 0) return std::wstring();
     const int length = static_cast<int>(size);
@@ -151,11 +142,11 @@ std::wstring DecodedUtf16(const std::string& bytes, bool bigEndian) {
 }  // namespace
 
 std::string InUtf8Lines(const std::string& bytes) {
-    return Narrow(DecodedInActiveCodePage(bytes));
+    return DisplayText(DecodedInActiveCodePage(bytes));
 }
 
 std::string IniValueText(const std::string& value) {
-    return Narrow(Protected(WideText(value)));
+    return DisplayText(Protected(WideText(value)));
 }
 
 std::wstring DecodeIniText(const std::string& bytes, TIniEncoding& encoding) {
@@ -196,7 +187,7 @@ std::string EncodeIniText(const std::wstring& text, TIniEncoding encoding) {
         case TIniEncoding::ActiveCodePage:
             break;
     }
-    return Narrow(text);
+    return DisplayText(text);
 }
 
 // Lines end at CR or LF; a header is a line that starts with "[" and holds a "]", the name lying between
@@ -281,7 +272,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
         value.resize(kLongestIniValue);
         if (IS_HIGH_SURROGATE(value.back())) value.pop_back();
     }
-    return Narrow(value);
+    return DisplayText(value);
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
@@ -351,7 +342,7 @@ bool TIniFile::ValueExists(const std::string& section, const std::string& key) c
 void TIniFile::ReadSections(TStringList& sections) const {
     sections.Clear();
     for (const Section& section : sections_) {
-        if (!section.name.empty()) sections.Add(Narrow(section.name));
+        if (!section.name.empty()) sections.Add(DisplayText(section.name));
     }
 }
 
@@ -360,7 +351,7 @@ void TIniFile::ReadSection(const std::string& section, TStringList& keys) const 
     const Section* found = FindSection(WideText(section));
     if (found == nullptr) return;
     for (const Line& line : found->lines) {
-        if (line.hasValue && (line.name.empty() || line.name[0] != L';')) keys.Add(Narrow(line.name));
+        if (line.hasValue && (line.name.empty() || line.name[0] != L';')) keys.Add(DisplayText(line.name));
     }
 }
 
